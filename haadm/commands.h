@@ -1,0 +1,70 @@
+// The command table: which invocation name runs which command.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "haadm/run.h"
+
+namespace haadm {
+
+// Every command's handler, one per row of the table.
+Outcome cmd_hashow(Run& run);
+Outcome cmd_haenable(Run& run);
+Outcome cmd_hadisable(Run& run);
+Outcome cmd_hafailover(Run& run);
+Outcome cmd_hahamdump(Run& run);
+Outcome cmd_hadump(Run& run);
+Outcome cmd_hasyncstart(Run& run);
+Outcome cmd_hasyncstop(Run& run);
+Outcome cmd_hashutdown(Run& run);
+Outcome cmd_swdadmin(Run& run);
+Outcome cmd_chassisreboot(Run& run);
+Outcome cmd_hareboot(Run& run);
+Outcome cmd_hainfo(Run& run);
+Outcome cmd_hareset(Run& run);
+Outcome cmd_hasmshutdown(Run& run);
+Outcome cmd_hasmtest(Run& run);
+Outcome cmd_hachecklock(Run& run);
+Outcome cmd_hafreelock(Run& run);
+Outcome cmd_haredundancy(Run& run);
+Outcome cmd_platformyield(Run& run);
+
+enum class Match { exact_case, any_case };
+
+struct CommandRow {
+    std::string_view name;
+    std::string_view alias;  // empty: none
+    Match match;
+    Handler handler;
+};
+
+// Rows are tried top to bottom, the name before the alias; the first name that occurs
+// anywhere in the invocation name wins.
+inline constexpr std::array<CommandRow, 20> kCommands{{
+    {"hashow", "haShow", Match::exact_case, cmd_hashow},
+    {"haenable", "haEnable", Match::exact_case, cmd_haenable},
+    {"hadisable", "haDisable", Match::exact_case, cmd_hadisable},
+    {"hafailover", "haFailover", Match::exact_case, cmd_hafailover},
+    {"hahamdump", "", Match::exact_case, cmd_hahamdump},
+    {"hadump", "", Match::any_case, cmd_hadump},
+    {"hasyncstart", "haSyncStart", Match::exact_case, cmd_hasyncstart},
+    {"hasyncstop", "haSyncStop", Match::exact_case, cmd_hasyncstop},
+    {"hashutdown", "", Match::exact_case, cmd_hashutdown},
+    {"swdadmin", "", Match::exact_case, cmd_swdadmin},
+    {"chassisreboot", "chassisReboot", Match::exact_case, cmd_chassisreboot},
+    {"hareboot", "haReboot", Match::exact_case, cmd_hareboot},
+    {"hainfo", "", Match::exact_case, cmd_hainfo},
+    {"hareset", "", Match::exact_case, cmd_hareset},
+    {"hasmshutdown", "hasmrestart", Match::exact_case, cmd_hasmshutdown},
+    {"hasmtest", "", Match::exact_case, cmd_hasmtest},
+    {"hachecklock", "", Match::exact_case, cmd_hachecklock},
+    {"hafreelock", "", Match::exact_case, cmd_hafreelock},
+    {"haredundancy", "", Match::exact_case, cmd_haredundancy},
+    {"platformyield", "", Match::exact_case, cmd_platformyield},
+}};
+
+// The row that the invocation name selects, or null when none does.
+const CommandRow* select_command(const char* invocation);
+
+}  // namespace haadm

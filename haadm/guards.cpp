@@ -1,0 +1,172 @@
+#include "haadm/guards.h"
+
+#include <getopt.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/rasevt.h"
+#include "platform/rbac.h"
+
+namespace haadm {
+namespace {
+
+constexpr const char* kStandbyWarning = "WARNING: Command not allowed on the standby CP";
+constexpr const char* kNotSupported = "Not supported on this platform";
+constexpr const char* kDenied = "RBAC permission denied.";
+
+}  // namespace
+
+std::optional<Outcome> rbac_initialise()
+{
+    const int rc = rbac_init(2);
+    if (rc != 0) {
+        printf("Error initializing RBAC library, ret=%d\n", rc);
+        return early_return(-1);
+    }
+    return std::nullopt;
+}
+
+int check_cli_permission(const char* command, const char* word)
+{
+    if (rbac_cli_opt_check(command, word) != 0) {
+        puts(kDenied);
+        rbac_close();
+        return -1;
+    }
+    if (rbac_context_type_handler(command, word) != 0) {
+        puts(kDenied);
+        rbac_close();
+        return 1;
+    }
+    rbac_close();
+    return 0;
+}
+
+std::optional<Outcome> check_permission(const Run& run, const char* word)
+{
+    const char* app = geps_app_name();
+    if (app != nullptr && strcmp(app, "CLI") == 0) {
+        const int rc = word == nullptr
+                           ? set_chassis_context(run.name, "", 1, run.argv)
+                           : set_chassis_context(run.name, word, run.argc, run.argv);
+        if (rc != 0) {
+            puts(kDenied);
+            rbac_close();
+            return early_return(rc);
+        }
+    }
+    if (check_cli_permission(run.name, word) != 0) {
+        rbac_close();
+        return early_return(1);
+    }
+    return std::nullopt;
+}
+
+Outcome refuse_standby(const Run& run)
+{
+    printf("%s : %s\n", kStandbyWarning, run.name);
+    return leave(1);
+}
+
+Outcome refuse_standby_failover()
+{
+    printf("%s %s \n", kStandbyWarning, ": hafailover");
+    return leave(1);
+}
+
+Outcome refuse_platform(const Run& run)
+{
+    printf("%s %s\n", run.name, kNotSupported);
+    return leave(0);
+}
+
+Outcome refuse_platform_status(const Run& run)
+{
+    printf("%s: %s\n", run.name, kNotSupported);
+    return leave(0);
+}
+
+std::optional<Outcome> confirm_line(const Run& run, const char* question)
+{
+    fputs(question, stderr);
+    char answer[10] = {};
+    if (fgets(answer, sizeof answer, stdin) == nullptr) {
+        puts("Invalid Input");
+        return leave(1);
+    }
+    const size_t len = strlen(answer);
+    if (len > 0 && answer[len - 1] == '\n') {
+        answer[len - 1] = '\0';
+    }
+    if (strcasecmp(answer, "y") != 0) {
+        printf("%s: not confirmed by user!\n", run.name);
+        return leave(1);
+    }
+    return std::nullopt;
+}
+
+bool confirm_char(const char* question)
+{
+    fputs(question, stderr);
+    const int c = getc(stdin);
+    return c != EOF && (c & ~0x20) == 'Y';
+}
+
+void audit(const char* function, int line, int a, int b, int event_id, const char* text)
+{
+    const int k = rasevt_init_check();
+    if (k == 0 && rasevt_init("chassis", 0, "HAADM") < 0) {
+        fputs("raslog_init failed for haadm\n", stderr);
+    }
+    RasEvtHandle handle{};
+    rasevt_gethndl_internal(&handle);
+    if (text != nullptr) {
+        rasevt_log2("haadm", function, line, "QMZ", handle, a, b, event_id, text);
+    } else {
+        rasevt_log2("haadm", function, line, "QMZ", handle, a, b, event_id);
+    }
+    if (k == 0) {
+        rasevt_exit();
+    }
+}
+
+void print_force_help_usage(const char* command)
+{
+    printf("Usage: %s", command);
+    printf("\nOptions :");
+    printf("\n-f | -force\tForcing to do %s\n-h | -help\tDisplay command usage\n", command);
+}
+
+std::optional<Outcome> parse_force_help(Run& run, const char* command, bool& forced)
+{
+    static const option kOptions[] = {
+        {"force", no_argument, nullptr, 'f'},
+        {"help", no_argument, nullptr, 'h'},
+        {nullptr, 0, nullptr, 0},
+    };
+    for (;;) {
+        const int opt = getopt_long_only(run.argc, run.argv, "", kOptions, nullptr);
+        if (opt == -1) {
+            return std::nullopt;
+        }
+        if (opt == 'h') {
+            if (auto refused = check_permission(run, "help")) {
+                return refused;
+            }
+            print_force_help_usage(command);
+            return early_return(0);
+        }
+        if (opt != 'f') {
+            puts("\nInvalid option");
+            print_force_help_usage(command);
+            return early_return(0);
+        }
+        if (auto refused = check_permission(run, "force")) {
+            return refused;
+        }
+        forced = true;
+    }
+}
+
+}  // namespace haadm

@@ -1,0 +1,55 @@
+// The simulated chassis: state on disk, the journal of calls, and the locked
+// read-modify-write through which every change goes.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+namespace sim {
+
+using json = nlohmann::json;
+
+// Ends the process with a message on standard error; for a chassis that cannot be used.
+[[noreturn]] void fatal(const std::string& message);
+
+// The chassis directory this process uses (CHASSIS_SIM_ROOT, else the default chassis,
+// created on first use).
+const std::string& root();
+
+// The CP this process runs on: CHASSIS_SIM_CP when set, else the state's this_cp.
+int this_cp(const json& state);
+
+// The state as it is now (read again only when the file changed).
+const json& state();
+
+// One platform call: the injected failure when there is one, else body's result;
+// journalled with its arguments. A body that changes the state gets a locked, fresh copy
+// which is written back atomically before the lock is released.
+int read_call(std::string_view name, json args, const std::function<int(const json&)>& body);
+int change_call(std::string_view name, json args, const std::function<int(json&)>& body);
+// A call without a result (journalled with ret null).
+void void_call(std::string_view name, json args);
+
+// Appends one entry to the journal.
+void journal(std::string_view name, const json& args, const json& ret);
+
+// Runs body on a locked, fresh copy of the state and writes it back; for chassis-sim.
+void update_state(const std::function<void(json&)>& body);
+
+// The HA state word as seen from CP cp.
+uint32_t state_word(const json& state, int cp);
+
+// The CP path of a chassis path (the root taken off), or the path unchanged.
+std::string cp_path(const std::string& path);
+
+// Lays out a new chassis in dir; returns an error text, empty on success.
+std::string init_chassis(const std::string& dir, const std::string& scenario,
+                         const std::string& emulator);
+
+// The journal as one human-readable line per call.
+std::string human_line(const json& entry);
+
+}  // namespace sim

@@ -1,0 +1,482 @@
+// chassis-sim: make, change and inspect simulated chassis; also the platform programs
+// of a chassis (ping, rsh, fastboot, ipaddrshow, reboot) under their own names.
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "sim/chassis.h"
+#include "sim/scenarios.h"
+
+using sim::json;
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: chassis-sim init DIR [--scenario NAME] [--emulator 'COMMAND ...']\n"
+    "       chassis-sim set KEY=VALUE ...\n"
+    "       chassis-sim fail CALL=RESULT ... | --clear\n"
+    "       chassis-sim show\n"
+    "       chassis-sim journal [--clear]\n"
+    "The chassis is CHASSIS_SIM_ROOT, else the default chassis.\n";
+
+// Calls with an integer result, whose result `fail` can inject.
+const std::vector<std::string> kFailable = {
+    "ipc_max_msg_size", "ipcInit", "myNode", "ipcSendRcv", "ficulibInit", "nslibInit",
+    "esslibInit", "zonelibInit", "ns_condb_attach_impl", "ham_get_state", "getHAMStat",
+    "getHAMFd", "ham_get_fd", "ioctl", "enableHA", "disableHA", "forceFailover",
+    "ham_force_failover", "ham_disable_ha", "ham_request", "ham_notify", "notifyHAM",
+    "ham_set_state", "ham_get_rb_reason", "get_ha_status", "ha_lock", "ha_unlock",
+    "ha_checklock", "getThisCPSlot", "getThisCPNum", "getPeerCPSlot", "cocpu_present",
+    "is_on_cocpu", "rbac_init", "set_chassis_context", "rbac_cli_opt_check",
+    "rbac_context_type_handler", "rbac_close", "rasevt_init_check", "rasevt_init",
+    "rasevt_gethndl_internal", "rasevt_log2", "rasevt_exit", "raslogd_fsync",
+    "hasm_synstart", "hasm_synstop", "has_get_hsess", "hasm_alloc_lport", "hasm_free_lport",
+    "hasm_get_port", "hasm_dump", "hasm_testoom", "ls_create", "ls_enable", "ls_disable",
+    "ls_delete", "ls_shutdown", "ls_restart", "ls_expand", "ls_deexpand", "ls_expand_sync",
+    "ls_deexpand_sync", "ls_alloc_lport", "ls_free_lport", "ls_get_swport",
+    "ls_set_attribute", "ls_get_attribute", "ls_set_sys_attribute", "ls_get_sys_attribute",
+    "ls_get_peer_version", "swd_init", "swd_enable", "swd_disable", "swd_suppress", "swd_exit",
+    "config_swd_kickin", "sysconModel", "sysconHwBoardModel", "esm_is_extnHcl_inprog",
+    "isw_get_fcr_state", "iswPause", "essPause", "reboot_system", "fssm_admin",
+    "get_peer_ip_str", "pd_init", "eth_create"};
+
+struct BadValue {
+    std::string why;
+};
+
+std::optional<long long> parse_number(const std::string& text)
+{
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char* start = text.c_str() + (hex ? 2 : 0);
+    if (*start == '\0') {
+        return std::nullopt;
+    }
+    char* end = nullptr;
+    errno = 0;
+    const long long value = strtoll(start, &end, hex ? 16 : 10);
+    if (errno != 0 || *end != '\0' || (hex && *start == '-')) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+long long number(const std::string& text, long long low, long long high)
+{
+    const auto value = parse_number(text);
+    if (!value || *value < low || *value > high) {
+        throw BadValue{"'" + text + "' is not a number from " + std::to_string(low) + " to " +
+                       std::to_string(high)};
+    }
+    return *value;
+}
+
+std::string text(const std::string& value, size_t max)
+{
+    if (value.size() > max) {
+        throw BadValue{"a text of at most " + std::to_string(max) + " characters is expected"};
+    }
+    return value;
+}
+
+std::vector<std::string> split(const std::string& value, char sep)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    std::istringstream in(value);
+    while (std::getline(in, part, sep)) {
+        parts.push_back(part);
+    }
+    if (!value.empty() && value.back() == sep) {
+        parts.emplace_back();
+    }
+    return parts;
+}
+
+// One CP's session record from FL,UP,AC,SY,CH,RBR.
+json session(const std::string& value)
+{
+    const auto parts = split(value, ',');
+    if (parts.size() != 6) {
+        throw BadValue{"expected FL,UP,AC,SY,CH,RBR"};
+    }
+    return {{"fl", number(parts[0], INT32_MIN, UINT32_MAX)},
+            {"up", number(parts[1], 0, UINT32_MAX)},
+            {"ac", number(parts[2], 0, UINT32_MAX)},
+            {"sy", number(parts[3], 0, UINT32_MAX)},
+            {"ch", number(parts[4], 0, UINT32_MAX)},
+            {"rbr", text(parts[5], 27)}};
+}
+
+json port_map(const std::string& value)
+{
+    json ports = json::object();
+    if (value.empty()) {
+        return ports;
+    }
+    for (const std::string& item : split(value, ',')) {
+        const auto colon = item.find(':');
+        if (colon == std::string::npos) {
+            throw BadValue{"expected P:BYTE,..."};
+        }
+        const long long port = number(item.substr(0, colon), 0, 1799);
+        const long long byte = number(item.substr(colon + 1), 0, 255);
+        if (byte != 0) {
+            ports[std::to_string(port)] = byte;
+        }
+    }
+    return ports;
+}
+
+// Applies KEY=VALUE to the state; throws BadValue for a bad value, returns false for an
+// unknown key.
+bool apply(json& st, const std::string& key, const std::string& value)
+{
+    const int cp = sim::this_cp(st);
+    static const std::map<std::string, std::pair<long long, long long>> kNumbers = {
+        {"cocpu", {0, 1}},         {"on_cocpu", {0, 1}},         {"model", {INT32_MIN, INT32_MAX}},
+        {"board", {INT32_MIN, INT32_MAX}}, {"dp_upgrade", {INT32_MIN, INT32_MAX}},
+        {"fcr_state", {0, 65535}}, {"node", {0, 65535}},         {"ipc_max", {INT32_MIN, INT32_MAX}},
+        {"peer_reachable", {0, 1}}};
+    if (const auto it = kNumbers.find(key); it != kNumbers.end()) {
+        st[key] = number(value, it->second.first, it->second.second);
+    } else if (key == "state") {
+        const auto word = static_cast<uint32_t>(number(value, INT32_MIN, UINT32_MAX));
+        st["bits"] = word & ~1u;
+        st["active_cp"] = (word & 1u) != 0 ? cp : 1 - cp;
+    } else if (key == "this_cp") {
+        st["this_cp"] = number(value, 0, 1);
+    } else if (key == "slots") {
+        if (value == "0") {
+            st["slots"] = {0, 0};
+        } else {
+            const auto parts = split(value, ',');
+            if (parts.size() != 2) {
+                throw BadValue{"expected A,B or 0"};
+            }
+            st["slots"] = {number(parts[0], INT32_MIN, INT32_MAX), number(parts[1], INT32_MIN, INT32_MAX)};
+        }
+    } else if (key == "app_name") {
+        st[key] = text(value, 63);
+    } else if (key == "peer_ip") {
+        st[key] = text(value, 63);
+    } else if (key == "status.local" || key == "status.remote" || key == "status.summary") {
+        st["status"][key.substr(7)] = text(value, 127);
+    } else if (key == "rb_reason") {
+        st[key] = text(value, 63);
+    } else if (key == "lock") {
+        if (value == "free") {
+            st["lock"] = nullptr;
+        } else {
+            const auto parts = split(value, ',');
+            if (parts.size() != 4) {
+                throw BadValue{"expected free or PID,TRANS,TIME,CMD"};
+            }
+            st["lock"] = {{"pid", number(parts[0], INT32_MIN, INT32_MAX)},
+                          {"trans", number(parts[1], INT32_MIN, INT32_MAX)},
+                          {"time", number(parts[2], 0, UINT32_MAX)},
+                          {"cmd", text(parts[3], 31)},
+                          {"cp", cp}};
+        }
+    } else if (key == "hsess.local") {
+        st["hsess"][cp] = session(value);
+    } else if (key == "hsess.remote") {
+        st["hsess"][1 - cp] = session(value);
+    } else if (key.rfind("ls.", 0) == 0) {
+        const auto dot = key.find('.', 3);
+        if (dot == std::string::npos) {
+            return false;
+        }
+        const std::string sw = std::to_string(number(key.substr(3, dot - 3), INT32_MIN, INT32_MAX));
+        const std::string rest = key.substr(dot + 1);
+        json& ls = st["ls"][sw];
+        if (ls.is_null()) {
+            ls = {{"ports", json::object()}, {"attr", json::object()}, {"enabled", false}};
+        }
+        if (rest == "ports") {
+            ls["ports"] = port_map(value);
+        } else if (rest.rfind("attr.", 0) == 0 && rest.size() > 5) {
+            ls["attr"][rest.substr(5)] = text(value, 255);
+        } else {
+            return false;
+        }
+    } else if (key.rfind("sysattr.", 0) == 0 && key.size() > 8) {
+        st["sysattr"][key.substr(8)] = text(value, 255);
+    } else if (key == "peer_version") {
+        const auto dot = value.find('.');
+        if (dot == std::string::npos) {
+            throw BadValue{"expected MAJOR.MINOR"};
+        }
+        st["peer_version"] = {number(value.substr(0, dot), INT32_MIN, INT32_MAX),
+                              number(value.substr(dot + 1), INT32_MIN, INT32_MAX)};
+    } else if (key == "dump_text") {
+        st[key] = value;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+int usage_error(const std::string& message)
+{
+    fprintf(stderr, "chassis-sim: %s\n%s", message.c_str(), kUsage);
+    return 2;
+}
+
+int cmd_init(int argc, char** argv)
+{
+    std::string dir;
+    std::string scenario = "redundant";
+    std::string emulator;
+    for (int i = 2; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if ((arg == "--scenario" || arg == "--emulator") && i + 1 < argc) {
+            (arg == "--scenario" ? scenario : emulator) = argv[++i];
+        } else if (arg.rfind("--scenario=", 0) == 0) {
+            scenario = arg.substr(11);
+        } else if (arg.rfind("--emulator=", 0) == 0) {
+            emulator = arg.substr(11);
+        } else if (arg.rfind("--", 0) == 0 || !dir.empty()) {
+            return usage_error("unexpected argument '" + arg + "'");
+        } else {
+            dir = arg;
+        }
+    }
+    if (dir.empty()) {
+        return usage_error("init needs a directory");
+    }
+    const std::string error = sim::init_chassis(dir, scenario, emulator);
+    if (!error.empty()) {
+        fprintf(stderr, "chassis-sim: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+int cmd_set(int argc, char** argv)
+{
+    if (argc < 3) {
+        return usage_error("set needs KEY=VALUE");
+    }
+    std::string error;
+    sim::root();
+    json st = sim::state();
+    for (int i = 2; i < argc && error.empty(); ++i) {
+        const std::string pair = argv[i];
+        const auto eq = pair.find('=');
+        if (eq == std::string::npos || eq == 0) {
+            error = "'" + pair + "' is not KEY=VALUE";
+            break;
+        }
+        const std::string key = pair.substr(0, eq);
+        try {
+            if (!apply(st, key, pair.substr(eq + 1))) {
+                error = "unknown key '" + key + "'";
+            }
+        } catch (const BadValue& bad) {
+            error = "bad value for " + key + ": " + bad.why;
+        }
+    }
+    if (!error.empty()) {
+        fprintf(stderr, "chassis-sim: %s; nothing changed\n", error.c_str());
+        return 1;
+    }
+    // Applied again under the lock so that concurrent changes are not lost.
+    sim::update_state([&](json& fresh) {
+        for (int i = 2; i < argc; ++i) {
+            const std::string pair = argv[i];
+            const auto eq = pair.find('=');
+            apply(fresh, pair.substr(0, eq), pair.substr(eq + 1));
+        }
+    });
+    return 0;
+}
+
+int cmd_fail(int argc, char** argv)
+{
+    if (argc == 3 && strcmp(argv[2], "--clear") == 0) {
+        sim::root();
+        sim::update_state([](json& st) { st["fail"] = json::object(); });
+        return 0;
+    }
+    if (argc < 3) {
+        return usage_error("fail needs CALL=RESULT or --clear");
+    }
+    std::map<std::string, int> fails;
+    for (int i = 2; i < argc; ++i) {
+        const std::string pair = argv[i];
+        const auto eq = pair.find('=');
+        const std::string call = pair.substr(0, eq);
+        if (eq == std::string::npos ||
+            std::find(kFailable.begin(), kFailable.end(), call) == kFailable.end()) {
+            fprintf(stderr, "chassis-sim: '%s' is not CALL=RESULT with a call that has an integer "
+                            "result; nothing changed\n", pair.c_str());
+            return 1;
+        }
+        const auto value = parse_number(pair.substr(eq + 1));
+        if (!value || *value < INT32_MIN || *value > INT32_MAX) {
+            fprintf(stderr, "chassis-sim: bad result for %s: '%s' is not a 32-bit integer; "
+                            "nothing changed\n", call.c_str(), pair.substr(eq + 1).c_str());
+            return 1;
+        }
+        fails[call] = static_cast<int>(*value);
+    }
+    sim::root();
+    sim::update_state([&](json& st) {
+        for (const auto& [call, result] : fails) {
+            st["fail"][call] = result;
+        }
+    });
+    return 0;
+}
+
+int cmd_show()
+{
+    sim::root();
+    const json& st = sim::state();
+    const int cp = sim::this_cp(st);
+    printf("chassis: %s\n", sim::root().c_str());
+    printf("commands run on: CP%d\n", cp);
+    printf("HA state word (CP%d): 0x%08X\n", cp, sim::state_word(st, cp));
+    printf("active CP: CP%d\n", st.value("active_cp", 0));
+    json copy = st;
+    copy.erase("bits");
+    std::cout << copy.dump(2) << '\n';
+    return 0;
+}
+
+int cmd_journal(int argc, char** argv)
+{
+    sim::root();
+    const std::string path = sim::root() + "/sim/journal.jsonl";
+    if (argc == 3 && strcmp(argv[2], "--clear") == 0) {
+        sim::update_state([&](json&) { std::ofstream(path, std::ios::trunc); });
+        return 0;
+    }
+    if (argc != 2) {
+        return usage_error("journal takes only --clear");
+    }
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty()) {
+            continue;
+        }
+        try {
+            std::cout << sim::human_line(json::parse(line)) << '\n';
+        } catch (const json::exception&) {
+            std::cout << "?? " << line << '\n';
+        }
+    }
+    return 0;
+}
+
+// ---- the chassis's simulated programs --------------------------------------------------
+
+std::string base_name(const char* path)
+{
+    const char* slash = strrchr(path, '/');
+    return slash == nullptr ? path : slash + 1;
+}
+
+int run_program(const std::string& name, int argc, char** argv)
+{
+    json args = json::array();
+    args.push_back(sim::cp_path(argv[0]));
+    for (int i = 1; i < argc; ++i) {
+        args.push_back(argv[i]);
+    }
+    int code = 0;
+    if (name == "ping") {
+        code = sim::state().value("peer_reachable", 1) != 0 ? 0 : 1;
+    } else if (name == "rsh") {
+        const json& st = sim::state();
+        std::string host;
+        std::string command;
+        for (int i = 1; i < argc; ++i) {
+            if (strcmp(argv[i], "-n") == 0) {
+                continue;
+            }
+            (host.empty() ? host : command) = argv[i];
+            if (!command.empty()) {
+                break;
+            }
+        }
+        if (st.value("peer_reachable", 1) == 0 || host != st.value("peer_ip", "")) {
+            fprintf(stderr, "rsh: %s: No route to host\n", host.c_str());
+            code = 1;
+        } else if (command.find("/tarny/cliexec/reboot") != std::string::npos) {
+            sim::update_state([](json& fresh) {
+                const int peer = 1 - sim::this_cp(fresh);
+                if (!fresh["lock"].is_null() && fresh["lock"].value("cp", 0) == peer) {
+                    fresh["lock"] = nullptr;
+                }
+            });
+        }
+    } else if (name == "fastboot" || name == "reboot") {
+        // This CP restarts; its processes' hold on the HA lock goes with them.
+        sim::update_state([](json& fresh) {
+            if (!fresh["lock"].is_null() && fresh["lock"].value("cp", 0) == sim::this_cp(fresh)) {
+                fresh["lock"] = nullptr;
+            }
+        });
+    } else if (name == "ipaddrshow") {
+        const json& st = sim::state();
+        printf("Chassis\nEthernet IP Address: 192.0.2.10\nEthernet Subnetmask: 255.255.255.0\n");
+        for (int c = 0; c < 2; ++c) {
+            printf("CP%d (slot %d)\nEthernet IP Address: 192.0.2.%d\n", c,
+                   st["slots"][c].get<int>(), 11 + c);
+        }
+    }
+    sim::journal("exec", args, code);
+    return code;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string self = argc > 0 ? base_name(argv[0]) : "chassis-sim";
+    for (const char* program : {"ping", "rsh", "fastboot", "ipaddrshow", "reboot"}) {
+        if (self == program) {
+            return run_program(self, argc, argv);
+        }
+    }
+    if (argc < 2) {
+        return usage_error("no command given");
+    }
+    const std::string command = argv[1];
+    if (command == "init") {
+        return cmd_init(argc, argv);
+    }
+    if (command == "set") {
+        return cmd_set(argc, argv);
+    }
+    if (command == "fail") {
+        return cmd_fail(argc, argv);
+    }
+    if (command == "show" && argc == 2) {
+        return cmd_show();
+    }
+    if (command == "journal") {
+        return cmd_journal(argc, argv);
+    }
+    if (command == "-h" || command == "--help" || command == "help") {
+        fputs(kUsage, stdout);
+        return 0;
+    }
+    return usage_error("unknown command '" + command + "'");
+}

@@ -1,0 +1,311 @@
+#!/usr/bin/env python3
+"""Runs end-to-end case tables against fresh simulated chassis.
+
+A case file holds cases; each case starts with "=== NAME" and gets its own chassis.
+
+    === hashow on the standby CP
+    scenario: standby              chassis-sim init --scenario (default: redundant)
+    set: state=0xC7 peer_ip=x      chassis-sim set, before the first command
+    fail: ha_lock=1                chassis-sim fail
+    env: CHASSIS_SIM_CP=1          environment of the commands
+    write: var/rb_reason = Reset\n a file of the chassis, before the next command
+    $ hashow -l                    a command: a program of the chassis or chassis-sim;
+    $ as:HASHOW                    "as:NAME" runs the tool with NAME as argv[0]
+    < y                            standard input, one line ("<-" : without its newline)
+    > ACTIVE ...                   standard output, one line (">-": without a newline)
+    ! warning                      standard error, one line ("!-": without a newline)
+    ? 1                            exit status (default 0)
+    @ ham_get_state() = 199        the journal of the command, exactly (start-up calls
+    @~ ha_lock\\(0, 0, .*\\) = 0   of each process left out unless "startup: keep");
+                                   "@~" is a regular expression for the whole line
+    = var/rb_reason: text          a file of the chassis afterwards ("= PATH" alone: absent)
+
+Expected texts take the escapes \\t \\r \\n \\0 \\\\ and \\xHH; $PID, $PID16 and $ROOT
+stand for the command's process id, its low 16 bits and the chassis directory.
+Standard output and error that a command has no lines for must be empty.
+"""
+
+import argparse
+import json
+import os
+import re
+import shlex
+import shutil
+import subprocess
+import sys
+import tempfile
+
+STARTUP = ["ipc_max_msg_size", "ipcInit", "ficulibInit", "nslibInit", "esslibInit",
+           "zonelibInit", "ns_condb_attach_impl", "getThisCPSlot"]
+
+
+def unescape(text):
+    out, i = [], 0
+    while i < len(text):
+        c = text[i]
+        if c == "\\" and i + 1 < len(text):
+            n = text[i + 1]
+            simple = {"t": "\t", "r": "\r", "n": "\n", "0": "\0", "\\": "\\"}
+            if n in simple:
+                out.append(simple[n])
+                i += 2
+                continue
+            if n == "x" and i + 3 < len(text) + 1:
+                out.append(chr(int(text[i + 2:i + 4], 16)))
+                i += 4
+                continue
+        out.append(c)
+        i += 1
+    return "".join(out)
+
+
+class Command:
+    def __init__(self, line, lineno):
+        self.line, self.lineno = line, lineno
+        self.stdin, self.stdout, self.stderr = [], [], []
+        self.status = 0
+        self.journal = None
+        self.files = []
+        self.writes = []
+
+
+class Case:
+    def __init__(self, name, lineno):
+        self.name, self.lineno = name, lineno
+        self.scenario = "redundant"
+        self.setup = []  # (verb, [args])
+        self.env = {}
+        self.keep_startup = False
+        self.commands = []
+        self.pending_writes = []
+
+
+def stream_text(parts):
+    return "".join(parts)
+
+
+def parse(path):
+    cases, case, cmd = [], None, None
+    with open(path, encoding="utf-8") as f:
+        for lineno, raw in enumerate(f, 1):
+            line = raw.rstrip("\n")
+            if line.startswith("=== "):
+                case, cmd = Case(line[4:].strip(), lineno), None
+                cases.append(case)
+                continue
+            if not line.strip() or line.startswith("#"):
+                continue
+            if case is None:
+                raise SystemExit(f"{path}:{lineno}: text before the first case")
+            key, _, rest = line.partition(" ")
+            if line.startswith("scenario:"):
+                case.scenario = line.split(":", 1)[1].strip()
+            elif line.startswith("set:") or line.startswith("fail:"):
+                verb, args = line.split(":", 1)
+                case.setup.append((verb, shlex.split(args)))
+            elif line.startswith("env:"):
+                for pair in shlex.split(line[4:]):
+                    k, _, v = pair.partition("=")
+                    case.env[k] = v
+            elif line.startswith("startup:"):
+                case.keep_startup = line.split(":", 1)[1].strip() == "keep"
+            elif line.startswith("write:"):
+                target, _, content = line[6:].strip().partition(" = ")
+                case.pending_writes.append((target.strip(), unescape(content)))
+            elif key == "$":
+                cmd = Command(rest, lineno)
+                cmd.writes, case.pending_writes = case.pending_writes, []
+                case.commands.append(cmd)
+            elif cmd is None:
+                raise SystemExit(f"{path}:{lineno}: expectation before a command")
+            elif key in ("<", "<-"):
+                cmd.stdin.append(unescape(rest) + ("\n" if key == "<" else ""))
+            elif key in (">", ">-", ">|"):
+                cmd.stdout.append(unescape(rest) + ("" if key == ">-" else "\n"))
+            elif key in ("!", "!-"):
+                cmd.stderr.append(unescape(rest) + ("\n" if key == "!" else ""))
+            elif key == "?":
+                cmd.status = int(rest)
+            elif key in ("@", "@~"):
+                if cmd.journal is None:
+                    cmd.journal = []
+                cmd.journal.append((key == "@~", rest))
+            elif key == "=":
+                target, sep, content = rest.partition(": ")
+                if not sep and target.endswith(":"):
+                    target, sep = target[:-1], ":"
+                cmd.files.append((target.strip(), unescape(content) if sep else None))
+            else:
+                raise SystemExit(f"{path}:{lineno}: cannot read '{line}'")
+    return cases
+
+
+class Runner:
+    def __init__(self, bindir, emulator):
+        self.bindir = os.path.abspath(bindir)
+        self.emulator = shlex.split(emulator) if emulator else []
+
+    def program(self, name, root):
+        """argv and executable for a command name as a user types it."""
+        if name == "chassis-sim":
+            target = os.path.join(self.bindir, "chassis-sim")
+        elif name.startswith("as:"):
+            # The tool itself under any name: "as:HASHOW".
+            name, target = name[3:], os.path.join(self.bindir, "haadm")
+            if self.emulator:
+                return self.emulator + ["-0", name, target], None
+            return [name], target
+        else:
+            found = [p for p in (os.path.join(root, "sbin", name), os.path.join(root, name.lstrip("/")))
+                     if os.path.lexists(p)]
+            if not found:
+                raise RuntimeError(f"no program {name} in the chassis")
+            target = found[0]
+        if self.emulator:
+            real = target
+            if name != "chassis-sim":
+                real = os.path.join(self.bindir, "chassis-sim" if os.path.basename(name) in
+                                    ("ping", "rsh", "fastboot", "ipaddrshow", "reboot") else "haadm")
+            return self.emulator + ["-0", name, real], None
+        return [name], target
+
+    def env(self, root, extra):
+        env = dict(os.environ)
+        env.update({"CHASSIS_SIM_ROOT": root, "TZ": "UTC", "LC_ALL": "C"})
+        env.pop("CHASSIS_SIM_CP", None)
+        env.update(extra)
+        return env
+
+    def sim(self, root, args):
+        argv, exe = self.program("chassis-sim", root)
+        res = subprocess.run(argv + args, executable=exe, env=self.env(root, {}),
+                             capture_output=True, text=True)
+        if res.returncode != 0:
+            raise RuntimeError(f"chassis-sim {' '.join(args)} failed: {res.stderr.strip()}")
+
+    def run_case(self, case, tmp):
+        root = os.path.join(tmp, "c")
+        argv, exe = self.program("chassis-sim", root)
+        init = argv + ["init", root, "--scenario", case.scenario]
+        if self.emulator:
+            init += ["--emulator", shlex.join(self.emulator)]
+        res = subprocess.run(init, executable=exe, capture_output=True, text=True,
+                             env={**os.environ, "CHASSIS_SIM_TOOL": os.path.join(self.bindir, "haadm"),
+                                  "CHASSIS_SIM_PROGRAM": os.path.join(self.bindir, "chassis-sim")})
+        if res.returncode != 0:
+            return [f"chassis-sim init failed: {res.stderr.strip()}"]
+        for verb, args in case.setup:
+            self.sim(root, [verb] + args)
+        errors = []
+        for cmd in case.commands:
+            for target, content in cmd.writes:
+                path = os.path.join(root, target)
+                os.makedirs(os.path.dirname(path), exist_ok=True)
+                with open(path, "wb") as f:
+                    f.write(content.encode("latin-1"))
+            with open(os.path.join(root, "sim/journal.jsonl"), "w"):
+                pass
+            words = shlex.split(cmd.line)
+            argv, exe = self.program(words[0], root)
+            proc = subprocess.Popen(argv + words[1:], executable=exe, cwd=root,
+                                    env=self.env(root, case.env), stdin=subprocess.PIPE,
+                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+            out, err = proc.communicate("".join(cmd.stdin).encode("latin-1"), timeout=120)
+            out, err = out.decode("latin-1"), err.decode("latin-1")
+            subs = {"$PID16": str(proc.pid & 0xFFFF), "$PID": str(proc.pid), "$ROOT": root}
+
+            def sub(text):
+                for k, v in subs.items():
+                    text = text.replace(k, v)
+                return text
+
+            where = f"line {cmd.lineno} ($ {cmd.line})"
+            want_out, want_err = sub(stream_text(cmd.stdout)), sub(stream_text(cmd.stderr))
+            if out != want_out:
+                errors.append(f"{where}: standard output\n  want {want_out!r}\n  got  {out!r}")
+            if err != want_err:
+                errors.append(f"{where}: standard error\n  want {want_err!r}\n  got  {err!r}")
+            if proc.returncode != cmd.status:
+                errors.append(f"{where}: exit status: want {cmd.status}, got {proc.returncode}")
+            if cmd.journal is not None:
+                got = self.journal(root, case.keep_startup)
+                want = [(is_re, sub(text)) for is_re, text in cmd.journal]
+                if len(got) != len(want) or any(
+                        not (re.fullmatch(w, g) if is_re else w == g)
+                        for (is_re, w), g in zip(want, got)):
+                    errors.append(f"{where}: journal\n  want:\n    " +
+                                  "\n    ".join(w for _, w in want) + "\n  got:\n    " +
+                                  "\n    ".join(got))
+            for target, content in cmd.files:
+                path = os.path.join(root, target)
+                if content is None:
+                    if os.path.exists(path):
+                        errors.append(f"{where}: {target} should not exist")
+                    continue
+                try:
+                    with open(path, "rb") as f:
+                        actual = f.read().decode("latin-1")
+                except OSError:
+                    actual = None
+                if actual != sub(content):
+                    errors.append(f"{where}: {target}\n  want {sub(content)!r}\n  got  {actual!r}")
+        return errors
+
+    def journal(self, root, keep_startup):
+        with open(os.path.join(root, "sim/journal.jsonl")) as f:
+            entries = [json.loads(line) for line in f if line.strip()]
+        if not keep_startup:
+            seen, kept = {}, []
+            for e in entries:
+                pid = e["pid"]
+                n = seen.get(pid, 0)
+                if n is not None and n < len(STARTUP) and e["call"] == STARTUP[n]:
+                    seen[pid] = n + 1
+                    continue
+                seen[pid] = None
+                kept.append(e)
+            entries = kept
+        return [human(e) for e in entries]
+
+
+def human(entry):
+    args = ", ".join(json.dumps(a, separators=(",", ":"), ensure_ascii=False) for a in entry["args"])
+    line = f"{entry['call']}({args})"
+    if entry.get("ret") is not None:
+        line += f" = {json.dumps(entry['ret'])}"
+    return line
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--bin", required=True, help="the build's bin directory")
+    parser.add_argument("--emulator", default="", help="run target binaries through this")
+    parser.add_argument("-k", "--keep", action="store_true", help="keep the chassis of failed cases")
+    parser.add_argument("files", nargs="+")
+    opts = parser.parse_args()
+    runner = Runner(opts.bin, opts.emulator)
+    passed = failed = 0
+    for path in opts.files:
+        for case in parse(path):
+            tmp = tempfile.mkdtemp(prefix="e2e.")
+            try:
+                errors = runner.run_case(case, tmp)
+            except Exception as e:  # a broken case is a failed case
+                errors = [f"{type(e).__name__}: {e}"]
+            if errors:
+                failed += 1
+                print(f"FAIL {os.path.basename(path)}:{case.lineno}: {case.name}")
+                for e in errors:
+                    print("  " + e.replace("\n", "\n  "))
+                if opts.keep:
+                    print(f"  chassis kept in {tmp}")
+            else:
+                passed += 1
+            if not (errors and opts.keep):
+                shutil.rmtree(tmp, ignore_errors=True)
+    print(f"{passed} passed, {failed} failed")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+#include "haadm/commands.h"
+
+namespace {
+
+using haadm::select_command;
+
+// The row an invocation name selects, by its primary name; "" when none.
+std::string selected(const char* invocation)
+{
+    const haadm::CommandRow* row = select_command(invocation);
+    return row == nullptr ? "" : std::string(row->name);
+}
+
+TEST(CommandSelection, EdgeCases)
+{
+    const struct {
+        const char* invocation;
+        const char* row;
+    } cases[] = {
+        {"/sbin/haShow", "hashow"},
+        {"HADUMP", "hadump"},
+        {"haDump", "hadump"},
+        {"HASHOW", ""},
+        {"hashow_haenable", "hashow"},
+        {"hasmfreelock", ""},
+        {"hahamdump", "hahamdump"},
+        {"hasmrestart", "hasmshutdown"},
+        {"/usr/local/hadump/sbin/hafailover", "hafailover"},
+        {"", ""},
+        {"chassisReboot", "chassisreboot"},
+        {"haReboot", "hareboot"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(selected(c.invocation), c.row) << c.invocation;
+    }
+}
+
+// Every installed name selects the row that carries it as its name or alias.
+TEST(CommandSelection, EveryInstalledName)
+{
+    std::istringstream names(HAADM_NAMES);
+    std::string name;
+    int count = 0;
+    while (std::getline(names, name, ',')) {
+        ++count;
+        const haadm::CommandRow* row = select_command(name.c_str());
+        ASSERT_NE(row, nullptr) << name;
+        EXPECT_TRUE(row->name == name || row->alias == name) << name << " ran " << row->name;
+    }
+    EXPECT_EQ(count, 29);
+}
+
+TEST(ShellStatus, LowBitsZeroIsNotSuccess)
+{
+    EXPECT_EQ(haadm::shell_status(0), 0);
+    EXPECT_EQ(haadm::shell_status(1), 1);
+    EXPECT_EQ(haadm::shell_status(-1), 255);
+    EXPECT_EQ(haadm::shell_status(256), 255);
+    EXPECT_EQ(haadm::shell_status(-256), 255);
+    EXPECT_EQ(haadm::shell_status(257), 1);
+    EXPECT_EQ(haadm::shell_status(0x10000), 255);
+}
+
+}  // namespace
