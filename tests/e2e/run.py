@@ -12,7 +12,8 @@ A case file holds cases; each case starts with "=== NAME" and gets its own chass
     $ hashow -l                    a command: a program of the chassis or chassis-sim;
     $ as:HASHOW                    "as:NAME" runs the tool with NAME as argv[0]
     < y                            standard input, one line ("<-" : without its newline)
-    > ACTIVE ...                   standard output, one line (">-": without a newline)
+    > ACTIVE ...                   standard output, one line (">-": without a newline;
+                                   ">~": a regular expression for the whole line)
     ! warning                      standard error, one line ("!-": without a newline)
     ? 1                            exit status (default 0)
     @ ham_get_state() = 199        the journal of the command, exactly (start-up calls
@@ -80,8 +81,28 @@ class Case:
         self.pending_writes = []
 
 
-def stream_text(parts):
-    return "".join(parts)
+class Pattern(str):
+    """An expected output line given as a regular expression."""
+
+
+def output_matches(want, got, sub):
+    """want: expected pieces (texts and Patterns); got: the actual output."""
+    if not any(isinstance(w, Pattern) for w in want):
+        return sub("".join(want)) == got
+    lines = got.splitlines(keepends=True)
+    if len(lines) != len(want):
+        return False
+    for w, g in zip(want, lines):
+        if isinstance(w, Pattern):
+            if not g.endswith("\n") or not re.fullmatch(sub(w), g[:-1]):
+                return False
+        elif sub(w) != g:
+            return False
+    return True
+
+
+def describe(want):
+    return "".join(f"~{w}~\n" if isinstance(w, Pattern) else w for w in want)
 
 
 def parse(path):
@@ -120,7 +141,9 @@ def parse(path):
                 raise SystemExit(f"{path}:{lineno}: expectation before a command")
             elif key in ("<", "<-"):
                 cmd.stdin.append(unescape(rest) + ("\n" if key == "<" else ""))
-            elif key in (">", ">-", ">|"):
+            elif key == ">~":
+                cmd.stdout.append(Pattern(rest))
+            elif key in (">", ">-"):
                 cmd.stdout.append(unescape(rest) + ("" if key == ">-" else "\n"))
             elif key in ("!", "!-"):
                 cmd.stderr.append(unescape(rest) + ("\n" if key == "!" else ""))
@@ -161,6 +184,9 @@ class Runner:
             if not found:
                 raise RuntimeError(f"no program {name} in the chassis")
             target = found[0]
+            if "/" in name:
+                # A program given by its path starts as the tool would start it.
+                name = target
         if self.emulator:
             real = target
             if name != "chassis-sim":
@@ -203,9 +229,8 @@ class Runner:
                 os.makedirs(os.path.dirname(path), exist_ok=True)
                 with open(path, "wb") as f:
                     f.write(content.encode("latin-1"))
-            with open(os.path.join(root, "sim/journal.jsonl"), "w"):
-                pass
-            words = shlex.split(cmd.line)
+            journal_start = os.path.getsize(os.path.join(root, "sim/journal.jsonl"))
+            words = shlex.split(cmd.line.replace("$ROOT", root))
             argv, exe = self.program(words[0], root)
             proc = subprocess.Popen(argv + words[1:], executable=exe, cwd=root,
                                     env=self.env(root, case.env), stdin=subprocess.PIPE,
@@ -220,15 +245,14 @@ class Runner:
                 return text
 
             where = f"line {cmd.lineno} ($ {cmd.line})"
-            want_out, want_err = sub(stream_text(cmd.stdout)), sub(stream_text(cmd.stderr))
-            if out != want_out:
-                errors.append(f"{where}: standard output\n  want {want_out!r}\n  got  {out!r}")
-            if err != want_err:
-                errors.append(f"{where}: standard error\n  want {want_err!r}\n  got  {err!r}")
+            if not output_matches(cmd.stdout, out, sub):
+                errors.append(f"{where}: standard output\n  want {sub(describe(cmd.stdout))!r}\n  got  {out!r}")
+            if not output_matches(cmd.stderr, err, sub):
+                errors.append(f"{where}: standard error\n  want {sub(describe(cmd.stderr))!r}\n  got  {err!r}")
             if proc.returncode != cmd.status:
                 errors.append(f"{where}: exit status: want {cmd.status}, got {proc.returncode}")
             if cmd.journal is not None:
-                got = self.journal(root, case.keep_startup)
+                got = self.journal(root, journal_start, case.keep_startup)
                 want = [(is_re, sub(text)) for is_re, text in cmd.journal]
                 if len(got) != len(want) or any(
                         not (re.fullmatch(w, g) if is_re else w == g)
@@ -251,9 +275,11 @@ class Runner:
                     errors.append(f"{where}: {target}\n  want {sub(content)!r}\n  got  {actual!r}")
         return errors
 
-    def journal(self, root, keep_startup):
-        with open(os.path.join(root, "sim/journal.jsonl")) as f:
-            entries = [json.loads(line) for line in f if line.strip()]
+    def journal(self, root, start, keep_startup):
+        """The journal entries that the command added, for people."""
+        with open(os.path.join(root, "sim/journal.jsonl"), "rb") as f:
+            f.seek(start)
+            entries = [json.loads(line) for line in f.read().decode().splitlines() if line.strip()]
         if not keep_startup:
             seen, kept = {}, []
             for e in entries:

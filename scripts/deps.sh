@@ -1,0 +1,28 @@
+#!/bin/bash
+# Makes sure the Debian packages that the build and the tests need are installed:
+# installs the missing ones when run as root, else prints the apt-get line and fails.
+# Usage: scripts/deps.sh [build|test]
+set -euo pipefail
+
+packages=(cmake ninja-build g++ make nlohmann-json3-dev python3)
+if [ "${1:-build}" = test ]; then
+    packages+=(libgtest-dev googletest)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing Debian packages; install them with:" >&2
+    echo "  sudo apt-get install -y ${missing[*]}" >&2
+    exit 1
+fi
+echo "Installing ${missing[*]}" >&2
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

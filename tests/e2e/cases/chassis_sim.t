@@ -1,0 +1,100 @@
+# chassis-sim: refusals that change nothing, living state, the journal for people.
+
+=== an unknown key is refused and nothing changes
+$ chassis-sim set state=0 nosuchkey=1
+! chassis-sim: unknown key 'nosuchkey'; nothing changed
+? 1
+$ hashow -l
+> ACTIVE REDUNDANT SYNCHRONIZED HA_ENABLED DUAL_CP
+
+=== malformed values are refused
+$ chassis-sim set this_cp=2
+! chassis-sim: bad value for this_cp: '2' is not a number from 0 to 1; nothing changed
+? 1
+$ chassis-sim set state=0xZZ
+! chassis-sim: bad value for state: '0xZZ' is not a number from -2147483648 to 4294967295; nothing changed
+? 1
+$ chassis-sim set lock=1,2,3
+! chassis-sim: bad value for lock: expected free or PID,TRANS,TIME,CMD; nothing changed
+? 1
+$ chassis-sim set hsess.local=1,2,3
+! chassis-sim: bad value for hsess.local: expected FL,UP,AC,SY,CH,RBR; nothing changed
+? 1
+$ chassis-sim set ls.1.ports=1800:1
+! chassis-sim: bad value for ls.1.ports: '1800' is not a number from 0 to 1799; nothing changed
+? 1
+$ chassis-sim set peer_version=7
+! chassis-sim: bad value for peer_version: expected MAJOR.MINOR; nothing changed
+? 1
+$ chassis-sim set rb_reason=0123456789012345678901234567890123456789012345678901234567890123
+! chassis-sim: bad value for rb_reason: a text of at most 63 characters is expected; nothing changed
+? 1
+$ chassis-sim set novalue
+! chassis-sim: 'novalue' is not KEY=VALUE; nothing changed
+? 1
+
+=== fail refuses calls without an integer result and bad results
+$ chassis-sim fail geps_app_name=1
+! chassis-sim: 'geps_app_name=1' is not CALL=RESULT with a call that has an integer result; nothing changed
+? 1
+$ chassis-sim fail ha_lock=x
+! chassis-sim: bad result for ha_lock: 'x' is not a 32-bit integer; nothing changed
+? 1
+
+=== an injected result has no effect, and --clear ends it
+fail: enableHA=3 getHAMStat=0
+$ hashow -l
+> STANDBY HA_DISABLED 
+$ chassis-sim fail --clear
+$ hashow -l
+> ACTIVE REDUNDANT SYNCHRONIZED HA_ENABLED DUAL_CP
+
+=== a state word without ACTIVE makes the other CP active
+set: state=0x080000C6
+$ hashow -l
+> STANDBY REDUNDANT SYNCHRONIZED HA_ENABLED DUAL_CP
+
+=== CHASSIS_SIM_CP chooses the CP the commands run on
+env: CHASSIS_SIM_CP=1
+$ hashow
+> Local CP (Slot 7, CP1): Standby
+> Remote CP (Slot 6, CP0): Active
+> HA enabled, Heartbeat Up, HA State synchronized
+
+=== the journal for people, one call a line
+$ hashow -l
+> ACTIVE REDUNDANT SYNCHRONIZED HA_ENABLED DUAL_CP
+$ chassis-sim journal
+> ipc_max_msg_size(0) = 8192
+>~ ipcInit\("HAADM", \d+, 8192, 0\) = 0
+> ficulibInit() = 0
+> nslibInit() = 0
+> esslibInit() = 0
+> zonelibInit() = 0
+> ns_condb_attach_impl("main", "haadm", 183) = 0
+> getThisCPSlot() = 6
+> getHAMStat() = 134217927
+> ipcExit()
+
+=== init refuses a chassis that exists, a bad path and an unknown scenario
+$ chassis-sim init $ROOT
+! chassis-sim: $ROOT already holds a chassis
+? 1
+$ chassis-sim init "/tmp/a b"
+! chassis-sim: refusing '/tmp/a b': a chassis path must not contain blanks or shell metacharacters
+? 1
+$ chassis-sim init /tmp/x;y
+! chassis-sim: refusing '/tmp/x;y': a chassis path must not contain blanks or shell metacharacters
+? 1
+$ chassis-sim init $ROOT/new --scenario nosuch
+! chassis-sim: unknown scenario 'nosuch' (known: redundant, standby, non-redundant, ha-disabled, no-slots)
+? 1
+
+=== a simulated program journals its argv with the CP path
+$ bin/ping -q 127.0.0.7 -c 2
+@ exec("/bin/ping", "-q", "127.0.0.7", "-c", "2") = 0
+
+=== an unreachable peer does not answer the ping
+set: peer_reachable=0
+$ bin/ping -q 127.0.0.7 -c 2
+? 1
