@@ -6,7 +6,8 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ make nlohmann-json3-dev python3)
 if [ "${1:-build}" = test ]; then
-    packages+=(libgtest-dev googletest)
+    # Tests on the host, with sanitizers, and on 32-bit PowerPC under qemu-user.
+    packages+=(libgtest-dev googletest g++-powerpc-linux-gnu qemu-user)
 fi
 
 missing=()

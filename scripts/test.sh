@@ -1,8 +1,27 @@
 #!/bin/bash
-# Builds with warnings as errors and runs every test.
+# Builds and runs every test: on the host with warnings as errors, with AddressSanitizer
+# and UndefinedBehaviorSanitizer, and on 32-bit big-endian PowerPC under qemu-user.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh test
+
+stage() { printf '\n==== %s\n' "$*"; }
+
+stage "host build, warnings as errors"
 cmake --preset ci >/dev/null
 cmake --build --preset ci
 ctest --preset ci
+
+stage "AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset asan >/dev/null
+cmake --build --preset asan
+ctest --preset asan
+
+stage "32-bit big-endian PowerPC under qemu-user"
+cmake --preset ppc >/dev/null
+cmake --build --preset ppc
+ctest --preset ppc
+
+stage "the tool's own objects for the CP's platform, on PowerPC"
+cmake --preset cp-ppc >/dev/null
+cmake --build --preset cp-ppc
