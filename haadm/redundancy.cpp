@@ -20,6 +20,8 @@ constexpr const char* kUsage =
     "Options: --show  Show the HA redundancy statistics\n"
     "         --help  Display the command usage";
 
+constexpr const char* kStartTime = "Start Time: ";
+
 constexpr int kOptShow = 1;
 constexpr int kOptHelp = 2;
 
@@ -50,6 +52,9 @@ void print_time_line(const char* label, uint32_t value)
     format_time(&t, text, sizeof text);
     printf("%s%s\n", label, text);
 }
+
+// Which CP a slot is, seen from this CP.
+const char* side(int this_slot, int slot) { return this_slot == slot ? "Local" : "Remote"; }
 
 void print_recovery(int32_t flags)
 {
@@ -105,12 +110,11 @@ Outcome show_statistics()
     } else {
         puts((state & kHaSynchronized) != 0 ? "HA State synchronized" : "HA State not in sync");
         puts("Current Active Session:");
-        printf("Active Slot = CP%d (%s)", active_num, this_slot == active_slot ? "Local" : "Remote");
+        printf("Active Slot = CP%d (%s)", active_num, side(this_slot, active_slot));
         print_recovery(current.fl);
-        printf("\nStandby Slot = CP%d (%s)\n", standby_num,
-               this_slot == standby_slot ? "Local" : "Remote");
+        printf("\nStandby Slot = CP%d (%s)\n", standby_num, side(this_slot, standby_slot));
         if (current.sy != 0) {
-            print_time_line("Start Time: ", current.sy);
+            print_time_line(kStartTime, current.sy);
         }
         const int32_t recovered = kSessionUnexpectedRecovered | kSessionExpectedRecovered;
         if (active && (previous.fl & recovered) != 0) {
@@ -120,7 +124,7 @@ Outcome show_statistics()
             print_recovery(previous.fl);
             printf("\nStandby Slot = CP%d\n", active_num);
             if (previous.sy != 0) {
-                print_time_line("Start Time: ", previous.sy);
+                print_time_line(kStartTime, previous.sy);
             }
             if (current.ac != 0) {
                 print_time_line("End Time: ", current.ac);
@@ -143,8 +147,8 @@ size_t format_time(const time_t* time, char* text, size_t size)
         return 0;
     }
     const size_t n = strftime(text, size, "%H:%M:%S %Z %a %b %d %Y", &local);
-    if (n == 0 && size > 0) {
-        text[0] = '\0';  // strftime leaves the buffer undefined when the text does not fit
+    if (n == 0) {
+        memset(text, 0, size);  // strftime leaves a text that does not fit half written
     }
     return n;
 }

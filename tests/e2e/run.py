@@ -13,6 +13,8 @@ A case file holds cases; each case starts with "=== NAME" and gets its own chass
     $ as:HASHOW                    "as:NAME" runs the tool with NAME as argv[0]
     < y                            standard input, one line ("<-" : without its newline)
     > ACTIVE ...                   standard output, one line (">-": without a newline)
+    >~ TIME_STAMP: .*              standard output, one line matched by a regular
+                                   expression (the line's text, without its newline)
     ! warning                      standard error, one line ("!-": without a newline)
     ? 1                            exit status (default 0)
     @ ham_get_state() = 199        the journal of the command, exactly (start-up calls
@@ -80,8 +82,28 @@ class Case:
         self.pending_writes = []
 
 
+class Pattern:
+    """An output line given as a regular expression."""
+
+    def __init__(self, regex):
+        self.regex = regex
+
+
 def stream_text(parts):
     return "".join(parts)
+
+
+def stream_matches(parts, text, sub):
+    """Whether text is the expected output; parts are texts and Pattern lines."""
+    if not any(isinstance(p, Pattern) for p in parts):
+        return text == sub(stream_text(parts))
+    regex = "".join(f"(?:{sub(p.regex, re.escape)})\n" if isinstance(p, Pattern)
+                    else re.escape(sub(p)) for p in parts)
+    return re.fullmatch(regex, text) is not None
+
+
+def stream_shown(parts, sub):
+    return "".join(f"~/{p.regex}/\n" if isinstance(p, Pattern) else sub(p) for p in parts)
 
 
 def parse(path):
@@ -122,6 +144,8 @@ def parse(path):
                 cmd.stdin.append(unescape(rest) + ("\n" if key == "<" else ""))
             elif key in (">", ">-", ">|"):
                 cmd.stdout.append(unescape(rest) + ("" if key == ">-" else "\n"))
+            elif key == ">~":
+                cmd.stdout.append(Pattern(rest))
             elif key in ("!", "!-"):
                 cmd.stderr.append(unescape(rest) + ("\n" if key == "!" else ""))
             elif key == "?":
@@ -214,14 +238,15 @@ class Runner:
             out, err = out.decode("latin-1"), err.decode("latin-1")
             subs = {"$PID16": str(proc.pid & 0xFFFF), "$PID": str(proc.pid), "$ROOT": root}
 
-            def sub(text):
+            def sub(text, quote=lambda v: v):
                 for k, v in subs.items():
-                    text = text.replace(k, v)
+                    text = text.replace(k, quote(v))
                 return text
 
             where = f"line {cmd.lineno} ($ {cmd.line})"
-            want_out, want_err = sub(stream_text(cmd.stdout)), sub(stream_text(cmd.stderr))
-            if out != want_out:
+            want_err = sub(stream_text(cmd.stderr))
+            if not stream_matches(cmd.stdout, out, sub):
+                want_out = stream_shown(cmd.stdout, sub)
                 errors.append(f"{where}: standard output\n  want {want_out!r}\n  got  {out!r}")
             if err != want_err:
                 errors.append(f"{where}: standard error\n  want {want_err!r}\n  got  {err!r}")
