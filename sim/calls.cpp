@@ -370,7 +370,10 @@ int ha_checklock(HaLockRecord* record)
             record->pid = lock.value("pid", 0);
             record->trans = lock.value("trans", 0);
             record->time = lock.value("time", 0u);
-            copy_text(record->cmd, sizeof record->cmd, lock.value("cmd", ""));
+            // A name as long as the field is handed back without a NUL, as the lock
+            // service may do.
+            const std::string cmd = lock.value("cmd", "");
+            memcpy(record->cmd, cmd.data(), std::min(cmd.size(), sizeof record->cmd));
         }
         return 0;
     });

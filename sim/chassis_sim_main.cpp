@@ -188,7 +188,7 @@ bool apply(json& st, const std::string& key, const std::string& value)
             st["lock"] = {{"pid", number(parts[0], INT32_MIN, INT32_MAX)},
                           {"trans", number(parts[1], INT32_MIN, INT32_MAX)},
                           {"time", number(parts[2], 0, UINT32_MAX)},
-                          {"cmd", text(parts[3], 31)},
+                          {"cmd", text(parts[3], 32)},  // 32: fills the field without a NUL
                           {"cp", cp}};
         }
     } else if (key == "hsess.local") {

@@ -1,0 +1,149 @@
+# hahamdump, hadump, hachecklock and hafreelock.
+
+=== hahamdump: the dump request on the HA manager device, arguments ignored
+$ hahamdump now please
+@ getHAMFd() = 1000
+@ ioctl("ham", 536925702) = 0
+@ ipcExit()
+
+=== hadump: banners before each shell command, the status first, then the entries
+write: proc/fss/fcsw0.log = fcsw0: log line\n
+$ hadump
+> ---------------------------------------
+>~ TIME_STAMP: [A-Z][a-z]{2} [ 123][0-9] [0-2][0-9]:[0-5][0-9]:[0-6][0-9]\.(0|[1-9][0-9]{0,5})
+> ---------------------------------------
+> Local CP (Slot 6, CP0): Active, Healthy
+> Remote CP (Slot 7, CP1): Standby, Healthy
+> HA enabled, Heartbeat Up, HA State synchronized
+> Chassis
+> Ethernet IP Address: 192.0.2.10
+> Ethernet Subnetmask: 255.255.255.0
+> CP0 (slot 6)
+> Ethernet IP Address: 192.0.2.11
+> CP1 (slot 7)
+> Ethernet IP Address: 192.0.2.12
+> ---------------------------------------
+>~ TIME_STAMP: [A-Z][a-z]{2} [ 123][0-9] [0-2][0-9]:[0-5][0-9]:[0-6][0-9]\.(0|[1-9][0-9]{0,5})
+> ---------------------------------------
+> fcsw0: online
+> ha: active, redundant
+> ---------------------------------------
+>~ TIME_STAMP: [A-Z][a-z]{2} [ 123][0-9] [0-2][0-9]:[0-5][0-9]:[0-6][0-9]\.(0|[1-9][0-9]{0,5})
+> ---------------------------------------
+> fcsw0: log line
+> ha: sync complete
+@ ham_get_state() = 134217927
+@ getThisCPSlot() = 6
+@ getThisCPNum() = 0
+@ getPeerCPSlot() = 7
+@ get_ha_status(134217927) = 0
+@ ipcExit()
+@ exec("/tarny/cliexec/ipaddrshow") = 0
+@ ipcExit()
+
+=== hadump without CP slots runs no status command
+scenario: no-slots
+$ hadump
+> ---------------------------------------
+>~ TIME_STAMP: .*
+> ---------------------------------------
+> Chassis
+> Ethernet IP Address: 192.0.2.10
+> Ethernet Subnetmask: 255.255.255.0
+> CP0 (slot 0)
+> Ethernet IP Address: 192.0.2.11
+> CP1 (slot 0)
+> Ethernet IP Address: 192.0.2.12
+> ---------------------------------------
+>~ TIME_STAMP: .*
+> ---------------------------------------
+> fcsw0: online
+> ha: active, redundant
+> ---------------------------------------
+>~ TIME_STAMP: .*
+> ---------------------------------------
+> ha: sync complete
+@ exec("/tarny/cliexec/ipaddrshow") = 0
+@ ipcExit()
+
+=== hadump in any case; with an argument only its usage, leaving without ipcExit
+startup: keep
+$ as:HADUMP x
+> Usage: hadump
+@ ipc_max_msg_size(0) = 8192
+@ ipcInit("HAADM", $PID16, 8192, 0) = 0
+@ ficulibInit() = 0
+@ nslibInit() = 0
+@ esslibInit() = 0
+@ zonelibInit() = 0
+@ ns_condb_attach_impl("main", "haadm", 183) = 0
+@ getThisCPSlot() = 6
+$ as:/sbin/haDump -h extra
+> Usage: hadump
+
+=== hachecklock: a free lock
+$ hachecklock
+> Lock is free
+@ ha_checklock() = 0
+@ ipcExit()
+
+=== hachecklock: a held lock, the ctime text with its own newline, arguments ignored
+set: lock=4321,7,1700000000,hareboot
+$ hachecklock -x
+> Lock occupied: pid 4321, trans 7, cmd hareboot, time Tue Nov 14 22:13:20 2023
+>
+
+=== hachecklock: negative numbers and a time of 0
+set: lock=-5,-1,0,hafailover
+$ hachecklock
+> Lock occupied: pid -5, trans -1, cmd hafailover, time Thu Jan  1 00:00:00 1970
+>
+
+=== hachecklock: pid 0 means free, whatever else the record holds
+set: lock=0,9,1700000000,hareboot
+$ hachecklock
+> Lock is free
+
+=== hachecklock: a holder name that fills its field without a NUL stops at the field
+set: lock=12,3,1,ABCDEFGHIJKLMNOPQRSTUVWXYZ012345
+$ hachecklock
+> Lock occupied: pid 12, trans 3, cmd ABCDEFGHIJKLMNOPQRSTUVWXYZ012345, time Thu Jan  1 00:00:01 1970
+>
+
+=== hachecklock: the lock status cannot be read
+fail: ha_checklock=-1
+$ hachecklock
+> Failed to get hasm lock status\r
+@ ha_checklock() = -1
+@ ipcExit()
+
+=== hafreelock takes a free lock and keeps it
+$ hafreelock ignored
+@ ha_lock(0, 0, "hasmfreelock") = 0
+@ ipcExit()
+$ hachecklock
+>~ Lock occupied: pid [1-9][0-9]*, trans 1, cmd hasmfreelock, time [A-Z][a-z]{2} [A-Z][a-z]{2} [ 123][0-9] [0-9:]{8} 2[0-9]{3}
+>
+$ hafreelock
+! Failed to acquire the high availability lock.
+? 255
+@ ha_lock(0, 0, "hasmfreelock") = 1
+
+=== hafreelock refused while another holds the lock, which stays its holder's
+set: lock=4321,7,1700000000,hareboot
+$ hafreelock
+! Failed to acquire the high availability lock.
+? 255
+@ ha_lock(0, 0, "hasmfreelock") = 1
+$ hachecklock
+> Lock occupied: pid 4321, trans 7, cmd hareboot, time Tue Nov 14 22:13:20 2023
+>
+
+=== hafreelock refused by a failing lock service leaves the lock free
+fail: ha_lock=1
+$ hafreelock
+! Failed to acquire the high availability lock.
+? 255
+@ ha_lock(0, 0, "hasmfreelock") = 1
+$ hachecklock
+> Lock is free

@@ -1,0 +1,111 @@
+// The time texts of haredundancy and hadump, and hachecklock's holder line.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <limits>
+#include <string>
+
+#include "haadm/dump_lock.h"
+#include "haadm/format_time.h"
+
+namespace {
+
+void use_zone(const char* zone)
+{
+    setenv("TZ", zone, 1);
+    tzset();
+}
+
+std::string formatted(time_t t, size_t size = haadm::kTimeTextSize)
+{
+    char text[haadm::kTimeTextSize];
+    memset(text, 'x', sizeof text);
+    const size_t n = haadm::format_time(&t, text, size);
+    EXPECT_EQ(n, strlen(text));
+    // The rest of the buffer is zero-filled, not left as it was.
+    for (size_t i = n; i < size; ++i) {
+        EXPECT_EQ(text[i], '\0') << "byte " << i;
+    }
+    return text;
+}
+
+TEST(FormatTime, LocalTimeWithZone)
+{
+    const struct {
+        const char* zone;
+        time_t time;
+        const char* text;
+    } cases[] = {
+        {"UTC", 0, "00:00:00 UTC Thu Jan 01 1970"},
+        {"UTC", 1700000000, "22:13:20 UTC Tue Nov 14 2023"},
+        {"UTC", 1600000000, "12:26:40 UTC Sun Sep 13 2020"},
+        {"ABC-2", 1700000000, "00:13:20 ABC Wed Nov 15 2023"},
+        {"XYZ+5", 0, "19:00:00 XYZ Wed Dec 31 1969"},
+    };
+    for (const auto& c : cases) {
+        use_zone(c.zone);
+        EXPECT_EQ(formatted(c.time), c.text) << c.zone << " " << c.time;
+    }
+    use_zone("UTC");
+}
+
+TEST(FormatTime, UnconvertibleOrTooLongGivesEmptyText)
+{
+    use_zone("UTC");
+    if constexpr (sizeof(time_t) > 4) {
+        EXPECT_EQ(formatted(std::numeric_limits<time_t>::max()), "");
+    }
+    // 28 characters do not fit into 28 bytes with the NUL.
+    EXPECT_EQ(formatted(1700000000, 28), "");
+    EXPECT_EQ(formatted(1700000000, 29), "22:13:20 UTC Tue Nov 14 2023");
+}
+
+TEST(TimeStamp, MonthDayTimeAndPlainMicroseconds)
+{
+    use_zone("UTC");
+    const struct {
+        time_t sec;
+        long usec;
+        const char* text;
+    } cases[] = {
+        {1700000000, 5, "TIME_STAMP: Nov 14 22:13:20.5\n"},
+        {1700000000, 0, "TIME_STAMP: Nov 14 22:13:20.0\n"},
+        {1700000000, 999999, "TIME_STAMP: Nov 14 22:13:20.999999\n"},
+        {0, 120, "TIME_STAMP: Jan  1 00:00:00.120\n"},
+    };
+    for (const auto& c : cases) {
+        timeval now{};
+        now.tv_sec = c.sec;
+        now.tv_usec = c.usec;
+        char out[64];
+        const size_t n = haadm::format_time_stamp(now, out, sizeof out);
+        EXPECT_EQ(std::string(out, n), c.text);
+    }
+}
+
+TEST(LockHolder, NameBoundedByItsFieldAndMissingTime)
+{
+    HaLockRecord record{};
+    record.pid = 12;
+    record.trans = -3;
+    memcpy(record.cmd, "hasmfreelock", 13);
+    char out[256];
+    haadm::format_lock_holder(record, "Thu Jan  1 00:00:01 1970\n", out, sizeof out);
+    EXPECT_STREQ(out, "Lock occupied: pid 12, trans -3, cmd hasmfreelock, time Thu Jan  1 00:00:01 1970\n\n");
+
+    // A name filling the whole field, followed by other bytes in memory.
+    struct {
+        HaLockRecord record;
+        char after[8];
+    } full{};
+    full.record.pid = 1;
+    memset(full.record.cmd, 'A', sizeof full.record.cmd);
+    memcpy(full.after, "BEYOND", 7);
+    haadm::format_lock_holder(full.record, nullptr, out, sizeof out);
+    EXPECT_EQ(std::string(out), "Lock occupied: pid 1, trans 0, cmd " + std::string(32, 'A') +
+                                    ", time \n");
+}
+
+}  // namespace
