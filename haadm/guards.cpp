@@ -113,11 +113,19 @@ bool confirm_char(const char* question)
     return c != EOF && (c & ~0x20) == 'Y';
 }
 
+void open_ras_events()
+{
+    if (rasevt_init("chassis", 0, "HAADM") < 0) {
+        fputs("raslog_init failed for haadm\n", stderr);
+    }
+}
+
 void audit(const char* function, int line, int a, int b, int event_id, const char* text)
 {
+    // Open the log only when nobody has, and then leave it as it was found.
     const int k = rasevt_init_check();
-    if (k == 0 && rasevt_init("chassis", 0, "HAADM") < 0) {
-        fputs("raslog_init failed for haadm\n", stderr);
+    if (k == 0) {
+        open_ras_events();
     }
     RasEvtHandle handle{};
     rasevt_gethndl_internal(&handle);

@@ -32,6 +32,9 @@ std::optional<Outcome> confirm_line(const Run& run, const char* question);
 // Character form: true when the first character read is y or Y.
 bool confirm_char(const char* question);
 
+// rasevt_init for this tool; a failure is reported and otherwise ignored.
+void open_ras_events();
+
 // An audit entry in the RAS event log; text is the one message argument, or null.
 void audit(const char* function, int line, int a, int b, int event_id, const char* text);
 

@@ -1,0 +1,372 @@
+# haenable and hadisable: the full sequences, the line-form question, the peer restart
+# and the state left behind. Which texts count as a peer address is a unit test; here
+# a few show that anything else never reaches the shell.
+
+=== full enable: permission, reset of the peer, ping, remote reboot, notice, audit
+scenario: ha-disabled
+$ haenable
+< y
+! Warning: This command will enable the HA. It will reboot the standby CP and
+! require all telnet, secure telnet, and SSH sessions to the standby CP to be
+! restarted
+!
+!- Are you sure you want to go ahead  [y/n]? 
+> HA is enabled
+@ rbac_init(2) = 0
+@ geps_app_name() = "CLI"
+@ set_chassis_context("haenable", "", 1, ["haenable"]) = 0
+@ rbac_cli_opt_check("haenable", null) = 0
+@ rbac_context_type_handler("haenable", null) = 0
+@ rbac_close() = 0
+@ ham_get_state() = 134217859
+@ getHAMFd() = 1000
+@ ioctl("ham", 536925719, 0) = 0
+@ get_peer_ip_str() = 0
+@ exec("/bin/ping", "-q", "127.0.0.7", "-c", "2") = 0
+@ exec("/usr/bin/rsh", "-n", "127.0.0.7", "/tarny/cliexec/reboot ") = 0
+@ fssm_admin(5, {"code":12288,"name":"chassis","op":4,"rest_zero":true}) = 0
+@ enableHA() = 0
+@ rasevt_init_check() = 0
+@ rasevt_init("chassis", 0, "HAADM") = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("haadm", "main", 423, "QMZ", 0, 0, 2818063, "enabled") = 0
+@ rasevt_exit() = 0
+@ ipcExit()
+$ hashow -l
+> ACTIVE REDUNDANT HA_ENABLED DUAL_CP
+$ haenable -f
+> HA is enabled
+
+=== already enabled: neither warning nor question
+$ haenable
+> HA is enabled
+@ rbac_init(2) = 0
+@ geps_app_name() = "CLI"
+@ set_chassis_context("haenable", "", 1, ["haenable"]) = 0
+@ rbac_cli_opt_check("haenable", null) = 0
+@ rbac_context_type_handler("haenable", null) = 0
+@ rbac_close() = 0
+@ ham_get_state() = 134217927
+@ ipcExit()
+
+=== forced: the warning but no question, and on at once
+scenario: ha-disabled
+$ haEnable -f
+! Warning: This command will enable the HA. It will reboot the standby CP and
+! require all telnet, secure telnet, and SSH sessions to the standby CP to be
+! restarted
+!
+> HA is enabled
+$ hashow -l
+> ACTIVE REDUNDANT HA_ENABLED DUAL_CP
+
+=== line-form answers that go ahead: Y, and y at end of input without a newline
+scenario: ha-disabled
+$ haenable
+< Y
+! Warning: This command will enable the HA. It will reboot the standby CP and
+! require all telnet, secure telnet, and SSH sessions to the standby CP to be
+! restarted
+!
+!- Are you sure you want to go ahead  [y/n]? 
+> HA is enabled
+$ hadisable
+> HA is disabled
+$ haenable
+<- y
+! Warning: This command will enable the HA. It will reboot the standby CP and
+! require all telnet, secure telnet, and SSH sessions to the standby CP to be
+! restarted
+!
+!- Are you sure you want to go ahead  [y/n]? 
+> HA is enabled
+$ hashow -l
+> ACTIVE REDUNDANT HA_ENABLED DUAL_CP
+
+=== line-form answers that do not go ahead: end of input, yes, " y", y with a carriage return, an empty line, a long line
+scenario: ha-disabled
+$ haenable
+! Warning: This command will enable the HA. It will reboot the standby CP and
+! require all telnet, secure telnet, and SSH sessions to the standby CP to be
+! restarted
+!
+!- Are you sure you want to go ahead  [y/n]? 
+> Invalid Input
+? 1
+@ rbac_init(2) = 0
+@ geps_app_name() = "CLI"
+@ set_chassis_context("haenable", "", 1, ["haenable"]) = 0
+@ rbac_cli_opt_check("haenable", null) = 0
+@ rbac_context_type_handler("haenable", null) = 0
+@ rbac_close() = 0
+@ ham_get_state() = 134217859
+@ ipcExit()
+$ haenable
+< yes
+! Warning: This command will enable the HA. It will reboot the standby CP and
+! require all telnet, secure telnet, and SSH sessions to the standby CP to be
+! restarted
+!
+!- Are you sure you want to go ahead  [y/n]? 
+> haenable: not confirmed by user!
+? 1
+$ haEnable
+<  y
+! Warning: This command will enable the HA. It will reboot the standby CP and
+! require all telnet, secure telnet, and SSH sessions to the standby CP to be
+! restarted
+!
+!- Are you sure you want to go ahead  [y/n]? 
+> haEnable: not confirmed by user!
+? 1
+$ haenable
+< y\r
+! Warning: This command will enable the HA. It will reboot the standby CP and
+! require all telnet, secure telnet, and SSH sessions to the standby CP to be
+! restarted
+!
+!- Are you sure you want to go ahead  [y/n]? 
+> haenable: not confirmed by user!
+? 1
+$ haenable
+<
+! Warning: This command will enable the HA. It will reboot the standby CP and
+! require all telnet, secure telnet, and SSH sessions to the standby CP to be
+! restarted
+!
+!- Are you sure you want to go ahead  [y/n]? 
+> haenable: not confirmed by user!
+? 1
+$ haenable
+< yyyyyyyyyyyyyyyyyyyy
+! Warning: This command will enable the HA. It will reboot the standby CP and
+! require all telnet, secure telnet, and SSH sessions to the standby CP to be
+! restarted
+!
+!- Are you sure you want to go ahead  [y/n]? 
+> haenable: not confirmed by user!
+? 1
+$ as:/sbin/haenable
+< n
+! Warning: This command will enable the HA. It will reboot the standby CP and
+! require all telnet, secure telnet, and SSH sessions to the standby CP to be
+! restarted
+!
+!- Are you sure you want to go ahead  [y/n]? 
+> /sbin/haenable: not confirmed by user!
+? 1
+@ rbac_init(2) = 0
+@ geps_app_name() = "CLI"
+@ set_chassis_context("/sbin/haenable", "", 1, ["/sbin/haenable"]) = 0
+@ rbac_cli_opt_check("/sbin/haenable", null) = 0
+@ rbac_context_type_handler("/sbin/haenable", null) = 0
+@ rbac_close() = 0
+@ ham_get_state() = 134217859
+@ ipcExit()
+$ hashow -l
+> ACTIVE REDUNDANT HA_DISABLED DUAL_CP
+
+=== peer that does not answer the ping: no remote reboot, the rest goes on
+scenario: ha-disabled
+set: peer_reachable=0
+$ haenable -f
+! Warning: This command will enable the HA. It will reboot the standby CP and
+! require all telnet, secure telnet, and SSH sessions to the standby CP to be
+! restarted
+!
+> HA is enabled
+@ rbac_init(2) = 0
+@ ham_get_state() = 134217859
+@ geps_app_name() = "CLI"
+@ set_chassis_context("haenable", "force", 2, ["haenable","-f"]) = 0
+@ rbac_cli_opt_check("haenable", "force") = 0
+@ rbac_context_type_handler("haenable", "force") = 0
+@ rbac_close() = 0
+@ getHAMFd() = 1000
+@ ioctl("ham", 536925719, 0) = 0
+@ get_peer_ip_str() = 0
+@ exec("/bin/ping", "-q", "127.0.0.7", "-c", "2") = 1
+@ fssm_admin(5, {"code":12288,"name":"chassis","op":4,"rest_zero":true}) = 0
+@ enableHA() = 0
+@ rasevt_init_check() = 0
+@ rasevt_init("chassis", 0, "HAADM") = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("haadm", "main", 423, "QMZ", 0, 0, 2818063, "enabled") = 0
+@ rasevt_exit() = 0
+@ ipcExit()
+$ hashow -l
+> ACTIVE REDUNDANT HA_ENABLED DUAL_CP
+
+=== an IPv6 peer address is pinged and asked to reboot
+scenario: ha-disabled
+set: peer_ip=fd00::7
+$ haenable
+< y
+! Warning: This command will enable the HA. It will reboot the standby CP and
+! require all telnet, secure telnet, and SSH sessions to the standby CP to be
+! restarted
+!
+!- Are you sure you want to go ahead  [y/n]? 
+> HA is enabled
+@~ (?!exec).*
+@~ (?!exec).*
+@~ (?!exec).*
+@~ (?!exec).*
+@~ (?!exec).*
+@~ (?!exec).*
+@~ (?!exec).*
+@~ (?!exec).*
+@~ (?!exec).*
+@~ (?!exec).*
+@ exec("/bin/ping", "-q", "fd00::7", "-c", "2") = 0
+@ exec("/usr/bin/rsh", "-n", "fd00::7", "/tarny/cliexec/reboot ") = 0
+@~ (?!exec).*
+@~ (?!exec).*
+@~ (?!exec).*
+@~ (?!exec).*
+@~ (?!exec).*
+@~ (?!exec).*
+@~ (?!exec).*
+@~ (?!exec).*
+
+=== peer address that is no address (a command after the address): nothing reaches the shell, the peer counts as not answering
+scenario: ha-disabled
+set: 'peer_ip=127.0.0.7;touch${IFS}owned'
+$ haenable -f
+! Warning: This command will enable the HA. It will reboot the standby CP and
+! require all telnet, secure telnet, and SSH sessions to the standby CP to be
+! restarted
+!
+> HA is enabled
+@ rbac_init(2) = 0
+@ ham_get_state() = 134217859
+@ geps_app_name() = "CLI"
+@ set_chassis_context("haenable", "force", 2, ["haenable","-f"]) = 0
+@ rbac_cli_opt_check("haenable", "force") = 0
+@ rbac_context_type_handler("haenable", "force") = 0
+@ rbac_close() = 0
+@ getHAMFd() = 1000
+@ ioctl("ham", 536925719, 0) = 0
+@ get_peer_ip_str() = 0
+@ fssm_admin(5, {"code":12288,"name":"chassis","op":4,"rest_zero":true}) = 0
+@ enableHA() = 0
+@ rasevt_init_check() = 0
+@ rasevt_init("chassis", 0, "HAADM") = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("haadm", "main", 423, "QMZ", 0, 0, 2818063, "enabled") = 0
+@ rasevt_exit() = 0
+@ ipcExit()
+= owned
+
+=== peer address that is no address (a command substitution): nothing reaches the shell, the peer counts as not answering
+scenario: ha-disabled
+set: 'peer_ip=$(touch owned)'
+$ haenable -f
+! Warning: This command will enable the HA. It will reboot the standby CP and
+! require all telnet, secure telnet, and SSH sessions to the standby CP to be
+! restarted
+!
+> HA is enabled
+@ rbac_init(2) = 0
+@ ham_get_state() = 134217859
+@ geps_app_name() = "CLI"
+@ set_chassis_context("haenable", "force", 2, ["haenable","-f"]) = 0
+@ rbac_cli_opt_check("haenable", "force") = 0
+@ rbac_context_type_handler("haenable", "force") = 0
+@ rbac_close() = 0
+@ getHAMFd() = 1000
+@ ioctl("ham", 536925719, 0) = 0
+@ get_peer_ip_str() = 0
+@ fssm_admin(5, {"code":12288,"name":"chassis","op":4,"rest_zero":true}) = 0
+@ enableHA() = 0
+@ rasevt_init_check() = 0
+@ rasevt_init("chassis", 0, "HAADM") = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("haadm", "main", 423, "QMZ", 0, 0, 2818063, "enabled") = 0
+@ rasevt_exit() = 0
+@ ipcExit()
+= owned
+
+=== peer address that is no address (an empty text): nothing reaches the shell, the peer counts as not answering
+scenario: ha-disabled
+set: 'peer_ip='
+$ haenable -f
+! Warning: This command will enable the HA. It will reboot the standby CP and
+! require all telnet, secure telnet, and SSH sessions to the standby CP to be
+! restarted
+!
+> HA is enabled
+@ rbac_init(2) = 0
+@ ham_get_state() = 134217859
+@ geps_app_name() = "CLI"
+@ set_chassis_context("haenable", "force", 2, ["haenable","-f"]) = 0
+@ rbac_cli_opt_check("haenable", "force") = 0
+@ rbac_context_type_handler("haenable", "force") = 0
+@ rbac_close() = 0
+@ getHAMFd() = 1000
+@ ioctl("ham", 536925719, 0) = 0
+@ get_peer_ip_str() = 0
+@ fssm_admin(5, {"code":12288,"name":"chassis","op":4,"rest_zero":true}) = 0
+@ enableHA() = 0
+@ rasevt_init_check() = 0
+@ rasevt_init("chassis", 0, "HAADM") = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("haadm", "main", 423, "QMZ", 0, 0, 2818063, "enabled") = 0
+@ rasevt_exit() = 0
+@ ipcExit()
+= owned
+
+=== full disable: the notice with op 5, the audit entry, then HA_DISABLED
+$ hadisable
+> HA is disabled
+@ ham_get_state() = 134217927
+@ disableHA() = 0
+@ fssm_admin(5, {"code":12288,"name":"chassis","op":5,"rest_zero":true}) = 0
+@ rasevt_init_check() = 0
+@ rasevt_init("chassis", 0, "HAADM") = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("haadm", "main", 460, "QMZ", 0, 0, 2818063, "disabled") = 0
+@ rasevt_exit() = 0
+@ ipcExit()
+$ hashow -l
+> ACTIVE REDUNDANT HA_DISABLED DUAL_CP
+$ haDisable
+> HA is disabled
+@ ham_get_state() = 134217859
+@ ipcExit()
+
+=== hadisable makes no permission check, asks nothing and ignores its arguments
+$ hadisable -f -h x
+> HA is disabled
+@ ham_get_state() = 134217927
+@ disableHA() = 0
+@~ fssm_admin\(5, .*"op":5.*\) = 0
+@ rasevt_init_check() = 0
+@ rasevt_init("chassis", 0, "HAADM") = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("haadm", "main", 460, "QMZ", 0, 0, 2818063, "disabled") = 0
+@ rasevt_exit() = 0
+@ ipcExit()
+
+=== disableHA failing with 256: the line shows 256, the shell sees 255, not success
+fail: disableHA=256
+$ hadisable
+> hadisable command failed ErrCode = 256
+? 255
+@ ham_get_state() = 134217927
+@ disableHA() = 256
+@ ipcExit()
+
+=== disableHA failing with other codes: their low eight bits
+fail: disableHA=3
+$ hadisable
+> hadisable command failed ErrCode = 3
+? 3
+$ chassis-sim fail disableHA=-1
+$ hadisable
+> hadisable command failed ErrCode = -1
+? 255
+$ chassis-sim fail disableHA=513
+$ hadisable
+> hadisable command failed ErrCode = 513
+? 1

@@ -1,0 +1,330 @@
+# The shared guards, seen through haenable, hadisable and hafailover: access control,
+# the standby and platform refusals, the audit entry and the force/help options.
+
+=== RBAC library that cannot start: early return with 255
+fail: rbac_init=-5
+$ haenable
+> Error initializing RBAC library, ret=-5
+? 255
+@ rbac_init(2) = -5
+
+=== RBAC library that cannot start, on hafailover with an option
+fail: rbac_init=7
+$ hafailover -f
+> Error initializing RBAC library, ret=7
+? 255
+@ rbac_init(2) = 7
+
+=== refusing chassis context: its result is the status, no decision is made
+fail: set_chassis_context=3
+$ haenable
+> RBAC permission denied.
+? 3
+@ rbac_init(2) = 0
+@ geps_app_name() = "CLI"
+@ set_chassis_context("haenable", "", 1, ["haenable"]) = 3
+@ rbac_close() = 0
+
+=== a refusing chassis context of 256 must not read as success
+fail: set_chassis_context=256
+$ hafailover
+> RBAC permission denied.
+? 255
+@ rbac_init(2) = 0
+@ geps_app_name() = "CLI"
+@ set_chassis_context("hafailover", "", 1, ["hafailover"]) = 256
+@ rbac_close() = 0
+
+=== chassis context for an option: the option word and argc
+fail: set_chassis_context=-2
+$ haenable -f
+> RBAC permission denied.
+? 254
+@ rbac_init(2) = 0
+@ ham_get_state() = 134217927
+@ geps_app_name() = "CLI"
+@ set_chassis_context("haenable", "force", 2, ["haenable","-f"]) = -2
+@ rbac_close() = 0
+
+=== refusing option check: denied once, the library closed twice, status 1
+fail: rbac_cli_opt_check=-1
+$ haenable
+> RBAC permission denied.
+? 1
+@ rbac_init(2) = 0
+@ geps_app_name() = "CLI"
+@ set_chassis_context("haenable", "", 1, ["haenable"]) = 0
+@ rbac_cli_opt_check("haenable", null) = -1
+@ rbac_close() = 0
+@ rbac_close() = 0
+
+=== refusing context type handler: status 1
+fail: rbac_context_type_handler=4
+$ hafailover
+> RBAC permission denied.
+? 1
+@ rbac_init(2) = 0
+@ geps_app_name() = "CLI"
+@ set_chassis_context("hafailover", "", 1, ["hafailover"]) = 0
+@ rbac_cli_opt_check("hafailover", null) = 0
+@ rbac_context_type_handler("hafailover", null) = 4
+@ rbac_close() = 0
+@ rbac_close() = 0
+
+=== refusing decision for the help option
+fail: rbac_context_type_handler=1
+$ haenable -help
+> RBAC permission denied.
+? 1
+@ rbac_init(2) = 0
+@ ham_get_state() = 134217927
+@ geps_app_name() = "CLI"
+@ set_chassis_context("haenable", "help", 2, ["haenable","-help"]) = 0
+@ rbac_cli_opt_check("haenable", "help") = 0
+@ rbac_context_type_handler("haenable", "help") = 1
+@ rbac_close() = 0
+@ rbac_close() = 0
+
+=== another application: no chassis context, the decision alone
+set: app_name=WEB
+$ haenable
+> HA is enabled
+@ rbac_init(2) = 0
+@ geps_app_name() = "WEB"
+@ rbac_cli_opt_check("haenable", null) = 0
+@ rbac_context_type_handler("haenable", null) = 0
+@ rbac_close() = 0
+@ ham_get_state() = 134217927
+@ ipcExit()
+
+=== the application name is compared exactly: cli is not CLI
+set: app_name=cli
+$ hafailover -h
+> Usage: hafailover
+> Options :
+> -f | -force\tForcing to do hafailover
+> -h | -help\tDisplay command usage
+@ rbac_init(2) = 0
+@ esm_is_extnHcl_inprog() = 1
+@ getHAMStat() = 134217927
+@ geps_app_name() = "cli"
+@ rbac_cli_opt_check("hafailover", "help") = 0
+@ rbac_context_type_handler("hafailover", "help") = 0
+@ rbac_close() = 0
+
+=== standby refusal, common form, with argv[0] as started
+scenario: standby
+$ haenable
+> WARNING: Command not allowed on the standby CP : haenable
+? 1
+$ hadisable
+> WARNING: Command not allowed on the standby CP : hadisable
+? 1
+@ ham_get_state() = 134217926
+@ ipcExit()
+$ as:/sbin/haDisable
+> WARNING: Command not allowed on the standby CP : /sbin/haDisable
+? 1
+
+=== standby refusal, fixed-name form, with a blank before the newline
+scenario: standby
+$ haFailover
+> WARNING: Command not allowed on the standby CP : hafailover 
+? 1
+
+=== -h on the standby: the standby refusal comes first
+scenario: standby
+$ haenable -h
+> WARNING: Command not allowed on the standby CP : haenable
+? 1
+@ rbac_init(2) = 0
+@ ham_get_state() = 134217926
+@ ipcExit()
+$ hafailover -h
+> WARNING: Command not allowed on the standby CP : hafailover 
+? 1
+
+=== platform refusal, common form, status 0
+scenario: no-slots
+$ haenable
+> haenable Not supported on this platform
+@ rbac_init(2) = 0
+@ geps_app_name() = "CLI"
+@ set_chassis_context("haenable", "", 1, ["haenable"]) = 0
+@ rbac_cli_opt_check("haenable", null) = 0
+@ rbac_context_type_handler("haenable", null) = 0
+@ rbac_close() = 0
+@ ipcExit()
+$ hadisable
+> hadisable Not supported on this platform
+@ ipcExit()
+$ haFailover
+> haFailover Not supported on this platform
+$ hasyncstart
+> hasyncstart Not supported on this platform
+$ haSyncStop a:b
+> haSyncStop Not supported on this platform
+
+=== options: -f given twice asks twice, the second time after the close
+scenario: ha-disabled
+$ haenable -f -f
+! Warning: This command will enable the HA. It will reboot the standby CP and
+! require all telnet, secure telnet, and SSH sessions to the standby CP to be
+! restarted
+!
+> HA is enabled
+@ rbac_init(2) = 0
+@ ham_get_state() = 134217859
+@ geps_app_name() = "CLI"
+@ set_chassis_context("haenable", "force", 3, ["haenable","-f","-f"]) = 0
+@ rbac_cli_opt_check("haenable", "force") = 0
+@ rbac_context_type_handler("haenable", "force") = 0
+@ rbac_close() = 0
+@ geps_app_name() = "CLI"
+@ set_chassis_context("haenable", "force", 3, ["haenable","-f","-f"]) = 0
+@ rbac_cli_opt_check("haenable", "force") = 0
+@ rbac_context_type_handler("haenable", "force") = 0
+@ rbac_close() = 0
+@ getHAMFd() = 1000
+@ ioctl("ham", 536925719, 0) = 0
+@ get_peer_ip_str() = 0
+@ exec("/bin/ping", "-q", "127.0.0.7", "-c", "2") = 0
+@ exec("/usr/bin/rsh", "-n", "127.0.0.7", "/tarny/cliexec/reboot ") = 0
+@ fssm_admin(5, {"code":12288,"name":"chassis","op":4,"rest_zero":true}) = 0
+@ enableHA() = 0
+@ rasevt_init_check() = 0
+@ rasevt_init("chassis", 0, "HAADM") = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("haadm", "main", 423, "QMZ", 0, 0, 2818063, "enabled") = 0
+@ rasevt_exit() = 0
+@ ipcExit()
+
+=== options: -force, --force and the abbreviation -forc are one option
+$ haenable -force
+> HA is enabled
+$ haenable --force
+> HA is enabled
+@ rbac_init(2) = 0
+@ ham_get_state() = 134217927
+@ geps_app_name() = "CLI"
+@ set_chassis_context("haenable", "force", 2, ["haenable","--force"]) = 0
+@ rbac_cli_opt_check("haenable", "force") = 0
+@ rbac_context_type_handler("haenable", "force") = 0
+@ rbac_close() = 0
+@ ipcExit()
+$ haenable -forc
+> HA is enabled
+@ rbac_init(2) = 0
+@ ham_get_state() = 134217927
+@ geps_app_name() = "CLI"
+@ set_chassis_context("haenable", "force", 2, ["haenable","-forc"]) = 0
+@ rbac_cli_opt_check("haenable", "force") = 0
+@ rbac_context_type_handler("haenable", "force") = 0
+@ rbac_close() = 0
+@ ipcExit()
+
+=== options: --help and -he print the usage after the help check
+$ haenable --help
+> Usage: haenable
+> Options :
+> -f | -force\tForcing to do haenable
+> -h | -help\tDisplay command usage
+@ rbac_init(2) = 0
+@ ham_get_state() = 134217927
+@ geps_app_name() = "CLI"
+@ set_chassis_context("haenable", "help", 2, ["haenable","--help"]) = 0
+@ rbac_cli_opt_check("haenable", "help") = 0
+@ rbac_context_type_handler("haenable", "help") = 0
+@ rbac_close() = 0
+$ hafailover -he
+> Usage: hafailover
+> Options :
+> -f | -force\tForcing to do hafailover
+> -h | -help\tDisplay command usage
+
+=== options: -f then -h prints the usage and changes nothing
+scenario: ha-disabled
+$ haenable -f -h
+> Usage: haenable
+> Options :
+> -f | -force\tForcing to do haenable
+> -h | -help\tDisplay command usage
+$ hashow -l
+> ACTIVE REDUNDANT HA_DISABLED DUAL_CP
+
+=== options: -fh is no abbreviation; the parser says so, status 0 by early return
+$ haenable -fh
+! haenable: unrecognized option '-fh'
+>
+> Invalid option
+> Usage: haenable
+> Options :
+> -f | -force\tForcing to do haenable
+> -h | -help\tDisplay command usage
+@ rbac_init(2) = 0
+@ ham_get_state() = 134217927
+$ hafailover -fh
+! hafailover: unrecognized option '-fh'
+>
+> Invalid option
+> Usage: hafailover
+> Options :
+> -f | -force\tForcing to do hafailover
+> -h | -help\tDisplay command usage
+@ rbac_init(2) = 0
+@ esm_is_extnHcl_inprog() = 1
+@ getHAMStat() = 134217927
+
+=== options: an argument given to -force is rejected
+$ haenable -force=yes
+! haenable: option '-force' doesn't allow an argument
+>
+> Invalid option
+> Usage: haenable
+> Options :
+> -f | -force\tForcing to do haenable
+> -h | -help\tDisplay command usage
+
+=== options: a word that is no option gets no permission check at all
+scenario: ha-disabled
+$ haenable now
+! Warning: This command will enable the HA. It will reboot the standby CP and
+! require all telnet, secure telnet, and SSH sessions to the standby CP to be
+! restarted
+!
+!- Are you sure you want to go ahead  [y/n]? 
+< n
+> haenable: not confirmed by user!
+? 1
+@ rbac_init(2) = 0
+@ ham_get_state() = 134217859
+@ ipcExit()
+
+=== audit entry with the RAS event library already open: no init, no exit
+scenario: ha-disabled
+set: state=0x080000C3
+fail: rasevt_init_check=1
+$ hadisable
+> HA is disabled
+@ ham_get_state() = 134217923
+@ disableHA() = 0
+@ fssm_admin(5, {"code":12288,"name":"chassis","op":5,"rest_zero":true}) = 0
+@ rasevt_init_check() = 1
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("haadm", "main", 460, "QMZ", 0, 0, 2818063, "disabled") = 0
+@ ipcExit()
+
+=== audit entry whose RAS event library fails to start: reported, the entry still made
+fail: rasevt_init=-1
+$ hadisable
+! raslog_init failed for haadm
+> HA is disabled
+@ ham_get_state() = 134217927
+@ disableHA() = 0
+@ fssm_admin(5, {"code":12288,"name":"chassis","op":5,"rest_zero":true}) = 0
+@ rasevt_init_check() = 0
+@ rasevt_init("chassis", 0, "HAADM") = -1
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("haadm", "main", 460, "QMZ", 0, 0, 2818063, "disabled") = 0
+@ rasevt_exit() = 0
+@ ipcExit()
