@@ -261,6 +261,7 @@ class Runner:
                                   "\n    ".join(w for _, w in want) + "\n  got:\n    " +
                                   "\n    ".join(got))
             for target, content in cmd.files:
+                target = sub(target)
                 path = os.path.join(root, target)
                 if content is None:
                     if os.path.exists(path):

@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "hasmtest/hasmtest.h"
+#include "hasmtest/operations.h"
+#include "hasmtest/params.h"
+
+namespace {
+
+using namespace haadm::hasmtest;
+
+TEST(HasmtestNumber, ReadsLikeStrtolWithin32Bits)
+{
+    const struct {
+        const char* text;
+        int32_t value;
+    } cases[] = {
+        {"7x", 7},
+        {"x7", 0},
+        {"", 0},
+        {"12abc", 12},
+        {"007", 7},
+        {"0x10", 0},
+        {" \t\n\v\f\r42", 42},
+        {"  -12", -12},
+        {"+5", 5},
+        {"-", 0},
+        {"+-5", 0},
+        {"- 5", 0},
+        {"5 6", 5},
+        {"2147483647", INT32_MAX},
+        {"2147483648", INT32_MAX},
+        {"-2147483648", INT32_MIN},
+        {"-2147483649", INT32_MIN},
+        {"99999999999999999999999999", INT32_MAX},
+        {"-99999999999999999999999999", INT32_MIN},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(to_number(c.text), c.value) << '"' << c.text << '"';
+    }
+    // A part of a longer text ends where the part ends.
+    EXPECT_EQ(to_number(std::string_view("123-5").substr(0, 3)), 123);
+}
+
+TestParamList fresh() { return TestParamList{}; }
+
+std::string name_of(const TestParam& e) { return std::string(e.name, strnlen(e.name, sizeof e.name)); }
+std::string value_of(const TestParam& e) { return std::string(e.value, strnlen(e.value, sizeof e.value)); }
+
+bool zero_from(const char* field, size_t from, size_t size)
+{
+    for (size_t i = from; i < size; ++i) {
+        if (field[i] != '\0') {
+            return false;
+        }
+    }
+    return true;
+}
+
+TEST(SetTestParam, AddsThenReplacesIgnoringCase)
+{
+    TestParamList list = fresh();
+    set_test_param("FID", "12345", list);
+    ASSERT_EQ(list.count, 1);
+    EXPECT_EQ(name_of(list.entry[0]), "FID");
+    EXPECT_EQ(value_of(list.entry[0]), "12345");
+
+    set_test_param("fid", "20", list);
+    EXPECT_EQ(list.count, 1);
+    EXPECT_EQ(name_of(list.entry[0]), "FID");  // the stored name keeps its case
+    EXPECT_EQ(value_of(list.entry[0]), "20");
+    EXPECT_TRUE(zero_from(list.entry[0].value, 2, sizeof list.entry[0].value));
+
+    set_test_param("Speed", "8G", list);
+    EXPECT_EQ(list.count, 2);
+    EXPECT_EQ(name_of(list.entry[1]), "Speed");
+    // Entries from count onward stay zero.
+    for (int i = 2; i < 17; ++i) {
+        EXPECT_TRUE(zero_from(reinterpret_cast<const char*>(&list.entry[i]), 0, sizeof(TestParam))) << i;
+    }
+}
+
+TEST(SetTestParam, TruncatesToFifteenCharacters)
+{
+    TestParamList list = fresh();
+    set_test_param("FID", "ABCDEFGHIJKLMNOPQRST", list);
+    EXPECT_EQ(value_of(list.entry[0]), "ABCDEFGHIJKLMNO");
+    EXPECT_EQ(list.entry[0].value[15], '\0');
+
+    const char* long_name = "abcdefghijklmnopqrst";
+    set_test_param(long_name, "1", list);
+    ASSERT_EQ(list.count, 2);
+    EXPECT_EQ(name_of(list.entry[1]), "abcdefghijklmno");
+    EXPECT_EQ(list.entry[1].name[15], '\0');
+    // The whole given name is compared, so the truncated entry is not found again.
+    set_test_param(long_name, "2", list);
+    ASSERT_EQ(list.count, 3);
+    EXPECT_EQ(name_of(list.entry[2]), "abcdefghijklmno");
+    EXPECT_EQ(value_of(list.entry[1]), "1");
+    EXPECT_EQ(value_of(list.entry[2]), "2");
+    // A name of exactly fifteen characters is found again.
+    set_test_param("abcdefghijklmno", "3", list);
+    EXPECT_EQ(list.count, 3);
+    EXPECT_EQ(value_of(list.entry[1]), "3");
+}
+
+TEST(SetTestParam, FullListRefusesNewNames)
+{
+    TestParamList list = fresh();
+    char name[8];
+    for (int i = 0; i < 17; ++i) {
+        snprintf(name, sizeof name, "P%d", i);
+        set_test_param(name, "v", list);
+    }
+    ASSERT_EQ(list.count, 17);
+    const TestParamList before = list;
+    set_test_param("EXTRA", "x", list);
+    EXPECT_EQ(memcmp(&list, &before, sizeof list), 0);
+    // An existing name is still replaced.
+    set_test_param("p16", "w", list);
+    EXPECT_EQ(list.count, 17);
+    EXPECT_EQ(value_of(list.entry[16]), "w");
+
+    TestParamList corrupt = fresh();
+    corrupt.count = -1;
+    set_test_param("FID", "1", corrupt);
+    EXPECT_EQ(corrupt.count, -1);
+    EXPECT_EQ(corrupt.entry[0].name[0], '\0');
+}
+
+TEST(HasmtestTable, EveryKeywordReachesItsRow)
+{
+    for (const TestRow& row : kTestCommands) {
+        EXPECT_EQ(select_test_command(std::string(row.keyword).c_str()), &row) << row.keyword;
+    }
+    EXPECT_EQ(select_test_command("deexpand")->keyword, "expand");
+    EXPECT_EQ(select_test_command("restartshutdown")->keyword, "shutdown");
+    EXPECT_EQ(select_test_command("GETFID"), nullptr);
+    EXPECT_EQ(select_test_command(""), nullptr);
+}
+
+TEST(HasmtestPortTypes, WordsAndCodes)
+{
+    const struct {
+        const char* word;
+        int code;
+    } cases[] = {
+        {"VE", 1},   {"ge", 2},    {"Lp", 3},    {"ISL", 4},   {"FPGA", 5}, {"ftrk", 6},
+        {"LISL", 7}, {"VSAN", 8},  {"FCOE", 11}, {"fcvf", 12}, {"", 0},     {"FC", 0},
+        {"VEX", 0},  {"ISL ", 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(port_type_code(c.word), c.code) << c.word;
+    }
+}
+
+std::string session_line(const HaSession& session, int rc)
+{
+    char* text = nullptr;
+    size_t size = 0;
+    FILE* out = open_memstream(&text, &size);
+    print_session(out, "Lsess", rc, session);
+    fclose(out);
+    std::string line(text, size);
+    free(text);
+    return line;
+}
+
+TEST(HasmtestSession, PrintsWithinTheRecord)
+{
+    // A record whose text field the library left without a terminating NUL, followed by
+    // bytes that must not be printed.
+    struct {
+        HaSession session;
+        char after[8];
+    } filled;
+    memset(&filled, 'z', sizeof filled);
+    filled.session.fl = -3;
+    filled.session.up = 1;
+    filled.session.ac = 0xABCDEF;
+    filled.session.sy = 0x80000000u;
+    filled.session.ch = 0xFFFFFFFFu;
+    memset(filled.session.rbr, 'r', sizeof filled.session.rbr);
+    EXPECT_EQ(session_line(filled.session, -1),
+              "Lsess:rc=-1,fl=-3,ch=ffffffff,up=00000001,ac=00abcdef,sy=80000000,rbr=" +
+                  std::string(28, 'r') + "\n");
+}
+
+TEST(HasmtestDump, CommandLineIsWholeOrRefused)
+{
+    char command[64];
+    ASSERT_TRUE(dump_command(command, sizeof command, "", "/tmp/hasmdump.42"));
+    EXPECT_STREQ(command, "/bin/cat /tmp/hasmdump.42");
+    ASSERT_TRUE(dump_command(command, sizeof command, "/c", "/c/tmp/hasmdump.42"));
+    EXPECT_STREQ(command, "/c/bin/cat /c/tmp/hasmdump.42");
+
+    // "/bin/cat /tmp/hasmdump.42" is 25 characters: it needs 26 bytes.
+    char exact[26];
+    EXPECT_TRUE(dump_command(exact, sizeof exact, "", "/tmp/hasmdump.42"));
+    char short_by_one[25];
+    EXPECT_FALSE(dump_command(short_by_one, sizeof short_by_one, "", "/tmp/hasmdump.42"));
+    EXPECT_STREQ(short_by_one, "");
+}
+
+}  // namespace
