@@ -25,3 +25,7 @@ ctest --preset ppc
 stage "the tool's own objects for the CP's platform, on PowerPC"
 cmake --preset cp-ppc >/dev/null
 cmake --build --preset cp-ppc
+scripts/check-no-heap.sh build/cp-ppc powerpc-linux-gnu-nm
+
+stage "static checks"
+scripts/static-checks.sh build/ci
