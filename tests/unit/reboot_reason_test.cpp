@@ -379,3 +379,32 @@ TEST_F(RebootReason, FullCycleAcrossProcesses)
 }
 
 }  // namespace
+
+namespace {
+
+// Other platform programs call these by name, so the tool's dynamic symbol table must
+// carry them as defined functions.
+TEST(RebootExports, InTheToolsDynamicSymbolTable)
+{
+    std::error_code ec;
+    const fs::path tool = fs::read_symlink("/proc/self/exe", ec).parent_path() / "haadm";
+    ASSERT_TRUE(fs::exists(tool)) << tool;
+    const std::string command = "nm -D --defined-only " + tool.string() + " 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string table;
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        table.append(buffer, n);
+    }
+    if (pclose(pipe) != 0 || table.empty()) {
+        GTEST_SKIP() << "nm cannot read " << tool;
+    }
+    for (const char* name :
+         {"reboot_reason_set", "report_reboot_reason", "ham_set_reboot_reason", "sendqtxhalt"}) {
+        EXPECT_TRUE(std::regex_search(table, std::regex(std::string(" T ") + name + "\n")))
+            << name;
+    }
+}
+
+}  // namespace
