@@ -131,7 +131,10 @@ def parse(path):
             elif line.startswith("startup:"):
                 case.keep_startup = line.split(":", 1)[1].strip() == "keep"
             elif line.startswith("write:"):
-                target, _, content = line[6:].strip().partition(" = ")
+                spec = line[6:].strip()
+                if spec.endswith(" ="):  # "write: PATH =": an empty file
+                    spec += " "
+                target, _, content = spec.partition(" = ")
                 case.pending_writes.append((target.strip(), unescape(content)))
             elif key == "$":
                 cmd = Command(rest, lineno)

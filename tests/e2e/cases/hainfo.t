@@ -1,0 +1,123 @@
+# hainfo: the three forms, and every other form ending at once with 255.
+
+=== RebootReason records the word and a time stamp, then tells the manager
+$ hainfo RebootReason Hareboot
+@ notifyHAM(24) = 0
+@ ipcExit()
+$ hainfo init
+@ is_on_cocpu() = 0
+@ rasevt_gethndl_internal() = 0
+@~ rasevt_log2\("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "Hareboot @ (0[1-9]|1[0-2])(0[1-9]|[12]\d|3[01])\d{4}-([01]\d|2[0-3])[0-5]\d[0-5]\d"\) = 0
+@ getHAMFd() = 1000
+@~ ioctl\("ham", 1074058781, \{"reason":"Hareboot @ \d{8}-\d{6}","word":0\}\) = 0
+@ pd_init() = 0
+@ ipcExit()
+
+=== RebootReason prints nothing and succeeds also when a reason is kept
+write: var/rb_reason = FirmwareDownload @ 03152024-141502
+$ hainfo RebootReason Hareboot
+@ ipcExit()
+= var/rb_reason: FirmwareDownload @ 03152024-141502
+
+=== RebootReason succeeds also when the file cannot be written
+write: var/rb_reason/x = a directory in the way
+$ hainfo RebootReason Hareboot
+@ ipcExit()
+
+=== show prints the manager's last reason
+set: rb_reason="FirmwareDownload @ 03152024-14"
+$ hainfo show
+> Last Reboot Reason:[FirmwareDownload @ 03152024-14]
+@ ham_get_rb_reason() = 0
+@ ipcExit()
+
+=== show: the manager's reason of up to 63 characters is printed whole
+set: rb_reason=0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ!
+$ hainfo show
+> Last Reboot Reason:[0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ!]
+
+=== show with an empty reason
+$ hainfo show
+> Last Reboot Reason:[]
+
+=== show when the manager leaves the buffer unfilled prints an empty reason
+set: rb_reason=stale
+fail: ham_get_rb_reason=-1
+$ hainfo show
+> Last Reboot Reason:[]
+@ ham_get_rb_reason() = -1
+@ ipcExit()
+
+=== init works on either CP and on any platform
+scenario: no-slots
+write: var/rb_reason = Hareboot @ 03152024-141502
+$ hainfo init
+@ is_on_cocpu() = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "Hareboot @ 03152024-141502") = 0
+@ getHAMFd() = 1000
+@ ioctl("ham", 1074058781, {"reason":"Hareboot @ 03152024-141502","word":0}) = 0
+@ pd_init() = 0
+@ ipcExit()
+
+=== init on the standby CP
+scenario: standby
+$ hainfo init
+@ is_on_cocpu() = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "OCP or Silent Reboot") = 0
+@ getHAMFd() = 1000
+@ ioctl("ham", 1074058781, {"reason":"","word":0}) = 0
+@ pd_init() = 0
+@ ipcExit()
+
+=== any other form ends at once with 255, silent, still in the messaging service
+startup: keep
+$ hainfo rebootreason Hareboot
+? 255
+@ ipc_max_msg_size(0) = 8192
+@ ipcInit("HAADM", $PID16, 8192, 0) = 0
+@ ficulibInit() = 0
+@ nslibInit() = 0
+@ esslibInit() = 0
+@ zonelibInit() = 0
+@ ns_condb_attach_impl("main", "haadm", 183) = 0
+@ getThisCPSlot() = 6
+$ hainfo RebootReason
+? 255
+@ ipc_max_msg_size(0) = 8192
+@ ipcInit("HAADM", $PID16, 8192, 0) = 0
+@ ficulibInit() = 0
+@ nslibInit() = 0
+@ esslibInit() = 0
+@ zonelibInit() = 0
+@ ns_condb_attach_impl("main", "haadm", 183) = 0
+@ getThisCPSlot() = 6
+$ hainfo
+? 255
+@ ipc_max_msg_size(0) = 8192
+@ ipcInit("HAADM", $PID16, 8192, 0) = 0
+@ ficulibInit() = 0
+@ nslibInit() = 0
+@ esslibInit() = 0
+@ zonelibInit() = 0
+@ ns_condb_attach_impl("main", "haadm", 183) = 0
+@ getThisCPSlot() = 6
+
+=== more forms that end with 255 and record nothing; the right form then records
+write: var/rb_reason =
+$ hainfo show extra
+? 255
+$ hainfo init extra
+? 255
+= var/rb_reason:
+$ hainfo RebootReason Hareboot extra
+? 255
+= var/rb_reason:
+$ hainfo Show
+? 255
+$ hainfo INIT
+? 255
+$ hainfo RebootReason Hareboot
+@ notifyHAM(24) = 0
+@ ipcExit()

@@ -1,0 +1,230 @@
+# The reboot reason store across processes: recording, the first reason winning,
+# reporting after a restart with the fall-back files, and what the HA manager gets.
+
+=== cycle: hareboot records, a later record is refused, init reports and empties
+scenario: no-slots
+$ hareboot
+> HA Rebooting ...
+@ esm_is_extnHcl_inprog() = 1
+@ sysconModel() = 100
+@ sysconHwBoardModel() = 10
+@ getThisCPSlot() = 0
+@ isw_get_fcr_state(2) = 0
+@ essPause() = 0
+@ ha_lock(0, 0, "hareboot") = 0
+@ notifyHAM(24) = 0
+@ ipcExit()
+@ rasevt_init_check() = 0
+@ rasevt_init("chassis", 0, "HAADM") = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("haadm", "main", 916, "QMZ", 0, 0, 2818064) = 0
+@ rasevt_exit() = 0
+@ ham_request(2, 0) = 0
+@ ipcExit()
+$ hainfo RebootReason FirmwareDownload
+@ ipcExit()
+$ hainfo init
+@ is_on_cocpu() = 0
+@ rasevt_gethndl_internal() = 0
+@~ rasevt_log2\("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "Hareboot @ \d{8}-\d{6}"\) = 0
+@ getHAMFd() = 1000
+@~ ioctl\("ham", 1074058781, \{"reason":"Hareboot @ \d{8}-\d{6}","word":0\}\) = 0
+@ pd_init() = 0
+@ ipcExit()
+= var/rb_reason:
+= mnt/var/rb_reason:
+$ hainfo RebootReason FirmwareDownload
+@ notifyHAM(24) = 0
+@ ipcExit()
+
+=== cycle with a text free of time: 63 characters are read back, 31 reach the manager
+$ hainfo RebootReason xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx
+@ notifyHAM(24) = 0
+@ ipcExit()
+= var/rb_reason: xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx
+$ hainfo init
+@ is_on_cocpu() = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx") = 0
+@ getHAMFd() = 1000
+@ ioctl("ham", 1074058781, {"reason":"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx","word":0}) = 0
+@ pd_init() = 0
+@ ipcExit()
+= var/rb_reason:
+$ hainfo show
+> Last Reboot Reason:[xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx]
+@ ham_get_rb_reason() = 0
+@ ipcExit()
+
+=== a reason already there is kept, and nobody is told
+write: var/rb_reason = Hareboot @ 03152024-141502
+$ hainfo RebootReason hareset
+@ ipcExit()
+= var/rb_reason: Hareboot @ 03152024-141502
+
+=== a first byte NUL counts as empty: the file is overwritten
+write: var/rb_reason = \0old text
+$ hainfo RebootReason xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx
+@ notifyHAM(24) = 0
+@ ipcExit()
+= var/rb_reason: xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx
+
+=== a recorded reason is reported unchanged on the CP
+write: var/rb_reason = Hareboot @ 03152024-141502
+write: mnt/var/rb_reason = Y
+write: tmp/rb_reason.alt = X
+$ hainfo init
+@ is_on_cocpu() = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "Hareboot @ 03152024-141502") = 0
+@ getHAMFd() = 1000
+@ ioctl("ham", 1074058781, {"reason":"Hareboot @ 03152024-141502","word":0}) = 0
+@ pd_init() = 0
+@ ipcExit()
+= var/rb_reason:
+= mnt/var/rb_reason:
+= tmp/rb_reason.alt: X
+$ hainfo show
+> Last Reboot Reason:[Hareboot @ 03152024-141502]
+
+=== and on the co-CPU
+set: on_cocpu=1
+write: var/rb_reason = Hareboot @ 03152024-141502
+$ hainfo init
+@ is_on_cocpu() = 1
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("reboot", "report_reboot_reason", 114, "QMZ", 0, 0, 271253524, "Hareboot @ 03152024-141502") = 0
+@ getHAMFd() = 1000
+@ ioctl("ham", 1074058781, {"reason":"Hareboot @ 03152024-141502","word":0}) = 0
+@ pd_init() = 0
+@ ipcExit()
+
+=== Reset with an alternative file: its text is reported
+write: var/rb_reason = Reset\n
+write: tmp/rb_reason.alt = X
+write: mnt/var/rb_reason = Y
+$ hainfo init
+@ is_on_cocpu() = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "X") = 0
+@ getHAMFd() = 1000
+@ ioctl("ham", 1074058781, {"reason":"X","word":0}) = 0
+@ pd_init() = 0
+@ ipcExit()
+= var/rb_reason:
+= mnt/var/rb_reason:
+= tmp/rb_reason.alt: X
+
+=== Reset with an empty alternative file: the secondary file is reported
+write: var/rb_reason = Reset
+write: tmp/rb_reason.alt =
+write: mnt/var/rb_reason = Y
+$ hainfo init
+@ is_on_cocpu() = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "Y") = 0
+@ getHAMFd() = 1000
+@ ioctl("ham", 1074058781, {"reason":"Y","word":0}) = 0
+@ pd_init() = 0
+@ ipcExit()
+
+=== a text only beginning with Reset counts as Reset too
+write: var/rb_reason = Resetting by hand
+write: tmp/rb_reason.alt = X
+$ hainfo init
+@ is_on_cocpu() = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "X") = 0
+@ getHAMFd() = 1000
+@ ioctl("ham", 1074058781, {"reason":"X","word":0}) = 0
+@ pd_init() = 0
+@ ipcExit()
+
+=== Reset without an alternative file on the CP: a silent reboot for log and manager
+write: var/rb_reason = Reset\n
+write: mnt/var/rb_reason = Y
+$ hainfo init
+@ is_on_cocpu() = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "OCP or Silent Reboot") = 0
+@ getHAMFd() = 1000
+@ ioctl("ham", 1074058781, {"reason":"OCP or Silent Reboot","word":0}) = 0
+@ pd_init() = 0
+@ ipcExit()
+= var/rb_reason:
+= mnt/var/rb_reason:
+= tmp/rb_reason.alt
+
+=== Reset without an alternative file on the co-CPU: the text as read, newline and all
+set: on_cocpu=1
+write: var/rb_reason = Reset\n
+$ hainfo init
+@ is_on_cocpu() = 1
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("reboot", "report_reboot_reason", 114, "QMZ", 0, 0, 271253524, "Reset\n") = 0
+@ getHAMFd() = 1000
+@ ioctl("ham", 1074058781, {"reason":"Reset\n","word":0}) = 0
+@ pd_init() = 0
+@ ipcExit()
+
+=== no files on the CP: the log says silent reboot, the manager gets an empty reason
+$ hainfo init
+@ is_on_cocpu() = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "OCP or Silent Reboot") = 0
+@ getHAMFd() = 1000
+@ ioctl("ham", 1074058781, {"reason":"","word":0}) = 0
+@ pd_init() = 0
+@ ipcExit()
+= var/rb_reason:
+= mnt/var/rb_reason:
+= tmp/rb_reason.alt
+$ hainfo show
+> Last Reboot Reason:[]
+
+=== no files on the co-CPU: the log says Reset, the manager gets an empty reason
+set: on_cocpu=1
+$ hainfo init
+@ is_on_cocpu() = 1
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("reboot", "report_reboot_reason", 114, "QMZ", 0, 0, 271253524, "Reset") = 0
+@ getHAMFd() = 1000
+@ ioctl("ham", 1074058781, {"reason":"","word":0}) = 0
+@ pd_init() = 0
+@ ipcExit()
+= var/rb_reason:
+= mnt/var/rb_reason:
+
+=== 100 characters: 63 are read, 31 reach the manager
+write: var/rb_reason = 0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ!#%&*+-./0123456789abcdefghijklmnopqr
+$ hainfo init
+@ is_on_cocpu() = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ!") = 0
+@ getHAMFd() = 1000
+@ ioctl("ham", 1074058781, {"reason":"0123456789abcdefghijklmnopqrstu","word":0}) = 0
+@ pd_init() = 0
+@ ipcExit()
+
+=== a NUL byte ends the text
+write: var/rb_reason = Hare\0boot
+$ hainfo init
+@ is_on_cocpu() = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "Hare") = 0
+@ getHAMFd() = 1000
+@ ioctl("ham", 1074058781, {"reason":"Hare","word":0}) = 0
+@ pd_init() = 0
+@ ipcExit()
+
+=== an empty reboot reason file falls back to the secondary file, even without Reset
+write: var/rb_reason = \0Hareboot
+write: mnt/var/rb_reason = Y
+$ hainfo init
+@ is_on_cocpu() = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "Y") = 0
+@ getHAMFd() = 1000
+@ ioctl("ham", 1074058781, {"reason":"Y","word":0}) = 0
+@ pd_init() = 0
+@ ipcExit()

@@ -1,0 +1,536 @@
+# hareboot, chassisreboot, hareset, hashutdown and the halt message before a chassis reboot.
+
+# ---- hareboot: checks before the path is chosen -------------------------------------
+
+=== hareboot: a DP upgrade in progress stops it before anything else
+set: dp_upgrade=3
+$ hareboot -f
+! DP upgrade is in progress.Command not allowed.
+? 255
+@ esm_is_extnHcl_inprog() = 3
+
+=== hareboot: system model 76 is refused without asking for the board
+set: model=76
+$ hareboot
+> hareboot Not supported on this platform
+@ esm_is_extnHcl_inprog() = 1
+@ sysconModel() = 76
+@ ipcExit()
+
+=== hareboot: board model 157 is refused, also on a platform without CP slots
+scenario: no-slots
+set: board=157
+$ haReboot -w
+> haReboot Not supported on this platform
+@ esm_is_extnHcl_inprog() = 1
+@ sysconModel() = 100
+@ sysconHwBoardModel() = 157
+@ ipcExit()
+
+# ---- hareboot on a CP-based chassis: failover -----------------------------------------
+
+=== hareboot hands the active role to the standby CP, silently
+set: dp_upgrade=9
+$ hareboot
+@ esm_is_extnHcl_inprog() = 9
+@ sysconModel() = 100
+@ sysconHwBoardModel() = 10
+@ getThisCPSlot() = 6
+@ ham_get_state() = 134217927
+@ ham_force_failover() = 0
+@ ipcExit()
+$ hashow -l
+> STANDBY REDUNDANT HA_ENABLED DUAL_CP
+= var/rb_reason
+
+=== hareboot -w and two arguments take the failover path on a CP-based chassis
+$ haReboot -w
+@ esm_is_extnHcl_inprog() = 1
+@ sysconModel() = 100
+@ sysconHwBoardModel() = 10
+@ getThisCPSlot() = 6
+@ ham_get_state() = 134217927
+@ ham_force_failover() = 0
+@ ipcExit()
+= var/rb_reason
+
+=== hareboot with two arguments takes the failover path on a CP-based chassis
+$ hareboot -f -w
+@ esm_is_extnHcl_inprog() = 1
+@ sysconModel() = 100
+@ sysconHwBoardModel() = 10
+@ getThisCPSlot() = 6
+@ ham_get_state() = 134217927
+@ ham_force_failover() = 0
+@ ipcExit()
+
+=== hareboot refuses without REDUNDANT
+scenario: non-redundant
+$ hareboot
+! hareboot not allowed: The system is not in redundant mode or HA not enabled.
+? 255
+@ esm_is_extnHcl_inprog() = 1
+@ sysconModel() = 100
+@ sysconHwBoardModel() = 10
+@ getThisCPSlot() = 6
+@ ham_get_state() = 134217921
+
+=== hareboot refuses without SYNCHRONIZED
+set: state=0x080000C3
+$ hareboot
+! hareboot not allowed: The system is not in redundant mode or HA not enabled.
+? 255
+
+=== hareboot refuses without HA_ENABLED
+set: state=0x08000087
+$ hareboot
+! hareboot not allowed: The system is not in redundant mode or HA not enabled.
+? 255
+
+# ---- hareboot -f: fast boot ------------------------------------------------------------
+
+=== hareboot -f on a CP-based chassis records no reason; the status is the DP check's
+$ hareboot -f
+? 1
+@ esm_is_extnHcl_inprog() = 1
+@ sysconModel() = 100
+@ sysconHwBoardModel() = 10
+@ getThisCPSlot() = 6
+@ ham_get_state() = 134217927
+@ ham_notify(25) = 0
+@ ham_disable_ha() = 0
+@ rasevt_init_check() = 0
+@ rasevt_init("chassis", 0, "HAADM") = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("haadm", "main", 838, "QMZ", 0, 0, 2818064) = 0
+@ rasevt_exit() = 0
+@ exec("/tarny/cliexec/fastboot") = 0
+@ ipcExit()
+= var/rb_reason
+$ hashow -l
+> ACTIVE REDUNDANT HA_DISABLED DUAL_CP
+
+=== hareboot -f ends with 9 when the DP check said 9
+set: dp_upgrade=9
+$ hareboot -f
+? 9
+
+=== hareboot -f stops after the state test when bit 0x00100000 is set
+set: state=0x081000C7
+$ hareboot -f
+@ esm_is_extnHcl_inprog() = 1
+@ sysconModel() = 100
+@ sysconHwBoardModel() = 10
+@ getThisCPSlot() = 6
+@ ham_get_state() = 135266503
+@ ipcExit()
+
+=== hareboot -f without CP slots records Hareboot and fast-boots twice
+scenario: no-slots
+$ hareboot -f
+? 1
+@ esm_is_extnHcl_inprog() = 1
+@ sysconModel() = 100
+@ sysconHwBoardModel() = 10
+@ getThisCPSlot() = 0
+@ notifyHAM(24) = 0
+@ ipcExit()
+@ exec("/tarny/cliexec/fastboot") = 0
+@ ham_get_state() = 1
+@ ham_notify(25) = 0
+@ ham_disable_ha() = 0
+@ rasevt_init_check() = 0
+@ rasevt_init("chassis", 0, "HAADM") = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("haadm", "main", 838, "QMZ", 0, 0, 2818064) = 0
+@ rasevt_exit() = 0
+@ exec("/tarny/cliexec/fastboot") = 0
+@ ipcExit()
+$ hainfo init
+@ is_on_cocpu() = 0
+@ rasevt_gethndl_internal() = 0
+@~ rasevt_log2\("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "Hareboot @ \d{8}-\d{6}"\) = 0
+@ getHAMFd() = 1000
+@~ ioctl\("ham", 1074058781, \{"reason":"Hareboot @ \d{8}-\d{6}","word":0\}\) = 0
+@ pd_init() = 0
+@ ipcExit()
+
+# ---- hareboot without CP slots: pause and lock paths -----------------------------------
+
+=== hareboot pauses the FCR service when it is in state 1
+scenario: no-slots
+set: fcr_state=1
+$ hareboot
+> HA Rebooting ...
+@ esm_is_extnHcl_inprog() = 1
+@ sysconModel() = 100
+@ sysconHwBoardModel() = 10
+@ getThisCPSlot() = 0
+@ isw_get_fcr_state(2) = 0
+@ iswPause() = 0
+@ essPause() = 0
+@ ha_lock(0, 0, "hareboot") = 0
+@ notifyHAM(24) = 0
+@ ipcExit()
+@ rasevt_init_check() = 0
+@ rasevt_init("chassis", 0, "HAADM") = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("haadm", "main", 916, "QMZ", 0, 0, 2818064) = 0
+@ rasevt_exit() = 0
+@ ham_request(2, 0) = 0
+@ ipcExit()
+
+=== hareboot -w records FirmwareDownload; the manager gets its first 31 characters
+scenario: no-slots
+$ hareboot -w
+> HA Rebooting ...
+@ esm_is_extnHcl_inprog() = 1
+@ sysconModel() = 100
+@ sysconHwBoardModel() = 10
+@ getThisCPSlot() = 0
+@ ha_lock(0, 0, "hareboot") = 0
+@ notifyHAM(24) = 0
+@ ipcExit()
+@ rasevt_init_check() = 0
+@ rasevt_init("chassis", 0, "HAADM") = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("haadm", "main", 916, "QMZ", 0, 0, 2818064) = 0
+@ rasevt_exit() = 0
+@ ham_request(2, 0) = 0
+@ ipcExit()
+$ hainfo init
+@ is_on_cocpu() = 0
+@ rasevt_gethndl_internal() = 0
+@~ rasevt_log2\("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "FirmwareDownload @ \d{8}-\d{6}"\) = 0
+@ getHAMFd() = 1000
+@~ ioctl\("ham", 1074058781, \{"reason":"FirmwareDownload @ \d{8}-\d{3}","word":0\}\) = 0
+@ pd_init() = 0
+@ ipcExit()
+
+=== hareboot: the lock held elsewhere ends it with the lock's result
+scenario: no-slots
+set: lock=4321,7,1700000000,hafailover
+write: var/rb_reason =
+$ hareboot -w
+> Can't do hareboot because system is not ready yet or other LS/HA config is in progress, rc = 1
+? 1
+@ esm_is_extnHcl_inprog() = 1
+@ sysconModel() = 100
+@ sysconHwBoardModel() = 10
+@ getThisCPSlot() = 0
+@ ha_lock(0, 0, "hareboot") = 1
+@ ipcExit()
+= var/rb_reason:
+
+=== hareboot: a lock result whose low eight bits are zero still ends as a failure
+scenario: no-slots
+fail: ha_lock=256
+$ hareboot
+> Can't do hareboot because system is not ready yet or other LS/HA config is in progress, rc = 256
+? 255
+@ esm_is_extnHcl_inprog() = 1
+@ sysconModel() = 100
+@ sysconHwBoardModel() = 10
+@ getThisCPSlot() = 0
+@ isw_get_fcr_state(2) = 0
+@ essPause() = 0
+@ ha_lock(0, 0, "hareboot") = 256
+@ ipcExit()
+
+=== hareboot with other arguments without CP slots prints its usage and exits at once
+scenario: no-slots
+$ hareboot -x
+> Usage: hareboot
+@ esm_is_extnHcl_inprog() = 1
+@ sysconModel() = 100
+@ sysconHwBoardModel() = 10
+@ getThisCPSlot() = 0
+$ hareboot -w -f
+> Usage: hareboot
+$ hareboot -f -f
+> Usage: hareboot
+
+# ---- chassisreboot ----------------------------------------------------------------------
+
+=== chassisreboot without CP slots is refused
+scenario: no-slots
+$ chassisreboot -f
+> chassisreboot Not supported on this platform
+@ ipcExit()
+
+=== chassisreboot on the standby CP is refused
+scenario: standby
+$ chassisReboot -f
+> WARNING: Command not allowed on the standby CP : chassisReboot
+? 1
+@ getHAMStat() = 134217926
+@ ipcExit()
+
+=== chassisreboot -f reboots in mode 3 without a question
+$ chassisreboot -f
+@ getHAMStat() = 134217927
+@ sysconModel() = 100
+@ reboot_system(3) = 0
+@ ipcExit()
+
+=== chassisreboot asks; y confirms
+$ chassisreboot
+< y
+! Warning: This operation will cause the chassis to reboot.
+! Therefore all existing telnet sessions are required 
+! to be restarted.
+!
+!-  Are you sure you want to reboot the chassis [y/n]? 
+@ getHAMStat() = 134217927
+@ sysconModel() = 100
+@ reboot_system(3) = 0
+@ ipcExit()
+
+=== chassisreboot: any answer but one beginning with y or Y is no, and it exits at once
+$ chassisreboot -m
+< no
+! Warning: This operation will cause the chassis to reboot.
+! Therefore all existing telnet sessions are required 
+! to be restarted.
+!
+!-  Are you sure you want to reboot the chassis [y/n]? 
+> Chassis reboot  not confirmed!
+? 1
+@ getHAMStat() = 134217927
+
+=== chassisreboot: only the first character of the answer counts
+$ chassisreboot -s
+< Yes please
+! Warning: This operation will cause the chassis to reboot.
+! Therefore all existing telnet sessions are required 
+! to be restarted.
+!
+!-  Are you sure you want to reboot the chassis [y/n]? 
+@ getHAMStat() = 134217927
+@ sysconModel() = 100
+@ reboot_system(2) = 0
+@ ipcExit()
+$ chassisreboot -d
+< yes
+! Warning: This operation will cause the chassis to reboot.
+! Therefore all existing telnet sessions are required 
+! to be restarted.
+!
+!-  Are you sure you want to reboot the chassis [y/n]? 
+@ getHAMStat() = 134217927
+@ sysconModel() = 100
+@ reboot_system(3) = 0
+@ ipcExit()
+$ chassisReboot
+< Y
+! Warning: This operation will cause the chassis to reboot.
+! Therefore all existing telnet sessions are required 
+! to be restarted.
+!
+!-  Are you sure you want to reboot the chassis [y/n]? 
+@ getHAMStat() = 134217927
+@ sysconModel() = 100
+@ reboot_system(3) = 0
+@ ipcExit()
+
+=== chassisreboot: an empty line, end of input or another letter is no
+$ chassisreboot
+< 
+! Warning: This operation will cause the chassis to reboot.
+! Therefore all existing telnet sessions are required 
+! to be restarted.
+!
+!-  Are you sure you want to reboot the chassis [y/n]? 
+> Chassis reboot  not confirmed!
+? 1
+@ getHAMStat() = 134217927
+$ chassisreboot -s
+! Warning: This operation will cause the chassis to reboot.
+! Therefore all existing telnet sessions are required 
+! to be restarted.
+!
+!-  Are you sure you want to reboot the chassis [y/n]? 
+> Chassis reboot  not confirmed!
+? 1
+@ getHAMStat() = 134217927
+$ chassisreboot -m
+< n
+! Warning: This operation will cause the chassis to reboot.
+! Therefore all existing telnet sessions are required 
+! to be restarted.
+!
+!-  Are you sure you want to reboot the chassis [y/n]? 
+> Chassis reboot  not confirmed!
+? 1
+@ getHAMStat() = 134217927
+$ chassisreboot
+<  y
+! Warning: This operation will cause the chassis to reboot.
+! Therefore all existing telnet sessions are required 
+! to be restarted.
+!
+!-  Are you sure you want to reboot the chassis [y/n]? 
+> Chassis reboot  not confirmed!
+? 1
+@ getHAMStat() = 134217927
+
+=== chassisreboot: the last of -m and -s wins; -d changes nothing
+$ chassisreboot -m -f
+@ getHAMStat() = 134217927
+@ sysconModel() = 100
+@ reboot_system(1) = 0
+@ ipcExit()
+$ chassisreboot -f -m -s
+@ getHAMStat() = 134217927
+@ sysconModel() = 100
+@ reboot_system(2) = 0
+@ ipcExit()
+$ chassisreboot -s -d -f
+@ getHAMStat() = 134217927
+@ sysconModel() = 100
+@ reboot_system(2) = 0
+@ ipcExit()
+$ chassisreboot -fsm extra
+@ getHAMStat() = 134217927
+@ sysconModel() = 100
+@ reboot_system(1) = 0
+@ ipcExit()
+
+=== chassisreboot: an unknown letter gets the parser's word and changes nothing
+$ chassisreboot -x -f
+! chassisreboot: invalid option -- 'x'
+@ getHAMStat() = 134217927
+@ sysconModel() = 100
+@ reboot_system(3) = 0
+@ ipcExit()
+
+# ---- the halt message before the chassis reboot -----------------------------------------
+
+=== model 200 sends the halt message to QTXUSIPC, then reboots
+set: model=200
+$ chassisreboot -f
+@ getHAMStat() = 134217927
+@ sysconModel() = 200
+@ myNode() = 1
+@ ipcSendRcv({"name":"QTXUSIPC","node":1,"pad":0}, 1, null, 0, {"sec":30,"usec":0}) = 0
+@ reboot_system(3) = 0
+@ ipcExit()
+
+=== model 201 sends it too, with this node's number
+set: model=201 node=0x1234
+$ chassisreboot -f -m
+@ getHAMStat() = 134217927
+@ sysconModel() = 201
+@ myNode() = 4660
+@ ipcSendRcv({"name":"QTXUSIPC","node":4660,"pad":0}, 1, null, 0, {"sec":30,"usec":0}) = 0
+@ reboot_system(1) = 0
+@ ipcExit()
+
+=== model 202 and 199 send nothing
+set: model=202
+$ chassisreboot -f
+@ getHAMStat() = 134217927
+@ sysconModel() = 202
+@ reboot_system(3) = 0
+@ ipcExit()
+$ chassis-sim set model=199
+$ chassisreboot -f
+@ getHAMStat() = 134217927
+@ sysconModel() = 199
+@ reboot_system(3) = 0
+@ ipcExit()
+
+# ---- hareset ------------------------------------------------------------------------------
+
+=== hareset without CP slots is refused
+scenario: no-slots
+$ hareset -p
+> hareset Not supported on this platform
+@ ipcExit()
+
+=== hareset without arguments prints its usage
+$ hareset
+> usage: [-lpc]
+> \t l: reset local cpu 
+> \t p: reset peer cpu 
+> \t c: reset co-cpu 
+@ ipcExit()
+
+=== hareset -l records hareset and fast-boots this CP
+$ hareset -l
+@ notifyHAM(24) = 0
+@ ipcExit()
+@ exec("/tarny/cliexec/fastboot") = 0
+@ ipcExit()
+$ hainfo init
+@ is_on_cocpu() = 0
+@ rasevt_gethndl_internal() = 0
+@~ rasevt_log2\("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "hareset @ \d{8}-\d{6}"\) = 0
+@ getHAMFd() = 1000
+@~ ioctl\("ham", 1074058781, \{"reason":"hareset @ \d{8}-\d{6}","word":0\}\) = 0
+@ pd_init() = 0
+@ ipcExit()
+
+=== hareset -l on the standby CP keeps an earlier reason
+scenario: standby
+write: var/rb_reason = Hareboot @ 03152024-141502
+$ hareset -l extra
+@ ipcExit()
+@ exec("/tarny/cliexec/fastboot") = 0
+@ ipcExit()
+= var/rb_reason: Hareboot @ 03152024-141502
+
+=== hareset -p resets the peer CP, -c the co-CPU; later arguments are ignored
+$ hareset -p extra
+@ getHAMFd() = 1000
+@ ioctl("ham", 536925719, 0) = 0
+@ ipcExit()
+$ hareset -c
+@ getHAMFd() = 1000
+@ ioctl("ham", 536925719, 1) = 0
+@ ipcExit()
+
+=== hareset: any other first argument ends silently
+$ hareset -x
+@ ipcExit()
+$ hareset -lp
+@ ipcExit()
+$ hareset l
+@ ipcExit()
+$ hareset ""
+@ ipcExit()
+
+# ---- hashutdown ---------------------------------------------------------------------------
+
+=== hashutdown without CP slots is refused
+scenario: no-slots
+write: var/log/rebootreason = kept
+$ hashutdown
+> hashutdown Not supported on this platform
+@ ipcExit()
+= var/log/rebootreason: kept
+
+=== hashutdown disables the watchdog, empties /var/log/rebootreason, asks for request 3
+write: var/log/rebootreason = earlier text
+write: var/rb_reason = Hareboot @ 03152024-141502
+$ hashutdown any arguments
+@ swd_init() = 0
+@ swd_disable() = 0
+@ swd_exit() = 0
+@ ham_request(3, 0) = 0
+@ ipcExit()
+= var/log/rebootreason:
+= var/rb_reason: Hareboot @ 03152024-141502
+
+=== hashutdown creates /var/log/rebootreason when missing
+$ hashutdown
+= var/log/rebootreason:
+
+=== hashutdown goes on when /var/log/rebootreason cannot be opened
+write: var/log/rebootreason/x = a directory in the way
+$ hashutdown
+@ swd_init() = 0
+@ swd_disable() = 0
+@ swd_exit() = 0
+@ ham_request(3, 0) = 0
+@ ipcExit()

@@ -1,0 +1,410 @@
+// The reboot reason store against a simulated chassis: recording under concurrency,
+// failed writes, the time stamp of hainfo and the full cycle across processes.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "haadm/commands.h"
+#include "platform/ham.h"
+#include "reboot/reboot.h"
+#include "sim/chassis.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The directory this process made for its chassis, removed when the tests end.
+std::string g_made;
+
+class RemoveMadeChassis : public ::testing::Environment {
+public:
+    void TearDown() override
+    {
+        if (!g_made.empty()) {
+            std::error_code ec;
+            fs::remove_all(g_made, ec);
+        }
+    }
+};
+
+[[maybe_unused]] ::testing::Environment* const g_cleanup =
+    ::testing::AddGlobalTestEnvironment(new RemoveMadeChassis);
+
+// The chassis of this test process: the one CHASSIS_SIM_ROOT names, else a fresh one.
+// Made before the first platform call, which fixes the chassis for the process.
+const std::string& chassis()
+{
+    static const std::string dir = [] {
+        const char* given = getenv("CHASSIS_SIM_ROOT");
+        if (given == nullptr || *given == '\0') {
+            char tmpl[] = "/tmp/haadm_unit.XXXXXX";
+            const char* made = mkdtemp(tmpl);
+            if (made == nullptr) {
+                ADD_FAILURE() << "mkdtemp failed";
+                return std::string();
+            }
+            g_made = made;
+            const std::string root = g_made + "/c";
+            const std::string error = sim::init_chassis(root, "redundant", "");
+            if (!error.empty()) {
+                ADD_FAILURE() << error;
+            }
+            setenv("CHASSIS_SIM_ROOT", root.c_str(), 1);
+        }
+        return sim::root();
+    }();
+    return dir;
+}
+
+std::string path_of(const std::string& cp_path) { return chassis() + cp_path; }
+
+std::string read_file(const std::string& cp_path)
+{
+    std::ifstream in(path_of(cp_path), std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void write_file(const std::string& cp_path, const std::string& text)
+{
+    std::ofstream(path_of(cp_path), std::ios::binary | std::ios::trunc) << text;
+}
+
+std::vector<nlohmann::json> journal()
+{
+    std::vector<nlohmann::json> entries;
+    std::ifstream in(path_of("/sim/journal.jsonl"));
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty()) {
+            entries.push_back(nlohmann::json::parse(line));
+        }
+    }
+    return entries;
+}
+
+int count_calls(const std::string& call, const nlohmann::json& args)
+{
+    int n = 0;
+    for (const auto& e : journal()) {
+        n += e["call"] == call && e["args"] == args ? 1 : 0;
+    }
+    return n;
+}
+
+// Output and status of a command line run in the chassis directory.
+struct Result {
+    std::string out;
+    int status;
+};
+
+Result run(const std::string& line)
+{
+    const std::string command = "cd " + chassis() + " && TZ=UTC " + line;
+    FILE* pipe = popen(command.c_str(), "r");
+    Result result{"", -1};
+    if (pipe == nullptr) {
+        return result;
+    }
+    char buffer[256];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        result.out.append(buffer, n);
+    }
+    const int status = pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+class RebootReason : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(chassis().empty());
+        std::error_code ec;
+        for (const char* file : {reboot::kReasonFile, reboot::kAltReasonFile,
+                                 reboot::kSecondaryReasonFile}) {
+            fs::remove_all(path_of(file), ec);
+        }
+        sim::update_state([](sim::json& st) {
+            st["on_cocpu"] = 0;
+            st["rb_reason"] = "";
+            st["fail"] = sim::json::object();
+        });
+        std::ofstream(path_of("/sim/journal.jsonl"), std::ios::trunc);
+    }
+};
+
+// Of many recorders started at once on an empty file exactly one writes and tells the
+// HA manager; the others leave its reason alone.
+TEST_F(RebootReason, ConcurrentRecordersLeaveExactlyOneReason)
+{
+    constexpr int kRecorders = 16;
+    constexpr int kRounds = 2;
+    const std::string hainfo = path_of("/sbin/hainfo");
+    for (int round = 0; round < kRounds; ++round) {
+        SetUp();
+        int gate[2];
+        ASSERT_EQ(pipe(gate), 0);
+        std::vector<pid_t> children;
+        for (int i = 0; i < kRecorders; ++i) {
+            const pid_t pid = fork();
+            ASSERT_GE(pid, 0);
+            if (pid == 0) {
+                // Wait until every recorder exists, then all start together.
+                close(gate[1]);
+                char c;
+                while (read(gate[0], &c, 1) > 0) {
+                }
+                const std::string word = "w" + std::to_string(i);
+                execl(hainfo.c_str(), hainfo.c_str(), "RebootReason", word.c_str(),
+                      static_cast<char*>(nullptr));
+                _exit(127);
+            }
+            children.push_back(pid);
+        }
+        close(gate[0]);
+        close(gate[1]);
+        for (const pid_t pid : children) {
+            int status = 0;
+            ASSERT_EQ(waitpid(pid, &status, 0), pid);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
+        const std::string text = read_file(reboot::kReasonFile);
+        EXPECT_TRUE(std::regex_match(text, std::regex(R"(w\d+ @ \d{8}-\d{6})"))) << text;
+        EXPECT_EQ(count_calls("notifyHAM", {24}), 1) << "round " << round;
+    }
+}
+
+// The same race tighter: recorders forked from this process call the store directly,
+// released together, so their tests and writes overlap as closely as they can.
+TEST_F(RebootReason, ConcurrentCallsWriteExactlyOnce)
+{
+    constexpr int kRecorders = 32;
+    constexpr int kRounds = 10;
+    for (int round = 0; round < kRounds; ++round) {
+        SetUp();
+        int gate[2];
+        ASSERT_EQ(pipe(gate), 0);
+        std::vector<pid_t> children;
+        for (int i = 0; i < kRecorders; ++i) {
+            const pid_t pid = fork();
+            ASSERT_GE(pid, 0);
+            if (pid == 0) {
+                close(gate[1]);
+                char c;
+                while (read(gate[0], &c, 1) > 0) {
+                }
+                const std::string reason = "r" + std::to_string(i);
+                _exit(reboot_reason_set(reason.c_str()) == 0 ? 0 : 1);
+            }
+            children.push_back(pid);
+        }
+        close(gate[0]);
+        close(gate[1]);
+        int written = 0;
+        for (const pid_t pid : children) {
+            int status = 0;
+            ASSERT_EQ(waitpid(pid, &status, 0), pid);
+            ASSERT_TRUE(WIFEXITED(status));
+            written += WEXITSTATUS(status) == 0 ? 1 : 0;
+        }
+        EXPECT_EQ(written, 1) << "round " << round;
+        EXPECT_TRUE(std::regex_match(read_file(reboot::kReasonFile), std::regex(R"(r\d+)")));
+        EXPECT_EQ(count_calls("notifyHAM", {24}), 1) << "round " << round;
+    }
+}
+
+TEST_F(RebootReason, SetWritesOnlyIntoAnEmptyFile)
+{
+    using namespace std::string_literals;
+    const struct {
+        bool exists;
+        std::string before;
+        int result;
+        std::string after;
+    } cases[] = {
+        {false, "", 0, "Hareboot @ 03152024-141502"},
+        {true, "", 0, "Hareboot @ 03152024-141502"},
+        {true, "\0old"s, 0, "Hareboot @ 03152024-141502"},
+        {true, "FirmwareDownload @ 01012024-000000", -1, "FirmwareDownload @ 01012024-000000"},
+        {true, "\n", -1, "\n"},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        if (c.exists) {
+            write_file(reboot::kReasonFile, c.before);
+        }
+        EXPECT_EQ(reboot_reason_set("Hareboot @ 03152024-141502"), c.result);
+        EXPECT_EQ(read_file(reboot::kReasonFile), c.after);
+        EXPECT_EQ(count_calls("notifyHAM", {24}), c.result == 0 ? 1 : 0);
+    }
+}
+
+TEST_F(RebootReason, SetReportsAFileThatCannotBeOpened)
+{
+    fs::create_directories(path_of(reboot::kReasonFile));
+    EXPECT_EQ(reboot_reason_set("Hareboot"), -1);
+    EXPECT_EQ(count_calls("notifyHAM", {24}), 0);
+}
+
+// A reason that does not fit on the disk is not reported as written, nobody is told,
+// and the file is left empty for the next recorder.
+TEST_F(RebootReason, SetReportsAFailedWrite)
+{
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{10, 10};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        _exit(reboot_reason_set("FirmwareDownload @ 03152024-141502") == -1 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(read_file(reboot::kReasonFile), "");
+    EXPECT_EQ(count_calls("notifyHAM", {24}), 0);
+    // The next recorder still finds the file empty.
+    EXPECT_EQ(reboot_reason_set("Hareboot"), 0);
+    EXPECT_EQ(read_file(reboot::kReasonFile), "Hareboot");
+}
+
+TEST_F(RebootReason, ManagerGetsAtMost31Characters)
+{
+    const struct {
+        const char* reason;
+        const char* sent;
+    } cases[] = {
+        {"0123456789abcdefghijklmnopqrstuvwxyz", "0123456789abcdefghijklmnopqrstu"},
+        {"0123456789abcdefghijklmnopqrstu", "0123456789abcdefghijklmnopqrstu"},
+        {"Reset\n", "Reset\n"},
+        {"", ""},
+        {nullptr, ""},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        ham_set_reboot_reason(c.reason);
+        const nlohmann::json request = {{"reason", c.sent}, {"word", 0}};
+        EXPECT_EQ(count_calls("ioctl", {"ham", kHamSetRebootReason, request}), 1)
+            << (c.reason == nullptr ? "(null)" : c.reason);
+    }
+}
+
+// hainfo records "word @ MMDDYYYY-HHMMSS" in local time.
+TEST_F(RebootReason, HainfoStampsTheReasonWithTheLocalTime)
+{
+    const auto stamp = [](time_t t) {
+        char text[32] = {};
+        tm local{};
+        strftime(text, sizeof text, "%m%d%Y-%H%M%S", gmtime_r(&t, &local));
+        return std::string(text);
+    };
+    const time_t before = time(nullptr);
+    const Result r = run("sbin/hainfo RebootReason Hareboot");
+    const time_t after = time(nullptr);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    const std::string text = read_file(reboot::kReasonFile);
+    bool matched = false;
+    for (time_t t = before; t <= after; ++t) {
+        matched = matched || text == "Hareboot @ " + stamp(t);
+    }
+    EXPECT_TRUE(matched) << text;
+}
+
+// Leaves text on the stack where the next call's buffers will lie.
+[[gnu::noinline]] void dirty_stack()
+{
+    volatile char junk[8192];
+    for (char& c : const_cast<char(&)[8192]>(junk)) {
+        c = 'A';
+    }
+}
+
+// hainfo show prints an empty reason, not what lay in its buffer, when the HA manager
+// fills nothing.
+TEST_F(RebootReason, ShowWithAnUnfilledBufferPrintsAnEmptyReason)
+{
+    sim::update_state([](sim::json& st) { st["fail"]["ham_get_rb_reason"] = -1; });
+    char name[] = "hainfo";
+    char show[] = "show";
+    char* argv[] = {name, show, nullptr};
+    haadm::Run run{2, argv, name, 6};
+    testing::internal::CaptureStdout();
+    dirty_stack();
+    const haadm::Outcome outcome = haadm::cmd_hainfo(run);
+    fflush(stdout);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Last Reboot Reason:[]\n");
+    EXPECT_EQ(outcome.ending, haadm::Ending::common_exit);
+    EXPECT_EQ(outcome.status, 0);
+}
+
+// A reboot command records, a later one is refused, init reports and empties, and show
+// prints what the HA manager got.
+TEST_F(RebootReason, FullCycleAcrossProcesses)
+{
+    EXPECT_EQ(run("sbin/hareset -l").status, 0);
+    const std::string recorded = read_file(reboot::kReasonFile);
+    ASSERT_TRUE(std::regex_match(recorded, std::regex(R"(hareset @ \d{8}-\d{6})"))) << recorded;
+    EXPECT_EQ(run("sbin/hainfo RebootReason Hareboot").status, 0);
+    EXPECT_EQ(read_file(reboot::kReasonFile), recorded);
+    EXPECT_EQ(count_calls("notifyHAM", {24}), 1);
+
+    EXPECT_EQ(run("sbin/hainfo init").status, 0);
+    EXPECT_EQ(read_file(reboot::kReasonFile), "");
+    EXPECT_EQ(read_file(reboot::kSecondaryReasonFile), "");
+    const Result shown = run("sbin/hainfo show");
+    EXPECT_EQ(shown.status, 0);
+    EXPECT_EQ(shown.out, "Last Reboot Reason:[" + recorded + "]\n");
+
+    EXPECT_EQ(run("sbin/hainfo RebootReason Hareboot").status, 0);
+    EXPECT_TRUE(read_file(reboot::kReasonFile).starts_with("Hareboot @ "));
+}
+
+}  // namespace
+
+namespace {
+
+// Other platform programs call these by name, so the tool's dynamic symbol table must
+// carry them as defined functions.
+TEST(RebootExports, InTheToolsDynamicSymbolTable)
+{
+    std::error_code ec;
+    const fs::path tool = fs::read_symlink("/proc/self/exe", ec).parent_path() / "haadm";
+    ASSERT_TRUE(fs::exists(tool)) << tool;
+    const std::string command = "nm -D --defined-only " + tool.string() + " 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string table;
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        table.append(buffer, n);
+    }
+    if (pclose(pipe) != 0 || table.empty()) {
+        GTEST_SKIP() << "nm cannot read " << tool;
+    }
+    for (const char* name :
+         {"reboot_reason_set", "report_reboot_reason", "ham_set_reboot_reason", "sendqtxhalt"}) {
+        EXPECT_TRUE(std::regex_search(table, std::regex(std::string(" T ") + name + "\n")))
+            << name;
+    }
+}
+
+}  // namespace
