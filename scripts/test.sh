@@ -29,3 +29,6 @@ scripts/check-no-heap.sh build/cp-ppc powerpc-linux-gnu-nm
 
 stage "static checks"
 scripts/static-checks.sh build/ci
+
+stage "fuzzing: every target for 30 seconds, regression inputs first"
+scripts/fuzz.sh 30

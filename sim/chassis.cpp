@@ -56,7 +56,7 @@ void write_state(const json& state)
     const std::string tmp = state_path() + ".tmp." + std::to_string(getpid());
     {
         std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        out << state.dump(1) << '\n';
+        out << to_text(state, 1) << '\n';
         out.flush();
         if (!out) {
             fatal("cannot write " + tmp);
@@ -120,6 +120,11 @@ void create_default(const std::string& dir)
 
 }  // namespace
 
+std::string to_text(const json& value, int indent)
+{
+    return value.dump(indent, ' ', false, json::error_handler_t::replace);
+}
+
 void fatal(const std::string& message)
 {
     fprintf(stderr, "chassis-sim: %s\n", message.c_str());
@@ -179,7 +184,7 @@ void journal(std::string_view name, const json& args, const json& ret)
 {
     json entry = {{"pid", getpid()}, {"cp", this_cp(state())}, {"call", name},
                   {"args", args},    {"ret", ret}};
-    const std::string line = entry.dump() + "\n";
+    const std::string line = to_text(entry) + "\n";
     if (g_journal_fd < 0) {
         g_journal_fd = open(journal_path().c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
         if (g_journal_fd < 0) {
@@ -269,13 +274,13 @@ std::string human_line(const json& entry)
         if (!first) {
             line += ", ";
         }
-        line += arg.dump();
+        line += to_text(arg);
         first = false;
     }
     line += ")";
     const auto ret = entry.find("ret");
     if (ret != entry.end() && !ret->is_null()) {
-        line += " = " + ret->dump();
+        line += " = " + to_text(*ret);
     }
     return line;
 }

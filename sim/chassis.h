@@ -12,6 +12,10 @@ namespace sim {
 
 using json = nlohmann::json;
 
+// JSON text of a value. Texts the tool passes are bytes, not always UTF-8: bytes that are
+// not UTF-8 are shown as U+FFFD rather than failing the call.
+std::string to_text(const json& value, int indent = -1);
+
 // Ends the process with a message on standard error; for a chassis that cannot be used.
 [[noreturn]] void fatal(const std::string& message);
 

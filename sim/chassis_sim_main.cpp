@@ -354,7 +354,7 @@ int cmd_show()
     printf("active CP: CP%d\n", st.value("active_cp", 0));
     json copy = st;
     copy.erase("bits");
-    std::cout << copy.dump(2) << '\n';
+    std::cout << sim::to_text(copy, 2) << '\n';
     return 0;
 }
 

@@ -213,7 +213,7 @@ std::string init_chassis(const std::string& dir, const std::string& scenario,
         write_text(base / "proc/fss/ha.log", "ha: sync complete\n");
         st["emulator"] = emulator;
         write_text(base / "sim/journal.jsonl", "");
-        write_text(base / "sim/state.json", st.dump(1) + "\n");
+        write_text(base / "sim/state.json", to_text(st, 1) + "\n");
     } catch (const fs::filesystem_error& e) {
         return std::string("cannot lay out the chassis: ") + e.what();
     }

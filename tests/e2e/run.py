@@ -21,6 +21,7 @@ A case file holds cases; each case starts with "=== NAME" and gets its own chass
                                    "@~" is a regular expression for the whole line
     = var/rb_reason: text          a file of the chassis afterwards ("= PATH" alone: absent)
 
+Command words may carry bytes as \\xHH when quoted ('a\\xffb').
 Expected texts take the escapes \\t \\r \\n \\0 \\\\ and \\xHH; $PID, $PID16 and $ROOT
 stand for the command's process id, its low 16 bits and the chassis directory.
 Standard output and error that a command has no lines for must be empty.
@@ -234,6 +235,8 @@ class Runner:
                     f.write(content.encode("latin-1"))
             journal_start = os.path.getsize(os.path.join(root, "sim/journal.jsonl"))
             words = shlex.split(cmd.line.replace("$ROOT", root))
+            # A quoted word may carry bytes as \xHH.
+            words = [unescape(w).encode("latin-1") if "\\x" in w else w for w in words]
             argv, exe = self.program(words[0], root)
             proc = subprocess.Popen(argv + words[1:], executable=exe, cwd=root,
                                     env=self.env(root, case.env), stdin=subprocess.PIPE,

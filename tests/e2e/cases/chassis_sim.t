@@ -98,3 +98,8 @@ $ bin/ping -q 127.0.0.7 -c 2
 set: peer_reachable=0
 $ bin/ping -q 127.0.0.7 -c 2
 ? 1
+
+=== texts that are not UTF-8 reach the journal as U+FFFD instead of failing the call
+$ hasmtest setsysatt name 'a\xffb'
+@ ls_set_sys_attribute("name", "a�b") = 0
+@ ipcExit()
