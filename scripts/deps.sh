@@ -9,7 +9,7 @@ if [ "${1:-build}" = test ]; then
     # Tests on the host, with sanitizers, and on 32-bit PowerPC under qemu-user.
     packages+=(libgtest-dev googletest g++-powerpc-linux-gnu qemu-user)
     # Static checks and fuzzing.
-    packages+=(clang clang-tidy cppcheck libclang-rt-14-dev)
+    packages+=(clang clang-tidy cppcheck libclang-rt-14-dev valgrind)
 fi
 
 missing=()
