@@ -75,13 +75,8 @@ bool is_ip_address_text(const char* text, size_t capacity)
 
 Outcome cmd_haenable(Run& run)
 {
-    if (auto refused = rbac_initialise()) {
+    if (auto refused = rbac_open_and_check(run)) {
         return *refused;
-    }
-    if (run.argc == 1) {
-        if (auto refused = check_permission(run, nullptr)) {
-            return *refused;
-        }
     }
     if (run.cp_slot == 0) {
         return refuse_platform(run);

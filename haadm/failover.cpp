@@ -83,13 +83,8 @@ std::optional<Outcome> refuse_ha_state(bool forced)
 
 Outcome cmd_hafailover(Run& run)
 {
-    if (auto refused = rbac_initialise()) {
+    if (auto refused = rbac_open_and_check(run)) {
         return *refused;
-    }
-    if (run.argc == 1) {
-        if (auto refused = check_permission(run, nullptr)) {
-            return *refused;
-        }
     }
     if (run.cp_slot == 0) {
         return refuse_platform(run);

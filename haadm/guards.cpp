@@ -63,6 +63,17 @@ std::optional<Outcome> check_permission(const Run& run, const char* word)
     return std::nullopt;
 }
 
+std::optional<Outcome> rbac_open_and_check(const Run& run)
+{
+    if (auto refused = rbac_initialise()) {
+        return refused;
+    }
+    if (run.argc == 1) {
+        return check_permission(run, nullptr);
+    }
+    return std::nullopt;
+}
+
 Outcome refuse_standby(const Run& run)
 {
     printf("%s : %s\n", kStandbyWarning, run.name);

@@ -11,6 +11,10 @@ namespace haadm {
 // rbac_init(2); on failure its message and the outcome that ends the run.
 std::optional<Outcome> rbac_initialise();
 
+// The RBAC initialisation, then, for a run without arguments, the permission check:
+// how haenable and hafailover begin. Returns the outcome that ends the run when refused.
+std::optional<Outcome> rbac_open_and_check(const Run& run);
+
 // The permission check for an option word ("force", "help"), or for a run without
 // arguments when word is null. Returns the outcome that ends the run when refused.
 std::optional<Outcome> check_permission(const Run& run, const char* word);
