@@ -62,7 +62,10 @@ const std::string& chassis()
             }
             g_made = made;
             const std::string root = g_made + "/c";
-            const std::string error = sim::init_chassis(root, "redundant", "");
+            // Target binaries start through the emulator, as the tool's children do.
+            const char* emulator = getenv("HAADM_TEST_EMULATOR");
+            const std::string error =
+                sim::init_chassis(root, "redundant", emulator == nullptr ? "" : emulator);
             if (!error.empty()) {
                 ADD_FAILURE() << error;
             }
