@@ -10,6 +10,8 @@ if [ "${1:-build}" = test ]; then
     packages+=(libgtest-dev googletest g++-powerpc-linux-gnu qemu-user)
     # Static checks and fuzzing.
     packages+=(clang clang-tidy cppcheck libclang-rt-14-dev valgrind)
+    # Manual page lint and rendering, the Debian package and its dependencies.
+    packages+=(mandoc man-db dpkg-dev)
 fi
 
 missing=()

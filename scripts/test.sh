@@ -32,3 +32,6 @@ scripts/static-checks.sh build/ci
 
 stage "fuzzing: every target for 30 seconds, regression inputs first"
 scripts/fuzz.sh 30
+
+stage "package: build the Debian package and run it from its unpacked tree"
+scripts/package-check.sh build/ci

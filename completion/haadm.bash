@@ -1,0 +1,148 @@
+# bash completion for haadm's commands and chassis-sim.
+#
+# One file serves every name: it registers the completion for all of them, and it is
+# installed once as "haadm" with a link under each command name, so that bash-completion,
+# which loads completions/NAME on first use, finds it whichever name is typed first.
+
+# The command that a name selects, as the tool selects it: the first name of its table
+# that occurs anywhere in the invocation name; only hadump ignores case.
+_haadm_command()
+{
+    local name=${1##*/} row
+    for row in hashow:haShow haenable:haEnable hadisable:haDisable hafailover:haFailover \
+               hahamdump: hadump: hasyncstart:haSyncStart hasyncstop:haSyncStop hashutdown: \
+               swdadmin: chassisreboot:chassisReboot hareboot:haReboot hainfo: hareset: \
+               hasmshutdown:hasmrestart hasmtest: hachecklock: hafreelock: haredundancy: \
+               platformyield:; do
+        local primary=${row%%:*} alias=${row#*:}
+        if [[ $primary == hadump ]]; then
+            [[ ${name,,} == *hadump* ]] && { echo hadump; return; }
+        elif [[ $name == *"$primary"* || ( -n $alias && $name == *"$alias"* ) ]]; then
+            echo "$primary"
+            return
+        fi
+    done
+    [[ $name == chassis-sim ]] && echo chassis-sim
+}
+
+_haadm_hasmtest_words='swdkill shutdown restart expand deexpand dump lpalloc lpfree
+    lscreate setatt getatt setsysatt getsysatt getfid lsenable lsdisable lsdelete getport
+    ethcreate lscheckport oomtest ls_get_peer_version get_hsess set_suppress_ha'
+
+_haadm_port_types='VE GE LP ISL FPGA FTRK LISL VSAN FCOE FCVF'
+
+_haadm_sim_keys='state= this_cp= slots= cocpu= on_cocpu= model= board= dp_upgrade=
+    fcr_state= node= ipc_max= app_name= peer_ip= peer_reachable= status.local=
+    status.remote= status.summary= rb_reason= lock= hsess.local= hsess.remote=
+    ls.N.ports= ls.N.attr.NAME= sysattr.NAME= peer_version= dump_text='
+
+_haadm_sim_calls='ipc_max_msg_size ipcInit myNode ipcSendRcv ficulibInit nslibInit
+    esslibInit zonelibInit ns_condb_attach_impl ham_get_state getHAMStat getHAMFd
+    ham_get_fd ioctl enableHA disableHA forceFailover ham_force_failover ham_disable_ha
+    ham_request ham_notify notifyHAM ham_set_state ham_get_rb_reason get_ha_status ha_lock
+    ha_unlock ha_checklock getThisCPSlot getThisCPNum getPeerCPSlot cocpu_present
+    is_on_cocpu rbac_init set_chassis_context rbac_cli_opt_check rbac_context_type_handler
+    rbac_close rasevt_init_check rasevt_init rasevt_gethndl_internal rasevt_log2
+    rasevt_exit raslogd_fsync hasm_synstart hasm_synstop has_get_hsess hasm_alloc_lport
+    hasm_free_lport hasm_get_port hasm_dump hasm_testoom ls_create ls_enable ls_disable
+    ls_delete ls_shutdown ls_restart ls_expand ls_deexpand ls_expand_sync ls_deexpand_sync
+    ls_alloc_lport ls_free_lport ls_get_swport ls_set_attribute ls_get_attribute
+    ls_set_sys_attribute ls_get_sys_attribute ls_get_peer_version swd_init swd_enable
+    swd_disable swd_suppress swd_exit config_swd_kickin sysconModel sysconHwBoardModel
+    esm_is_extnHcl_inprog isw_get_fcr_state iswPause essPause reboot_system fssm_admin
+    get_peer_ip_str pd_init eth_create'
+
+_haadm_scenarios='redundant standby non-redundant ha-disabled no-slots'
+
+# Offers WORDS that begin with the current word; words that end in '=' take no blank.
+_haadm_offer()
+{
+    local IFS=$' \t\n'
+    COMPREPLY=($(compgen -W "$1" -- "$cur"))
+    if [[ ${COMPREPLY[*]} == *= ]]; then
+        compopt -o nospace 2>/dev/null
+    fi
+}
+
+_haadm_chassis_sim()
+{
+    local sub=${COMP_WORDS[1]}
+    if ((COMP_CWORD == 1)); then
+        _haadm_offer 'init set fail show journal help'
+        return
+    fi
+    case $sub in
+    init)
+        case $prev in
+        --scenario) _haadm_offer "$_haadm_scenarios" ;;
+        --emulator) ;;
+        *)
+            if [[ $cur == -* ]]; then
+                _haadm_offer '--scenario --emulator'
+            else
+                local IFS=$'\n'
+                COMPREPLY=($(compgen -d -- "$cur"))
+            fi
+            ;;
+        esac
+        ;;
+    set)
+        # '=' breaks words, so a value is a word of its own after '='.
+        [[ $prev == = || $cur == *=* ]] && return
+        _haadm_offer "$_haadm_sim_keys"
+        ;;
+    fail)
+        [[ $prev == = || $cur == *=* ]] && return
+        if ((COMP_CWORD == 2)); then
+            _haadm_offer "--clear $(printf '%s= ' $_haadm_sim_calls)"
+        else
+            _haadm_offer "$(printf '%s= ' $_haadm_sim_calls)"
+        fi
+        ;;
+    journal) ((COMP_CWORD == 2)) && _haadm_offer '--clear' ;;
+    esac
+}
+
+_haadm()
+{
+    local cur=${COMP_WORDS[COMP_CWORD]}
+    local prev=
+    ((COMP_CWORD > 0)) && prev=${COMP_WORDS[COMP_CWORD - 1]}
+    COMPREPLY=()
+    local command
+    command=$(_haadm_command "${COMP_WORDS[0]}")
+    case $command in
+    hashow) ((COMP_CWORD == 1)) && _haadm_offer '-o -l -h' ;;
+    haenable | hafailover) _haadm_offer '-f -force --force -h -help --help' ;;
+    haredundancy) ((COMP_CWORD == 1)) && _haadm_offer '--show --help' ;;
+    chassisreboot) _haadm_offer '-d -m -s -f' ;;
+    hareset) ((COMP_CWORD == 1)) && _haadm_offer '-l -p -c' ;;
+    hareboot) ((COMP_CWORD == 1)) && _haadm_offer '-f -w' ;;
+    swdadmin) ((COMP_CWORD == 1)) && _haadm_offer 'enable disable shutdown suppress' ;;
+    hainfo)
+        if ((COMP_CWORD == 1)); then
+            _haadm_offer 'RebootReason show init'
+        elif ((COMP_CWORD == 2)) && [[ $prev == RebootReason ]]; then
+            _haadm_offer 'Hareboot FirmwareDownload hareset'
+        fi
+        ;;
+    hasmtest)
+        if ((COMP_CWORD == 1)); then
+            _haadm_offer "$_haadm_hasmtest_words"
+        elif [[ ${COMP_WORDS[1]} == *expand* ]]; then
+            # expand SWITCH TYPE FIRST-LAST [PORT-TYPE [SYNC]]
+            case $COMP_CWORD in
+            3) _haadm_offer 'GE FC' ;;
+            5) _haadm_offer "$_haadm_port_types" ;;
+            esac
+        fi
+        ;;
+    chassis-sim) _haadm_chassis_sim ;;
+    esac
+    return 0
+}
+
+complete -F _haadm hashow haShow haenable haEnable hadisable haDisable hafailover haFailover \
+    hahamdump hadump hasyncstart haSyncStart hasyncstop haSyncStop hashutdown swdadmin \
+    chassisreboot chassisReboot hareboot haReboot hainfo hareset hasmshutdown hasmrestart \
+    hasmtest hachecklock hafreelock haredundancy platformyield chassis-sim

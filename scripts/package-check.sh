@@ -1,0 +1,68 @@
+#!/bin/bash
+# Builds the Debian package of a host build and runs it from its unpacked tree: the
+# unpacked chassis-sim makes a fresh chassis, the unpacked hashow reports on it, and one
+# manual page is rendered.
+# Usage: scripts/package-check.sh BUILD_DIR
+set -euo pipefail
+build=$(cd "${1:?usage: scripts/package-check.sh BUILD_DIR}" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+fail() { echo "package-check: $*" >&2; exit 1; }
+
+cmake --build "$build" >/dev/null
+(cd "$build" && cpack -G DEB -B "$work/pkg") >"$work/cpack.log" 2>&1 ||
+    { cat "$work/cpack.log" >&2; fail "cpack failed"; }
+debs=("$work"/pkg/haadm_*.deb)
+[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "cpack made no haadm package"
+deb=${debs[0]}
+echo "package: ${deb##*/}"
+
+info=$(dpkg-deb -f "$deb" Package Maintainer Depends)
+echo "$info" | sed 's/^/  /'
+grep -qx 'Package: haadm' <<<"$info" || fail "wrong package name"
+grep -q '^Depends:.*libc6' <<<"$info" || fail "no dependency on libc6"
+
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+for f in usr/sbin/haadm usr/sbin/hashow usr/sbin/haShow usr/sbin/hainfo usr/bin/chassis-sim \
+    usr/share/man/man8/haadm.8 usr/share/man/man8/hashow.8 usr/share/man/man8/haShow.8 \
+    usr/share/man/man8/hasmrestart.8 usr/share/man/man1/chassis-sim.1 \
+    usr/share/bash-completion/completions/haadm usr/share/bash-completion/completions/hashow; do
+    [ -e "$root/$f" ] || fail "missing from the package: /$f"
+done
+
+# The unpacked chassis-sim finds the unpacked tool in ../sbin beside itself.
+chassis=$work/chassis
+env -u CHASSIS_SIM_TOOL -u CHASSIS_SIM_PROGRAM "$root/usr/bin/chassis-sim" init "$chassis"
+tool=$(readlink -f "$chassis/sbin/hashow")
+[ "$tool" = "$(readlink -f "$root/usr/sbin/haadm")" ] ||
+    fail "the chassis runs $tool, not the unpacked tool"
+
+expected='Local CP (Slot 6, CP0): Active, Healthy
+Remote CP (Slot 7, CP1): Standby, Healthy
+HA enabled, Heartbeat Up, HA State synchronized'
+got=$(cd "$chassis" && CHASSIS_SIM_ROOT=$chassis "$root/usr/sbin/hashow")
+[ "$got" = "$expected" ] || fail "hashow printed:
+$got"
+echo "hashow from the package:"
+sed 's/^/  /' <<<"$got"
+journal=$(CHASSIS_SIM_ROOT=$chassis "$root/usr/bin/chassis-sim" journal)
+grep -qx 'get_ha_status(134217927) = 0' <<<"$journal" || fail "hashow made no status call"
+
+# The completion from the package answers for a command.
+offers=$(bash -c 'source "$1"; COMP_WORDS=(hashow -); COMP_CWORD=1; _haadm; echo "${COMPREPLY[*]}"' \
+    sh "$root/usr/share/bash-completion/completions/hashow")
+[ "$offers" = "-o -l -h" ] || fail "completion offered: $offers"
+
+page=$root/usr/share/man/man8/hashow.8
+if command -v man >/dev/null; then
+    text=$(MANWIDTH=80 man -l "$page" 2>/dev/null | col -b)
+else
+    text=$(mandoc -Tutf8 "$page" | col -b)
+fi
+grep -q 'hashow, haShow' <<<"$text" || fail "the page hashow.8 does not render"
+grep -q '^EXIT STATUS' <<<"$text" || fail "the page hashow.8 has no EXIT STATUS"
+echo "hashow(8) from the package, first lines:"
+head -8 <<<"$text" | sed 's/^/  /'
+echo "package check: passed"

@@ -1,0 +1,80 @@
+#!/bin/bash
+# The bash completion offers each command's own words: sources the completion file,
+# completes each command line of the table (the cursor on its last word) and compares
+# the sorted offers.
+# Usage: completion_test.sh COMPLETION_FILE
+set -u
+# shellcheck source=/dev/null
+source "$1" || exit 1
+
+passed=0
+failed=0
+
+# check 'COMMAND LINE' 'EXPECTED WORDS'; a line ending in a blank completes an empty word.
+check()
+{
+    local line=$1 expected=$2
+    read -r -a COMP_WORDS <<<"$line"
+    [[ $line == *' ' ]] && COMP_WORDS+=("")
+    COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+    COMPREPLY=()
+    _haadm
+    local got
+    got=$(printf '%s\n' "${COMPREPLY[@]}" | sort | tr '\n' ' ')
+    got=${got% }
+    if [[ $got == "$expected" ]]; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        printf 'FAIL: [%s]\n  expected: %s\n  got:      %s\n' "$line" "$expected" "$got"
+    fi
+}
+
+# Every command name is registered.
+for name in hashow haShow haenable haEnable hadisable haDisable hafailover haFailover \
+    hahamdump hadump hasyncstart haSyncStart hasyncstop haSyncStop hashutdown swdadmin \
+    chassisreboot chassisReboot hareboot haReboot hainfo hareset hasmshutdown hasmrestart \
+    hasmtest hachecklock hafreelock haredundancy platformyield chassis-sim; do
+    if [[ $(complete -p "$name" 2>/dev/null) == "complete -F _haadm $name" ]]; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        echo "FAIL: no completion registered for $name"
+    fi
+done
+
+check 'hashow -' '-h -l -o'
+check 'hashow ' '-h -l -o'
+check 'hashow -l ' ''
+check '/sbin/haShow -' '-h -l -o'
+check 'haenable -' '--force --help -f -force -h -help'
+check 'hafailover --f' '--force'
+check 'haFailover -f -h' '-h -help'
+check 'hadisable ' ''
+check 'haredundancy --' '--help --show'
+check 'haredundancy --show ' ''
+check 'chassisreboot -m -' '-d -f -m -s'
+check 'hareset -' '-c -l -p'
+check 'hareboot -' '-f -w'
+check 'swdadmin s' 'shutdown suppress'
+check 'hainfo ' 'RebootReason init show'
+check 'hainfo RebootReason ' 'FirmwareDownload Hareboot hareset'
+check 'hainfo show ' ''
+check 'hasmtest get' 'get_hsess getatt getfid getport getsysatt'
+check 'hasmtest ls' 'ls_get_peer_version lscheckport lscreate lsdelete lsdisable lsenable'
+check 'hasmtest expand 1 ' 'FC GE'
+check 'hasmtest deexpand 1 FC 0-3 F' 'FCOE FCVF FPGA FTRK'
+check 'HADUMP ' ''
+check 'hasmfreelock -' ''
+check 'chassis-sim ' 'fail help init journal set show'
+check 'chassis-sim set sta' 'state= status.local= status.remote= status.summary='
+check 'chassis-sim set state=0x1 hs' 'hsess.local= hsess.remote='
+check 'chassis-sim set ls' 'ls.N.attr.NAME= ls.N.ports='
+check 'chassis-sim fail ha_' 'ha_checklock= ha_lock= ha_unlock='
+check 'chassis-sim fail --' '--clear'
+check 'chassis-sim init /tmp/x --scenario n' 'no-slots non-redundant'
+check 'chassis-sim init /tmp/x -' '--emulator --scenario'
+check 'chassis-sim journal ' '--clear'
+
+echo "completion: $passed passed, $failed failed"
+[[ $failed -eq 0 ]]
