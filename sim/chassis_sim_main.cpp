@@ -468,8 +468,8 @@ int main(int argc, char** argv)
     if (command == "fail") {
         return cmd_fail(argc, argv);
     }
-    if (command == "show" && argc == 2) {
-        return cmd_show();
+    if (command == "show") {
+        return argc == 2 ? cmd_show() : usage_error("show takes no arguments");
     }
     if (command == "journal") {
         return cmd_journal(argc, argv);

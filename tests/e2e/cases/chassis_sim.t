@@ -103,3 +103,14 @@ $ bin/ping -q 127.0.0.7 -c 2
 $ hasmtest setsysatt name 'a\xffb'
 @ ls_set_sys_attribute("name", "a�b") = 0
 @ ipcExit()
+
+=== show takes no arguments
+$ chassis-sim show extra
+! chassis-sim: show takes no arguments
+! usage: chassis-sim init DIR [--scenario NAME] [--emulator 'COMMAND ...']
+!        chassis-sim set KEY=VALUE ...
+!        chassis-sim fail CALL=RESULT ... | --clear
+!        chassis-sim show
+!        chassis-sim journal [--clear]
+! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
+? 2
