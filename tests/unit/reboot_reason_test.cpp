@@ -9,11 +9,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -154,6 +156,39 @@ protected:
     }
 };
 
+// Forks count children that wait until all of them exist, then run child(i) together
+// and exit with its result. Returns their exit statuses, -1 for one that did not exit.
+std::vector<int> run_together(int count, const std::function<int(int)>& child)
+{
+    int gate[2];
+    if (pipe(gate) != 0) {
+        ADD_FAILURE() << "pipe failed";
+        return {};
+    }
+    std::vector<pid_t> children;
+    for (int i = 0; i < count; ++i) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            close(gate[1]);
+            char c;
+            while (read(gate[0], &c, 1) > 0) {
+            }
+            _exit(child(i));
+        }
+        EXPECT_GE(pid, 0);
+        children.push_back(pid);
+    }
+    close(gate[0]);
+    close(gate[1]);  // releases them all at once
+    std::vector<int> statuses;
+    for (const pid_t pid : children) {
+        int status = 0;
+        EXPECT_EQ(waitpid(pid, &status, 0), pid);
+        statuses.push_back(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+    }
+    return statuses;
+}
+
 // Of many recorders started at once on an empty file exactly one writes and tells the
 // HA manager; the others leave its reason alone.
 TEST_F(RebootReason, ConcurrentRecordersLeaveExactlyOneReason)
@@ -163,32 +198,13 @@ TEST_F(RebootReason, ConcurrentRecordersLeaveExactlyOneReason)
     const std::string hainfo = path_of("/sbin/hainfo");
     for (int round = 0; round < kRounds; ++round) {
         SetUp();
-        int gate[2];
-        ASSERT_EQ(pipe(gate), 0);
-        std::vector<pid_t> children;
-        for (int i = 0; i < kRecorders; ++i) {
-            const pid_t pid = fork();
-            ASSERT_GE(pid, 0);
-            if (pid == 0) {
-                // Wait until every recorder exists, then all start together.
-                close(gate[1]);
-                char c;
-                while (read(gate[0], &c, 1) > 0) {
-                }
-                const std::string word = "w" + std::to_string(i);
-                execl(hainfo.c_str(), hainfo.c_str(), "RebootReason", word.c_str(),
-                      static_cast<char*>(nullptr));
-                _exit(127);
-            }
-            children.push_back(pid);
-        }
-        close(gate[0]);
-        close(gate[1]);
-        for (const pid_t pid : children) {
-            int status = 0;
-            ASSERT_EQ(waitpid(pid, &status, 0), pid);
-            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-        }
+        const auto statuses = run_together(kRecorders, [&](int i) {
+            const std::string word = "w" + std::to_string(i);
+            execl(hainfo.c_str(), hainfo.c_str(), "RebootReason", word.c_str(),
+                  static_cast<char*>(nullptr));
+            return 127;
+        });
+        EXPECT_EQ(statuses, std::vector<int>(kRecorders, 0)) << "round " << round;
         const std::string text = read_file(reboot::kReasonFile);
         EXPECT_TRUE(std::regex_match(text, std::regex(R"(w\d+ @ \d{8}-\d{6})"))) << text;
         EXPECT_EQ(count_calls("notifyHAM", {24}), 1) << "round " << round;
@@ -203,32 +219,13 @@ TEST_F(RebootReason, ConcurrentCallsWriteExactlyOnce)
     constexpr int kRounds = 10;
     for (int round = 0; round < kRounds; ++round) {
         SetUp();
-        int gate[2];
-        ASSERT_EQ(pipe(gate), 0);
-        std::vector<pid_t> children;
-        for (int i = 0; i < kRecorders; ++i) {
-            const pid_t pid = fork();
-            ASSERT_GE(pid, 0);
-            if (pid == 0) {
-                close(gate[1]);
-                char c;
-                while (read(gate[0], &c, 1) > 0) {
-                }
-                const std::string reason = "r" + std::to_string(i);
-                _exit(reboot_reason_set(reason.c_str()) == 0 ? 0 : 1);
-            }
-            children.push_back(pid);
-        }
-        close(gate[0]);
-        close(gate[1]);
-        int written = 0;
-        for (const pid_t pid : children) {
-            int status = 0;
-            ASSERT_EQ(waitpid(pid, &status, 0), pid);
-            ASSERT_TRUE(WIFEXITED(status));
-            written += WEXITSTATUS(status) == 0 ? 1 : 0;
-        }
-        EXPECT_EQ(written, 1) << "round " << round;
+        const auto statuses = run_together(kRecorders, [](int i) {
+            const std::string reason = "r" + std::to_string(i);
+            return reboot_reason_set(reason.c_str()) == 0 ? 0 : 1;
+        });
+        ASSERT_EQ(statuses.size(), static_cast<size_t>(kRecorders));
+        EXPECT_EQ(std::count(statuses.begin(), statuses.end(), 0), 1) << "round " << round;
+        EXPECT_EQ(std::count(statuses.begin(), statuses.end(), -1), 0) << "round " << round;
         EXPECT_TRUE(std::regex_match(read_file(reboot::kReasonFile), std::regex(R"(r\d+)")));
         EXPECT_EQ(count_calls("notifyHAM", {24}), 1) << "round " << round;
     }
