@@ -1,6 +1,7 @@
 // Every platform call of the tool, acting on the simulated chassis.
 #include <unistd.h>
 
+#include <climits>
 #include <cstdarg>
 #include <cstring>
 #include <ctime>
@@ -27,6 +28,9 @@ namespace {
 constexpr int kHamFd = 1000;
 
 bool g_rasevt_open = false;
+
+// The number after n, wrapping from the largest int to 1 instead of overflowing.
+int wrapped_next(int n) { return n == INT_MAX ? 1 : n + 1; }
 
 json text_or_null(const char* text) { return text == nullptr ? json(nullptr) : json(text); }
 
@@ -340,7 +344,7 @@ int ha_lock(int a, int b, const char* owner)
             return 1;
         }
         const int trans = st.value("next_trans", 1);
-        st["next_trans"] = trans + 1;
+        st["next_trans"] = wrapped_next(trans);
         st["lock"] = {{"pid", getpid()},
                       {"trans", trans},
                       {"time", static_cast<uint32_t>(time(nullptr))},
@@ -549,7 +553,7 @@ int has_get_hsess(int which, HaSession* session)
 static int next_lport(json& st)
 {
     const int port = st.value("next_lport", 1024);
-    st["next_lport"] = port + 1;
+    st["next_lport"] = wrapped_next(port);
     return port;
 }
 
@@ -565,7 +569,10 @@ int hasm_free_lport(int a, int b, int c)
 
 int hasm_get_port(int a, int b, int c, int d)
 {
-    return sim::read_call("hasm_get_port", {a, b, c, d}, [a, b](const json&) { return a * 64 + b; });
+    return sim::read_call("hasm_get_port", {a, b, c, d}, [a, b](const json&) {
+        // As the platform's 32-bit arithmetic: wraps instead of overflowing.
+        return static_cast<int>(static_cast<uint32_t>(a) * 64u + static_cast<uint32_t>(b));
+    });
 }
 
 int hasm_dump(DumpRequest* request)
@@ -614,7 +621,7 @@ int ls_create(TestParamList* params)
             return -1;
         }
         const int sw = st.value("next_ls", 1);
-        st["next_ls"] = sw + 1;
+        st["next_ls"] = wrapped_next(sw);
         json attrs = json::object();
         for (const json& e : parsed["entries"]) {
             attrs[e[0].get<std::string>()] = e[1];

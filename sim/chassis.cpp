@@ -44,11 +44,23 @@ std::string read_file(const std::string& path)
 
 json parse_state(const std::string& path)
 {
-    try {
-        return json::parse(read_file(path));
-    } catch (const json::exception& e) {
-        fatal("the state in " + path + " is damaged: " + e.what());
+    const std::string text = read_file(path);
+    std::string wrong = check_nesting(text);
+    json st;
+    if (wrong.empty()) {
+        try {
+            st = json::parse(text);
+        } catch (const json::exception& e) {
+            wrong = e.what();
+        }
     }
+    if (wrong.empty()) {
+        wrong = check_state(st);
+    }
+    if (!wrong.empty()) {
+        fatal("the state in " + path + " is damaged: " + wrong);
+    }
+    return st;
 }
 
 void write_state(const json& state)
@@ -122,7 +134,7 @@ void create_default(const std::string& dir)
 
 std::string to_text(const json& value, int indent)
 {
-    return value.dump(indent, ' ', false, json::error_handler_t::replace);
+    return stored(value).dump(indent, ' ', false, json::error_handler_t::replace);
 }
 
 void fatal(const std::string& message)

@@ -12,9 +12,20 @@ namespace sim {
 
 using json = nlohmann::json;
 
-// JSON text of a value. Texts the tool passes are bytes, not always UTF-8: bytes that are
-// not UTF-8 are shown as U+FFFD rather than failing the call.
+// JSON text of a value. Texts the tool passes are bytes, not always UTF-8: a text that is
+// not UTF-8 is written as {"bytes":"HEX"} (see stored), so that no byte is lost.
 std::string to_text(const json& value, int indent = -1);
+
+// The value as it is written: every string that is not UTF-8 becomes {"bytes":"HEX"},
+// its bytes in lowercase hex.
+json stored(const json& value);
+
+// What is wrong with the nesting of a JSON text (too deep to walk safely); empty if fine.
+std::string check_nesting(const std::string& text);
+
+// What is wrong with the shape of a parsed state (a key missing, of the wrong type or out
+// of range), empty if nothing; texts stored as {"bytes":"HEX"} are made bytes again.
+std::string check_state(json& state);
 
 // Ends the process with a message on standard error; for a chassis that cannot be used.
 [[noreturn]] void fatal(const std::string& message);

@@ -55,23 +55,39 @@ struct BadValue {
     std::string why;
 };
 
+// A number as people and scripts write it: decimal or 0x-hex digits, with an optional
+// leading minus sign and nothing else (no blanks, no plus sign).
 std::optional<long long> parse_number(const std::string& text)
 {
-    if (text.empty()) {
+    size_t i = text.size() > 0 && text[0] == '-' ? 1 : 0;
+    const bool minus = i == 1;
+    const bool hex = text.size() > i + 2 && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X');
+    i += hex ? 2 : 0;
+    if (i == text.size()) {
         return std::nullopt;
     }
-    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    const char* start = text.c_str() + (hex ? 2 : 0);
-    if (*start == '\0') {
-        return std::nullopt;
+    const unsigned long long limit = static_cast<unsigned long long>(LLONG_MAX) + (minus ? 1 : 0);
+    unsigned long long value = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        int digit = -1;
+        if (c >= '0' && c <= '9') {
+            digit = c - '0';
+        } else if (hex && c >= 'a' && c <= 'f') {
+            digit = c - 'a' + 10;
+        } else if (hex && c >= 'A' && c <= 'F') {
+            digit = c - 'A' + 10;
+        }
+        const unsigned base = hex ? 16 : 10;
+        if (digit < 0 || value > (limit - static_cast<unsigned>(digit)) / base) {
+            return std::nullopt;
+        }
+        value = value * base + static_cast<unsigned>(digit);
     }
-    char* end = nullptr;
-    errno = 0;
-    const long long value = strtoll(start, &end, hex ? 16 : 10);
-    if (errno != 0 || *end != '\0' || (hex && *start == '-')) {
-        return std::nullopt;
+    if (minus) {
+        return value == limit ? LLONG_MIN : -static_cast<long long>(value);
     }
-    return value;
+    return static_cast<long long>(value);
 }
 
 long long number(const std::string& text, long long low, long long high)
@@ -185,7 +201,11 @@ bool apply(json& st, const std::string& key, const std::string& value)
             if (parts.size() != 4) {
                 throw BadValue{"expected free or PID,TRANS,TIME,CMD"};
             }
-            st["lock"] = {{"pid", number(parts[0], INT32_MIN, INT32_MAX)},
+            const long long pid = number(parts[0], INT32_MIN, INT32_MAX);
+            if (pid == 0) {
+                throw BadValue{"PID 0 is a free lock; use free"};
+            }
+            st["lock"] = {{"pid", pid},
                           {"trans", number(parts[1], INT32_MIN, INT32_MAX)},
                           {"time", number(parts[2], 0, UINT32_MAX)},
                           {"cmd", text(parts[3], 32)},  // 32: fills the field without a NUL

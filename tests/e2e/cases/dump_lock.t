@@ -99,8 +99,10 @@ $ hachecklock
 > Lock occupied: pid -5, trans -1, cmd hafailover, time Thu Jan  1 00:00:00 1970
 >
 
-=== hachecklock: pid 0 means free, whatever else the record holds
-set: lock=0,9,1700000000,hareboot
+=== hachecklock: a lock with pid 0 cannot be set, so the lock stays free
+$ chassis-sim set lock=0,9,1700000000,hareboot
+! chassis-sim: bad value for lock: PID 0 is a free lock; use free; nothing changed
+? 1
 $ hachecklock
 > Lock is free
 

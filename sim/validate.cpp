@@ -1,0 +1,350 @@
+// The shape of a stored state, checked once when it is read, and the way texts that are
+// not UTF-8 are kept in it.
+//
+// Texts are bytes. A text that is valid UTF-8 is stored as a JSON string; any other text
+// is stored as an object {"bytes":"HEX"} holding its bytes as lowercase hex digits, two a
+// byte. Reading turns such objects back into the bytes at the places where the state
+// holds a text, so a text comes back exactly as it went in.
+#include <cstdint>
+#include <string>
+
+#include "platform/ls.h"
+#include "sim/chassis.h"
+
+namespace sim {
+namespace {
+
+// Deeper than any state the simulator writes, shallow enough for every recursive walk.
+constexpr int kMaxDepth = 32;
+
+bool is_utf8(const std::string& text)
+{
+    size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        size_t more = 0;
+        uint32_t code = 0;
+        uint32_t least = 0;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        if (c >= 0xC2 && c <= 0xDF) {
+            more = 1, code = c & 0x1F, least = 0x80;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            more = 2, code = c & 0x0F, least = 0x800;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            more = 3, code = c & 0x07, least = 0x10000;
+        } else {
+            return false;
+        }
+        if (text.size() - i <= more) {
+            return false;
+        }
+        for (size_t k = 1; k <= more; ++k) {
+            const auto n = static_cast<unsigned char>(text[i + k]);
+            if ((n & 0xC0) != 0x80) {
+                return false;
+            }
+            code = (code << 6) | (n & 0x3F);
+        }
+        if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+            return false;
+        }
+        i += more + 1;
+    }
+    return true;
+}
+
+std::string to_hex(const std::string& bytes)
+{
+    static const char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    hex.reserve(bytes.size() * 2);
+    for (const char b : bytes) {
+        const auto u = static_cast<unsigned char>(b);
+        hex += kDigits[u >> 4];
+        hex += kDigits[u & 0xF];
+    }
+    return hex;
+}
+
+int hex_digit(char c)
+{
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return -1;
+}
+
+// Raised for the first thing found wrong; what() says where.
+struct Wrong {
+    std::string what;
+};
+
+[[noreturn]] void wrong(const std::string& where, const std::string& what)
+{
+    throw Wrong{where + " " + what};
+}
+
+const json& member(const json& object, const std::string& where, const std::string& key)
+{
+    const auto it = object.find(key);
+    if (it == object.end()) {
+        wrong(where.empty() ? key : where + "." + key, "is missing");
+    }
+    return *it;
+}
+
+std::string join(const std::string& where, const std::string& key)
+{
+    return where.empty() ? key : where + "." + key;
+}
+
+void check_integer(const json& value, const std::string& where, long long low, long long high)
+{
+    const std::string range = "an integer from " + std::to_string(low) + " to " + std::to_string(high);
+    if (value.is_number_unsigned()) {
+        if (value.get<uint64_t>() > static_cast<uint64_t>(high)) {
+            wrong(where, "is not " + range);
+        }
+        return;
+    }
+    if (!value.is_number_integer() || value.get<int64_t>() < low || value.get<int64_t>() > high) {
+        wrong(where, "is not " + range);
+    }
+}
+
+// A text at a text position: a string, or {"bytes":"HEX"} made into the string of its bytes.
+void check_text(json& value, const std::string& where)
+{
+    if (value.is_string()) {
+        return;
+    }
+    if (value.is_object() && value.size() == 1 && value.contains("bytes") &&
+        value["bytes"].is_string()) {
+        const std::string& hex = value["bytes"].get_ref<const std::string&>();
+        std::string bytes;
+        bool good = hex.size() % 2 == 0;
+        for (size_t i = 0; good && i < hex.size(); i += 2) {
+            const int hi = hex_digit(hex[i]);
+            const int lo = hex_digit(hex[i + 1]);
+            good = hi >= 0 && lo >= 0;
+            bytes += static_cast<char>(hi * 16 + lo);
+        }
+        if (good) {
+            value = bytes;
+            return;
+        }
+    }
+    wrong(where, "is not a text");
+}
+
+json& field(json& object, const std::string& where, const std::string& key)
+{
+    member(object, where, key);
+    return object[key];
+}
+
+void integer(json& object, const std::string& where, const std::string& key, long long low,
+             long long high)
+{
+    check_integer(member(object, where, key), join(where, key), low, high);
+}
+
+void text(json& object, const std::string& where, const std::string& key)
+{
+    check_text(field(object, where, key), join(where, key));
+}
+
+json& object_at(json& object, const std::string& where, const std::string& key)
+{
+    json& value = field(object, where, key);
+    if (!value.is_object()) {
+        wrong(join(where, key), "is not an object");
+    }
+    return value;
+}
+
+json& pair_at(json& object, const std::string& where, const std::string& key)
+{
+    json& value = field(object, where, key);
+    if (!value.is_array() || value.size() != 2) {
+        wrong(join(where, key), "is not a list of two");
+    }
+    return value;
+}
+
+// A key that is a number as the simulator writes it: decimal, without leading zeros.
+bool decimal_key(const std::string& key, long long low, long long high)
+{
+    if (key.empty() || key.size() > 11) {
+        return false;
+    }
+    const bool minus = key[0] == '-';
+    const std::string digits = key.substr(minus ? 1 : 0);
+    if (digits.empty() || (digits[0] == '0' && (digits.size() > 1 || minus))) {
+        return false;
+    }
+    for (const char c : digits) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+    }
+    const long long value = std::stoll(key);
+    return value >= low && value <= high;
+}
+
+void check_session(json& record, const std::string& where)
+{
+    if (!record.is_object()) {
+        wrong(where, "is not an object");
+    }
+    integer(record, where, "fl", INT32_MIN, UINT32_MAX);
+    for (const char* key : {"up", "ac", "sy", "ch"}) {
+        integer(record, where, key, 0, UINT32_MAX);
+    }
+    text(record, where, "rbr");
+}
+
+void check_switch(json& sw, const std::string& where)
+{
+    if (!sw.is_object()) {
+        wrong(where, "is not an object");
+    }
+    for (auto& [port, byte] : object_at(sw, where, "ports").items()) {
+        if (!decimal_key(port, 0, kPortCount - 1)) {
+            wrong(where + ".ports", "has a port '" + port + "' that is not a number from 0 to " +
+                                        std::to_string(kPortCount - 1));
+        }
+        check_integer(byte, where + ".ports." + port, 0, 255);
+    }
+    for (auto& [name, value] : object_at(sw, where, "attr").items()) {
+        check_text(value, where + ".attr." + name);
+    }
+    if (!member(sw, where, "enabled").is_boolean()) {
+        wrong(where + ".enabled", "is not true or false");
+    }
+}
+
+void check(json& st)
+{
+    if (!st.is_object()) {
+        throw Wrong{"the top level is not an object"};
+    }
+    const std::string top;
+    integer(st, top, "this_cp", 0, 1);
+    integer(st, top, "active_cp", 0, 1);
+    integer(st, top, "bits", 0, UINT32_MAX);
+    json& slots = pair_at(st, top, "slots");
+    check_integer(slots[0], "slots[0]", INT32_MIN, INT32_MAX);
+    check_integer(slots[1], "slots[1]", INT32_MIN, INT32_MAX);
+    for (const char* key : {"cocpu", "on_cocpu", "peer_reachable"}) {
+        integer(st, top, key, 0, 1);
+    }
+    for (const char* key : {"model", "board", "dp_upgrade", "ipc_max"}) {
+        integer(st, top, key, INT32_MIN, INT32_MAX);
+    }
+    integer(st, top, "fcr_state", 0, 65535);
+    integer(st, top, "node", 0, 65535);
+    for (const char* key : {"app_name", "peer_ip", "rb_reason", "dump_text", "emulator"}) {
+        text(st, top, key);
+    }
+    json& status = object_at(st, top, "status");
+    for (const char* key : {"local", "remote", "summary"}) {
+        text(status, "status", key);
+    }
+    json& lock = field(st, top, "lock");
+    if (!lock.is_null()) {
+        if (!lock.is_object()) {
+            wrong("lock", "is neither null nor an object");
+        }
+        integer(lock, "lock", "pid", INT32_MIN, INT32_MAX);
+        if (lock["pid"] == 0) {
+            wrong("lock.pid", "is 0 in a held lock");
+        }
+        integer(lock, "lock", "trans", INT32_MIN, INT32_MAX);
+        integer(lock, "lock", "time", 0, UINT32_MAX);
+        text(lock, "lock", "cmd");
+        integer(lock, "lock", "cp", 0, 1);
+    }
+    integer(st, top, "next_trans", INT32_MIN, INT32_MAX);
+    json& hsess = pair_at(st, top, "hsess");
+    check_session(hsess[0], "hsess[0]");
+    check_session(hsess[1], "hsess[1]");
+    for (auto& [name, sw] : object_at(st, top, "ls").items()) {
+        if (!decimal_key(name, INT32_MIN, INT32_MAX)) {
+            wrong("ls", "has a switch '" + name + "' that is not a 32-bit number");
+        }
+        check_switch(sw, "ls." + name);
+    }
+    integer(st, top, "next_ls", INT32_MIN, INT32_MAX);
+    integer(st, top, "next_lport", INT32_MIN, INT32_MAX);
+    for (auto& [name, value] : object_at(st, top, "sysattr").items()) {
+        check_text(value, "sysattr." + name);
+    }
+    json& version = pair_at(st, top, "peer_version");
+    check_integer(version[0], "peer_version[0]", INT32_MIN, INT32_MAX);
+    check_integer(version[1], "peer_version[1]", INT32_MIN, INT32_MAX);
+    for (const auto& [call, result] : object_at(st, top, "fail").items()) {
+        check_integer(result, "fail." + call, INT32_MIN, INT32_MAX);
+    }
+}
+
+}  // namespace
+
+std::string check_nesting(const std::string& text)
+{
+    int depth = 0;
+    bool in_string = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (in_string) {
+            if (c == '\\') {
+                ++i;
+            } else if (c == '"') {
+                in_string = false;
+            }
+        } else if (c == '"') {
+            in_string = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > kMaxDepth) {
+                return "values are nested deeper than " + std::to_string(kMaxDepth) + " levels";
+            }
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return {};
+}
+
+std::string check_state(json& state)
+{
+    try {
+        check(state);
+    } catch (const Wrong& w) {
+        return w.what;
+    }
+    return {};
+}
+
+json stored(const json& value)
+{
+    if (value.is_string()) {
+        const std::string& text = value.get_ref<const std::string&>();
+        return is_utf8(text) ? value : json{{"bytes", to_hex(text)}};
+    }
+    if (value.is_array() || value.is_object()) {
+        json copy = value;
+        for (auto& item : copy) {
+            item = stored(item);
+        }
+        return copy;
+    }
+    return value;
+}
+
+}  // namespace sim
