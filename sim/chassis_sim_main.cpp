@@ -395,6 +395,10 @@ int cmd_journal(int argc, char** argv)
         if (line.empty()) {
             continue;
         }
+        if (!sim::check_nesting(line).empty()) {  // too deep to walk: shown as it stands
+            std::cout << "?? " << line << '\n';
+            continue;
+        }
         try {
             std::cout << sim::human_line(json::parse(line)) << '\n';
         } catch (const json::exception&) {

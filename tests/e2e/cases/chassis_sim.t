@@ -185,3 +185,9 @@ $ hasmtest getport -2147483648 -2147483648 0 0
 >~ .*
 @ hasm_get_port(-2147483648, -2147483648, 0, 0) = -2147483648
 @ ipcExit()
+
+=== chassis-sim journal shows a line nested too deep to walk as it stands
+write: sim/journal.jsonl = {"pid":1,"cp":0,"call":"x","args":[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]],"ret":0}\n{"pid":1,"cp":0,"call":"y","args":[[1]],"ret":0}\n
+$ chassis-sim journal
+> ?? {"pid":1,"cp":0,"call":"x","args":[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]],"ret":0}
+> y([1]) = 0
