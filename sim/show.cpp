@@ -87,14 +87,40 @@ std::string local_time(long long seconds)
     return buf;
 }
 
+// Columns that a line takes on a terminal: its bytes without the colour sequences.
+size_t shown_width(const std::string& line)
+{
+    size_t width = 0;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '\033') {
+            const size_t end = line.find('m', i);
+            if (end == std::string::npos) {
+                break;
+            }
+            i = end;
+            continue;
+        }
+        ++width;
+    }
+    return width;
+}
+
 // Cuts a line of plain text into lines of at most kWidth bytes; continuation lines get
 // the indent. Never cuts inside a UTF-8 sequence.
 void emit(std::ostream& out, const std::string& head, const std::string& text, size_t indent)
 {
     std::string line = head;
+    indent = std::min<size_t>(indent, kWidth / 2);
     size_t i = 0;
     while (true) {
-        size_t room = kWidth > line.size() ? kWidth - line.size() : 0;
+        size_t used = shown_width(line);
+        if (used + 10 > kWidth) {
+            // A head too wide for any text beside it stands alone.
+            out << line << '\n';
+            line = std::string(indent, ' ');
+            used = indent;
+        }
+        const size_t room = kWidth - used;
         if (text.size() - i <= room) {
             out << line << text.substr(i) << '\n';
             return;
@@ -123,6 +149,11 @@ void emit(std::ostream& out, const std::string& head, const std::string& text, s
 // "  label      value", the value wrapped under itself.
 void field(std::ostream& out, const std::string& label, const std::string& value)
 {
+    if (label.size() > kWidth / 2) {
+        emit(out, "  ", label, 4);
+        emit(out, std::string(20, ' '), value, 20);
+        return;
+    }
     std::string head = "  " + label;
     head.resize(std::max<size_t>(head.size() + 1, 20), ' ');
     emit(out, head, value, head.size());
