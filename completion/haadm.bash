@@ -68,7 +68,7 @@ _haadm_chassis_sim()
 {
     local sub=${COMP_WORDS[1]}
     if ((COMP_CWORD == 1)); then
-        _haadm_offer 'init set fail show journal help'
+        _haadm_offer 'init set fail show journal restart help'
         return
     fi
     case $sub in
@@ -99,7 +99,22 @@ _haadm_chassis_sim()
             _haadm_offer "$(printf '%s= ' $_haadm_sim_calls)"
         fi
         ;;
-    journal) ((COMP_CWORD == 2)) && _haadm_offer '--clear' ;;
+    show) ((COMP_CWORD == 2)) && _haadm_offer '--json' ;;
+    journal)
+        case $prev in
+        --call) _haadm_offer "$_haadm_sim_calls exec restart" ;;
+        --cp) _haadm_offer '0 1' ;;
+        --pid | --last) ;;
+        *)
+            if ((COMP_CWORD == 2)); then
+                _haadm_offer '--call --pid --cp --last --json --clear'
+            elif [[ ${COMP_WORDS[*]} != *--clear* ]]; then
+                _haadm_offer '--call --pid --cp --last --json'
+            fi
+            ;;
+        esac
+        ;;
+    restart) ((COMP_CWORD == 2)) && _haadm_offer '0 1' ;;
     esac
 }
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "sim/chassis.h"
+#include "sim/people.h"
 #include "sim/scenarios.h"
 
 using sim::json;
@@ -26,8 +27,10 @@ constexpr const char* kUsage =
     "usage: chassis-sim init DIR [--scenario NAME] [--emulator 'COMMAND ...']\n"
     "       chassis-sim set KEY=VALUE ...\n"
     "       chassis-sim fail CALL=RESULT ... | --clear\n"
-    "       chassis-sim show\n"
-    "       chassis-sim journal [--clear]\n"
+    "       chassis-sim show [--json]\n"
+    "       chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]\n"
+    "       chassis-sim journal --clear\n"
+    "       chassis-sim restart CP\n"
     "The chassis is CHASSIS_SIM_ROOT, else the default chassis.\n";
 
 // Calls with an integer result, whose result `fail` can inject.
@@ -363,49 +366,12 @@ int cmd_fail(int argc, char** argv)
     return 0;
 }
 
-int cmd_show()
+// Runs one of the commands for people and scripts.
+int people(sim::Outcome (*command)(const std::vector<std::string>&), int argc, char** argv)
 {
     sim::root();
-    const json& st = sim::state();
-    const int cp = sim::this_cp(st);
-    printf("chassis: %s\n", sim::root().c_str());
-    printf("commands run on: CP%d\n", cp);
-    printf("HA state word (CP%d): 0x%08X\n", cp, sim::state_word(st, cp));
-    printf("active CP: CP%d\n", st.value("active_cp", 0));
-    json copy = st;
-    copy.erase("bits");
-    std::cout << sim::to_text(copy, 2) << '\n';
-    return 0;
-}
-
-int cmd_journal(int argc, char** argv)
-{
-    sim::root();
-    const std::string path = sim::root() + "/sim/journal.jsonl";
-    if (argc == 3 && strcmp(argv[2], "--clear") == 0) {
-        sim::update_state([&](json&) { std::ofstream(path, std::ios::trunc); });
-        return 0;
-    }
-    if (argc != 2) {
-        return usage_error("journal takes only --clear");
-    }
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty()) {
-            continue;
-        }
-        if (!sim::check_nesting(line).empty()) {  // too deep to walk: shown as it stands
-            std::cout << "?? " << line << '\n';
-            continue;
-        }
-        try {
-            std::cout << sim::human_line(json::parse(line)) << '\n';
-        } catch (const json::exception&) {
-            std::cout << "?? " << line << '\n';
-        }
-    }
-    return 0;
+    const sim::Outcome outcome = command(std::vector<std::string>(argv + 2, argv + argc));
+    return outcome.refusal.empty() ? outcome.status : usage_error(outcome.refusal);
 }
 
 // ---- the chassis's simulated programs --------------------------------------------------
@@ -493,10 +459,13 @@ int main(int argc, char** argv)
         return cmd_fail(argc, argv);
     }
     if (command == "show") {
-        return argc == 2 ? cmd_show() : usage_error("show takes no arguments");
+        return people(sim::show_command, argc, argv);
     }
     if (command == "journal") {
-        return cmd_journal(argc, argv);
+        return people(sim::journal_command, argc, argv);
+    }
+    if (command == "restart") {
+        return people(sim::restart_command, argc, argv);
     }
     if (command == "-h" || command == "--help" || command == "help") {
         fputs(kUsage, stdout);

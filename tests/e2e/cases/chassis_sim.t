@@ -104,14 +104,16 @@ $ hasmtest setsysatt name 'a\xffb'
 @ ls_set_sys_attribute("name", {"bytes":"61ff62"}) = 0
 @ ipcExit()
 
-=== show takes no arguments
+=== show takes only --json
 $ chassis-sim show extra
-! chassis-sim: show takes no arguments
+! chassis-sim: show takes only --json
 ! usage: chassis-sim init DIR [--scenario NAME] [--emulator 'COMMAND ...']
 !        chassis-sim set KEY=VALUE ...
 !        chassis-sim fail CALL=RESULT ... | --clear
-!        chassis-sim show
-!        chassis-sim journal [--clear]
+!        chassis-sim show [--json]
+!        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
+!        chassis-sim journal --clear
+!        chassis-sim restart CP
 ! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
 ? 2
 

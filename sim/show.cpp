@@ -1,0 +1,388 @@
+// chassis-sim show: the chassis drawn for a person, or the stored state for scripts.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "sim/chassis.h"
+#include "sim/people.h"
+
+namespace sim {
+namespace {
+
+constexpr size_t kWidth = 80;
+
+// The bits of the HA state word that have a name.
+struct Bit {
+    uint32_t mask;
+    const char* name;
+};
+constexpr Bit kBits[] = {
+    {0x00000001, "ACTIVE"},          {0x00000002, "REDUNDANT"},
+    {0x00000004, "SYNCHRONIZED"},    {0x00000040, "HA_ENABLED"},
+    {0x00000080, "DUAL_CP"},         {0x00000800, "suppressed"},
+    {0x01000000, "co-CPU heartbeat"}, {0x08000000, "standby healthy"},
+};
+constexpr uint32_t kDualCp = 0x80;
+constexpr uint32_t kStandbyHealthy = 0x08000000;
+
+// Terminal attributes, empty when the output is not for a terminal.
+struct Paint {
+    bool on = false;
+    std::string operator()(const char* code, const std::string& text) const
+    {
+        return on ? std::string("\033[") + code + "m" + text + "\033[0m" : text;
+    }
+};
+
+// A text as a person can read it on one line: control bytes as \n, \t or \xHH.
+std::string readable(const std::string& text)
+{
+    std::string out;
+    for (const unsigned char c : text) {
+        if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c < 0x20 || c == 0x7f) {
+            char hex[8];
+            snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+std::string quoted(const std::string& text) { return "\"" + readable(text) + "\""; }
+
+std::string hex32(uint32_t value)
+{
+    char buf[16];
+    snprintf(buf, sizeof buf, "0x%08X", value);
+    return buf;
+}
+
+// Seconds since 1970 in local time; 0 is "never".
+std::string local_time(long long seconds)
+{
+    if (seconds == 0) {
+        return "never";
+    }
+    const auto when = static_cast<time_t>(seconds);
+    struct tm tm {};
+    char buf[64];
+    if (localtime_r(&when, &tm) == nullptr || strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S %Z", &tm) == 0) {
+        return std::to_string(seconds);
+    }
+    return buf;
+}
+
+// Columns that a line takes on a terminal: its bytes without the colour sequences.
+size_t shown_width(const std::string& line)
+{
+    size_t width = 0;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '\033') {
+            const size_t end = line.find('m', i);
+            if (end == std::string::npos) {
+                break;
+            }
+            i = end;
+            continue;
+        }
+        ++width;
+    }
+    return width;
+}
+
+// Cuts a line of plain text into lines of at most kWidth bytes; continuation lines get
+// the indent. Never cuts inside a UTF-8 sequence.
+void emit(std::ostream& out, const std::string& head, const std::string& text, size_t indent)
+{
+    std::string line = head;
+    indent = std::min<size_t>(indent, kWidth / 2);
+    size_t i = 0;
+    while (true) {
+        size_t used = shown_width(line);
+        if (used + 10 > kWidth) {
+            // A head too wide for any text beside it stands alone.
+            out << line << '\n';
+            line = std::string(indent, ' ');
+            used = indent;
+        }
+        const size_t room = kWidth - used;
+        if (text.size() - i <= room) {
+            out << line << text.substr(i) << '\n';
+            return;
+        }
+        size_t cut = i + room;
+        // Prefer a blank as the break.
+        const size_t blank = text.rfind(' ', cut);
+        if (blank != std::string::npos && blank > i && blank - i > room / 2) {
+            cut = blank;
+        }
+        while (cut > i && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+            --cut;
+        }
+        if (cut == i) {
+            cut = i + room;
+        }
+        out << line << text.substr(i, cut - i) << '\n';
+        i = cut;
+        while (i < text.size() && text[i] == ' ') {
+            ++i;
+        }
+        line = std::string(indent, ' ');
+    }
+}
+
+// "  label      value", the value wrapped under itself.
+void field(std::ostream& out, const std::string& label, const std::string& value)
+{
+    if (label.size() > kWidth / 2) {
+        emit(out, "  ", label, 4);
+        emit(out, std::string(20, ' '), value, 20);
+        return;
+    }
+    std::string head = "  " + label;
+    head.resize(std::max<size_t>(head.size() + 1, 20), ' ');
+    emit(out, head, value, head.size());
+}
+
+std::string pad(const std::string& text, size_t width)
+{
+    return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
+}
+
+// The two CPs side by side, each in a box.
+void draw_cps(std::ostream& out, const json& st, const Paint& paint)
+{
+    constexpr size_t kBox = 35;  // inner width; two boxes and a gap fit 80 columns
+    const int here = this_cp(st);
+    const int active = st.value("active_cp", 0);
+    const bool no_slots = st["slots"][0].get<long long>() == 0 && st["slots"][1].get<long long>() == 0;
+    std::vector<std::vector<std::pair<std::string, std::string>>> boxes(2);
+    for (int cp = 0; cp < 2; ++cp) {
+        const uint32_t word = state_word(st, cp);
+        auto& rows = boxes[static_cast<size_t>(cp)];
+        const bool present = cp == here || (state_word(st, here) & kDualCp) != 0;
+        const std::string slot = no_slots ? "no CP slots" : "slot " + std::to_string(st["slots"][cp].get<long long>());
+        rows.emplace_back("CP" + std::to_string(cp) + "  " + slot, "1");
+        if (!present) {
+            rows.emplace_back("not present", "2");
+        } else if (cp == active) {
+            rows.emplace_back("ACTIVE", "1;32");
+        } else {
+            const bool healthy = (word & kStandbyHealthy) != 0;
+            rows.emplace_back(std::string("STANDBY, ") + (healthy ? "healthy" : "not healthy"),
+                              healthy ? "1;33" : "1;31");
+        }
+        rows.emplace_back("state word " + hex32(word), "");
+        if (cp == here) {
+            rows.emplace_back(st.value("on_cocpu", 0) != 0 ? "commands run here, on the co-CPU"
+                                                          : "commands run here",
+                              "36");
+        }
+    }
+    const size_t height = std::max(boxes[0].size(), boxes[1].size());
+    const std::string rule = "+" + std::string(kBox + 2, '-') + "+";
+    out << rule << ' ' << rule << '\n';
+    for (size_t r = 0; r < height; ++r) {
+        for (size_t b = 0; b < 2; ++b) {
+            std::string text;
+            std::string code;
+            if (r < boxes[b].size()) {
+                text = boxes[b][r].first;
+                code = boxes[b][r].second;
+            }
+            text = pad(text.substr(0, kBox), kBox);
+            out << "| " << (code.empty() ? text : paint(code.c_str(), text)) << " |";
+            out << (b == 0 ? " " : "\n");
+        }
+    }
+    out << rule << ' ' << rule << '\n';
+}
+
+void draw_word(std::ostream& out, const json& st, const Paint& paint)
+{
+    const int here = this_cp(st);
+    const uint32_t word = state_word(st, here);
+    out << paint("1", "HA state word") << " " << hex32(word) << " as seen from CP" << here << '\n';
+    uint32_t named = 0;
+    for (const Bit& bit : kBits) {
+        named |= bit.mask;
+        const bool set = (word & bit.mask) != 0;
+        std::string line = std::string("  ") + (set ? "[x] " : "[ ] ") + hex32(bit.mask) + "  " + bit.name;
+        out << (set ? paint("32", line) : line) << '\n';
+    }
+    std::string others;
+    for (int i = 0; i < 32; ++i) {
+        const uint32_t mask = 1u << i;
+        if ((word & mask) != 0 && (named & mask) == 0) {
+            others += (others.empty() ? "" : " ") + hex32(mask);
+        }
+    }
+    field(out, "other bits set", others.empty() ? "none" : others);
+}
+
+void draw_lock(std::ostream& out, const json& st, const Paint& paint)
+{
+    const json& lock = st["lock"];
+    if (lock.is_null()) {
+        out << paint("1", "HA lock") << " free\n";
+        return;
+    }
+    out << paint("1", "HA lock") << " held\n";
+    field(out, "holder", "pid " + std::to_string(lock.value("pid", 0LL)) + " on CP" +
+                             std::to_string(lock.value("cp", 0)));
+    field(out, "transaction", std::to_string(lock.value("trans", 0LL)));
+    field(out, "command", quoted(lock.value("cmd", "")));
+    field(out, "taken", local_time(lock.value("time", 0LL)));
+}
+
+void draw_sessions(std::ostream& out, const json& st, const Paint& paint)
+{
+    const int here = this_cp(st);
+    out << paint("1", "HA sessions") << '\n';
+    for (int cp = 0; cp < 2; ++cp) {
+        const json& s = st["hsess"][cp];
+        out << "  CP" << cp << (cp == here ? " (local)" : " (remote)") << '\n';
+        const auto flags = static_cast<uint32_t>(s.value("fl", 0LL));
+        field(out, "  flags", hex32(flags));
+        field(out, "  up since", local_time(s.value("up", 0LL)));
+        field(out, "  active since", local_time(s.value("ac", 0LL)));
+        field(out, "  synced since", local_time(s.value("sy", 0LL)));
+        field(out, "  changed", local_time(s.value("ch", 0LL)));
+        field(out, "  reboot reason", quoted(s.value("rbr", "")));
+    }
+}
+
+void draw_texts(std::ostream& out, const json& st, const Paint& paint)
+{
+    out << paint("1", "Status texts") << '\n';
+    const json& status = st["status"];
+    field(out, "local", quoted(status.value("local", "")));
+    field(out, "remote", quoted(status.value("remote", "")));
+    field(out, "summary", quoted(status.value("summary", "")));
+    out << paint("1", "HA manager") << '\n';
+    field(out, "reboot reason", quoted(st.value("rb_reason", "")));
+}
+
+void draw_switches(std::ostream& out, const json& st, const Paint& paint)
+{
+    const json& switches = st["ls"];
+    if (switches.empty()) {
+        out << paint("1", "Logical switches") << " none\n";
+        return;
+    }
+    out << paint("1", "Logical switches") << '\n';
+    // Numeric order, not the order of the keys' texts.
+    std::vector<std::pair<long long, std::string>> order;
+    for (const auto& [key, value] : switches.items()) {
+        order.emplace_back(strtoll(key.c_str(), nullptr, 10), key);
+    }
+    std::sort(order.begin(), order.end());
+    for (const auto& [number, key] : order) {
+        const json& ls = switches[key];
+        out << "  switch " << number << (ls.value("enabled", false) ? ", enabled" : ", disabled") << '\n';
+        std::vector<std::pair<long long, long long>> ports;
+        for (const auto& [port, byte] : ls["ports"].items()) {
+            ports.emplace_back(strtoll(port.c_str(), nullptr, 10), byte.get<long long>());
+        }
+        std::sort(ports.begin(), ports.end());
+        std::string marked;
+        for (const auto& [port, byte] : ports) {
+            char item[32];
+            snprintf(item, sizeof item, "%lld:0x%02llX", port, byte);
+            marked += (marked.empty() ? "" : " ") + std::string(item);
+        }
+        field(out, "  ports", marked.empty() ? "none marked" : marked);
+        for (const auto& [name, value] : ls["attr"].items()) {
+            field(out, "  attr " + readable(name), quoted(value.get<std::string>()));
+        }
+    }
+}
+
+void draw_platform(std::ostream& out, const json& st, const Paint& paint)
+{
+    out << paint("1", "Platform") << '\n';
+    const auto num = [&](const char* key) { return std::to_string(st.value(key, 0LL)); };
+    field(out, "model, board", num("model") + ", " + num("board"));
+    field(out, "co-CPU", st.value("cocpu", 0) != 0 ? "present" : "none");
+    field(out, "peer", st.value("peer_ip", "") + (st.value("peer_reachable", 1) != 0 ? ", reachable" : ", unreachable"));
+    const json& version = st["peer_version"];
+    if (version.is_array() && version.size() == 2) {
+        field(out, "peer version", std::to_string(version[0].get<long long>()) + "." +
+                                       std::to_string(version[1].get<long long>()));
+    }
+    field(out, "node, ipc max", num("node") + ", " + num("ipc_max"));
+    field(out, "application", quoted(st.value("app_name", "")));
+    field(out, "fcr state", num("fcr_state"));
+    field(out, "dp upgrade", num("dp_upgrade"));
+    for (const auto& [name, value] : st["sysattr"].items()) {
+        field(out, "sysattr " + readable(name), quoted(value.get<std::string>()));
+    }
+}
+
+void draw_faults(std::ostream& out, const json& st, const Paint& paint)
+{
+    const json& fails = st["fail"];
+    if (fails.empty()) {
+        out << paint("1", "Injected faults") << " none\n";
+        return;
+    }
+    out << paint("1", "Injected faults") << " (until chassis-sim fail --clear)\n";
+    for (const auto& [call, result] : fails.items()) {
+        field(out, call, "returns " + std::to_string(result.get<long long>()));
+    }
+}
+
+}  // namespace
+
+Outcome show_command(const std::vector<std::string>& args)
+{
+    bool as_json = false;
+    for (const std::string& arg : args) {
+        if (arg == "--json" && !as_json) {
+            as_json = true;
+        } else {
+            return {2, "show takes only --json"};
+        }
+    }
+    const std::string path = root() + "/sim/state.json";
+    if (as_json) {
+        state();  // refuses a state that cannot be used
+        std::ifstream in(path, std::ios::binary);
+        std::cout << in.rdbuf();
+        std::cout.flush();
+        return {std::cout ? 0 : 1, {}};
+    }
+    const json& st = state();
+    Paint paint;
+    paint.on = isatty(STDOUT_FILENO) != 0 && getenv("NO_COLOR") == nullptr;
+    std::ostringstream out;
+    emit(out, paint("1", "Chassis") + " ", root(), 2);
+    draw_cps(out, st, paint);
+    draw_word(out, st, paint);
+    draw_lock(out, st, paint);
+    draw_sessions(out, st, paint);
+    draw_texts(out, st, paint);
+    draw_switches(out, st, paint);
+    draw_platform(out, st, paint);
+    draw_faults(out, st, paint);
+    std::cout << out.str();
+    std::cout.flush();
+    return {std::cout ? 0 : 1, {}};
+}
+
+}  // namespace sim

@@ -1,0 +1,567 @@
+# chassis-sim for people and scripts: the drawing of the chassis, the filtered journal.
+# The runner fixes TZ=UTC; one case draws the times in another zone.
+
+=== show draws the redundant chassis
+$ chassis-sim show
+> Chassis $ROOT
+> +-------------------------------------+ +-------------------------------------+
+> | CP0  slot 6                         | | CP1  slot 7                         |
+> | ACTIVE                              | | STANDBY, healthy                    |
+> | state word 0x080000C7               | | state word 0x080000C6               |
+> | commands run here                   | |                                     |
+> +-------------------------------------+ +-------------------------------------+
+> HA state word 0x080000C7 as seen from CP0
+>   [x] 0x00000001  ACTIVE
+>   [x] 0x00000002  REDUNDANT
+>   [x] 0x00000004  SYNCHRONIZED
+>   [x] 0x00000040  HA_ENABLED
+>   [x] 0x00000080  DUAL_CP
+>   [ ] 0x00000800  suppressed
+>   [ ] 0x01000000  co-CPU heartbeat
+>   [x] 0x08000000  standby healthy
+>   other bits set    none
+> HA lock free
+> HA sessions
+>   CP0 (local)
+>     flags           0x00000001
+>     up since        2023-11-14 22:13:20 UTC
+>     active since    never
+>     synced since    2023-11-14 22:18:20 UTC
+>     changed         2023-11-14 22:13:20 UTC
+>     reboot reason   ""
+>   CP1 (remote)
+>     flags           0x00000000
+>     up since        never
+>     active since    never
+>     synced since    never
+>     changed         never
+>     reboot reason   ""
+> Status texts
+>   local             "Healthy"
+>   remote            "Healthy"
+>   summary           "HA enabled, Heartbeat Up, HA State synchronized"
+> HA manager
+>   reboot reason     ""
+> Logical switches none
+> Platform
+>   model, board      100, 10
+>   co-CPU            none
+>   peer              127.0.0.7, reachable
+>   peer version      9.2
+>   node, ipc max     1, 8192
+>   application       "CLI"
+>   fcr state         2
+>   dp upgrade        1
+> Injected faults none
+
+=== show draws the standby chassis
+scenario: standby
+$ chassis-sim show
+> Chassis $ROOT
+> +-------------------------------------+ +-------------------------------------+
+> | CP0  slot 6                         | | CP1  slot 7                         |
+> | ACTIVE                              | | STANDBY, healthy                    |
+> | state word 0x080000C7               | | state word 0x080000C6               |
+> |                                     | | commands run here                   |
+> +-------------------------------------+ +-------------------------------------+
+> HA state word 0x080000C6 as seen from CP1
+>   [ ] 0x00000001  ACTIVE
+>   [x] 0x00000002  REDUNDANT
+>   [x] 0x00000004  SYNCHRONIZED
+>   [x] 0x00000040  HA_ENABLED
+>   [x] 0x00000080  DUAL_CP
+>   [ ] 0x00000800  suppressed
+>   [ ] 0x01000000  co-CPU heartbeat
+>   [x] 0x08000000  standby healthy
+>   other bits set    none
+> HA lock free
+> HA sessions
+>   CP0 (remote)
+>     flags           0x00000001
+>     up since        2023-11-14 22:13:20 UTC
+>     active since    never
+>     synced since    2023-11-14 22:18:20 UTC
+>     changed         2023-11-14 22:13:20 UTC
+>     reboot reason   ""
+>   CP1 (local)
+>     flags           0x00000000
+>     up since        never
+>     active since    never
+>     synced since    never
+>     changed         never
+>     reboot reason   ""
+> Status texts
+>   local             "Healthy"
+>   remote            "Healthy"
+>   summary           "HA enabled, Heartbeat Up, HA State synchronized"
+> HA manager
+>   reboot reason     ""
+> Logical switches none
+> Platform
+>   model, board      100, 10
+>   co-CPU            none
+>   peer              127.0.0.7, reachable
+>   peer version      9.2
+>   node, ipc max     1, 8192
+>   application       "CLI"
+>   fcr state         2
+>   dp upgrade        1
+> Injected faults none
+
+=== show draws the non-redundant chassis
+scenario: non-redundant
+$ chassis-sim show
+> Chassis $ROOT
+> +-------------------------------------+ +-------------------------------------+
+> | CP0  slot 6                         | | CP1  slot 7                         |
+> | ACTIVE                              | | STANDBY, healthy                    |
+> | state word 0x080000C1               | | state word 0x080000C0               |
+> | commands run here                   | |                                     |
+> +-------------------------------------+ +-------------------------------------+
+> HA state word 0x080000C1 as seen from CP0
+>   [x] 0x00000001  ACTIVE
+>   [ ] 0x00000002  REDUNDANT
+>   [ ] 0x00000004  SYNCHRONIZED
+>   [x] 0x00000040  HA_ENABLED
+>   [x] 0x00000080  DUAL_CP
+>   [ ] 0x00000800  suppressed
+>   [ ] 0x01000000  co-CPU heartbeat
+>   [x] 0x08000000  standby healthy
+>   other bits set    none
+> HA lock free
+> HA sessions
+>   CP0 (local)
+>     flags           0x00000001
+>     up since        2023-11-14 22:13:20 UTC
+>     active since    never
+>     synced since    2023-11-14 22:18:20 UTC
+>     changed         2023-11-14 22:13:20 UTC
+>     reboot reason   ""
+>   CP1 (remote)
+>     flags           0x00000000
+>     up since        never
+>     active since    never
+>     synced since    never
+>     changed         never
+>     reboot reason   ""
+> Status texts
+>   local             "Healthy"
+>   remote            "Not present"
+>   summary           ""
+> HA manager
+>   reboot reason     ""
+> Logical switches none
+> Platform
+>   model, board      100, 10
+>   co-CPU            none
+>   peer              127.0.0.7, reachable
+>   peer version      9.2
+>   node, ipc max     1, 8192
+>   application       "CLI"
+>   fcr state         2
+>   dp upgrade        1
+> Injected faults none
+
+=== show draws the ha-disabled chassis
+scenario: ha-disabled
+$ chassis-sim show
+> Chassis $ROOT
+> +-------------------------------------+ +-------------------------------------+
+> | CP0  slot 6                         | | CP1  slot 7                         |
+> | ACTIVE                              | | STANDBY, healthy                    |
+> | state word 0x08000083               | | state word 0x08000082               |
+> | commands run here                   | |                                     |
+> +-------------------------------------+ +-------------------------------------+
+> HA state word 0x08000083 as seen from CP0
+>   [x] 0x00000001  ACTIVE
+>   [x] 0x00000002  REDUNDANT
+>   [ ] 0x00000004  SYNCHRONIZED
+>   [ ] 0x00000040  HA_ENABLED
+>   [x] 0x00000080  DUAL_CP
+>   [ ] 0x00000800  suppressed
+>   [ ] 0x01000000  co-CPU heartbeat
+>   [x] 0x08000000  standby healthy
+>   other bits set    none
+> HA lock free
+> HA sessions
+>   CP0 (local)
+>     flags           0x00000001
+>     up since        2023-11-14 22:13:20 UTC
+>     active since    never
+>     synced since    2023-11-14 22:18:20 UTC
+>     changed         2023-11-14 22:13:20 UTC
+>     reboot reason   ""
+>   CP1 (remote)
+>     flags           0x00000000
+>     up since        never
+>     active since    never
+>     synced since    never
+>     changed         never
+>     reboot reason   ""
+> Status texts
+>   local             "Healthy"
+>   remote            "Healthy"
+>   summary           "HA enabled, Heartbeat Up, HA State synchronized"
+> HA manager
+>   reboot reason     ""
+> Logical switches none
+> Platform
+>   model, board      100, 10
+>   co-CPU            none
+>   peer              127.0.0.7, reachable
+>   peer version      9.2
+>   node, ipc max     1, 8192
+>   application       "CLI"
+>   fcr state         2
+>   dp upgrade        1
+> Injected faults none
+
+=== show draws the no-slots chassis
+scenario: no-slots
+$ chassis-sim show
+> Chassis $ROOT
+> +-------------------------------------+ +-------------------------------------+
+> | CP0  no CP slots                    | | CP1  no CP slots                    |
+> | ACTIVE                              | | not present                         |
+> | state word 0x00000001               | | state word 0x00000000               |
+> | commands run here                   | |                                     |
+> +-------------------------------------+ +-------------------------------------+
+> HA state word 0x00000001 as seen from CP0
+>   [x] 0x00000001  ACTIVE
+>   [ ] 0x00000002  REDUNDANT
+>   [ ] 0x00000004  SYNCHRONIZED
+>   [ ] 0x00000040  HA_ENABLED
+>   [ ] 0x00000080  DUAL_CP
+>   [ ] 0x00000800  suppressed
+>   [ ] 0x01000000  co-CPU heartbeat
+>   [ ] 0x08000000  standby healthy
+>   other bits set    none
+> HA lock free
+> HA sessions
+>   CP0 (local)
+>     flags           0x00000000
+>     up since        2023-11-14 22:13:20 UTC
+>     active since    never
+>     synced since    2023-11-14 22:18:20 UTC
+>     changed         2023-11-14 22:13:20 UTC
+>     reboot reason   ""
+>   CP1 (remote)
+>     flags           0x00000000
+>     up since        never
+>     active since    never
+>     synced since    never
+>     changed         never
+>     reboot reason   ""
+> Status texts
+>   local             "Healthy"
+>   remote            "Not present"
+>   summary           ""
+> HA manager
+>   reboot reason     ""
+> Logical switches none
+> Platform
+>   model, board      100, 10
+>   co-CPU            none
+>   peer              127.0.0.7, reachable
+>   peer version      9.2
+>   node, ipc max     1, 8192
+>   application       "CLI"
+>   fcr state         2
+>   dp upgrade        1
+> Injected faults none
+
+=== show with a lock, sessions, switches, texts to fold and faults
+set: lock=4242,7,1700000000,hareboot 'hsess.local=5,1700000000,1700000100,1700000300,1700000200,Hareboot' hsess.remote=1,1700001000,0,0,0,
+set: ls.128.ports=0:129,3:1 ls.128.attr.FID=128 ls.9.ports= ls.9.attr.name=x state=0x09100847 'rb_reason=Reset by hand'
+set: 'status.summary=HA enabled, Heartbeat Up, HA State synchronized and a summary long enough to be folded onto a second line'
+fail: ha_lock=1 getHAMStat=-5
+$ chassis-sim show
+> Chassis $ROOT
+> +-------------------------------------+ +-------------------------------------+
+> | CP0  slot 6                         | | CP1  slot 7                         |
+> | ACTIVE                              | | not present                         |
+> | state word 0x09100847               | | state word 0x09100846               |
+> | commands run here                   | |                                     |
+> +-------------------------------------+ +-------------------------------------+
+> HA state word 0x09100847 as seen from CP0
+>   [x] 0x00000001  ACTIVE
+>   [x] 0x00000002  REDUNDANT
+>   [x] 0x00000004  SYNCHRONIZED
+>   [x] 0x00000040  HA_ENABLED
+>   [ ] 0x00000080  DUAL_CP
+>   [x] 0x00000800  suppressed
+>   [x] 0x01000000  co-CPU heartbeat
+>   [x] 0x08000000  standby healthy
+>   other bits set    0x00100000
+> HA lock held
+>   holder            pid 4242 on CP0
+>   transaction       7
+>   command           "hareboot"
+>   taken             2023-11-14 22:13:20 UTC
+> HA sessions
+>   CP0 (local)
+>     flags           0x00000005
+>     up since        2023-11-14 22:13:20 UTC
+>     active since    2023-11-14 22:15:00 UTC
+>     synced since    2023-11-14 22:18:20 UTC
+>     changed         2023-11-14 22:16:40 UTC
+>     reboot reason   "Hareboot"
+>   CP1 (remote)
+>     flags           0x00000001
+>     up since        2023-11-14 22:30:00 UTC
+>     active since    never
+>     synced since    never
+>     changed         never
+>     reboot reason   ""
+> Status texts
+>   local             "Healthy"
+>   remote            "Healthy"
+>   summary           "HA enabled, Heartbeat Up, HA State synchronized and a
+>                     summary long enough to be folded onto a second line"
+> HA manager
+>   reboot reason     "Reset by hand"
+> Logical switches
+>   switch 9, disabled
+>     ports           none marked
+>     attr name       "x"
+>   switch 128, disabled
+>     ports           0:0x81 3:0x01
+>     attr FID        "128"
+> Platform
+>   model, board      100, 10
+>   co-CPU            none
+>   peer              127.0.0.7, reachable
+>   peer version      9.2
+>   node, ipc max     1, 8192
+>   application       "CLI"
+>   fcr state         2
+>   dp upgrade        1
+> Injected faults (until chassis-sim fail --clear)
+>   getHAMStat        returns -5
+>   ha_lock           returns 1
+
+=== show with the lock held on the other CP, times in the local time zone, the co-CPU
+set: lock=99,3,1700000000,hafailover this_cp=1 cocpu=1 on_cocpu=1
+env: TZ=Europe/Berlin
+$ chassis-sim show
+> Chassis $ROOT
+> +-------------------------------------+ +-------------------------------------+
+> | CP0  slot 6                         | | CP1  slot 7                         |
+> | ACTIVE                              | | STANDBY, healthy                    |
+> | state word 0x080000C7               | | state word 0x080000C6               |
+> |                                     | | commands run here, on the co-CPU    |
+> +-------------------------------------+ +-------------------------------------+
+> HA state word 0x080000C6 as seen from CP1
+>   [ ] 0x00000001  ACTIVE
+>   [x] 0x00000002  REDUNDANT
+>   [x] 0x00000004  SYNCHRONIZED
+>   [x] 0x00000040  HA_ENABLED
+>   [x] 0x00000080  DUAL_CP
+>   [ ] 0x00000800  suppressed
+>   [ ] 0x01000000  co-CPU heartbeat
+>   [x] 0x08000000  standby healthy
+>   other bits set    none
+> HA lock held
+>   holder            pid 99 on CP0
+>   transaction       3
+>   command           "hafailover"
+>   taken             2023-11-14 23:13:20 CET
+> HA sessions
+>   CP0 (remote)
+>     flags           0x00000001
+>     up since        2023-11-14 23:13:20 CET
+>     active since    never
+>     synced since    2023-11-14 23:18:20 CET
+>     changed         2023-11-14 23:13:20 CET
+>     reboot reason   ""
+>   CP1 (local)
+>     flags           0x00000000
+>     up since        never
+>     active since    never
+>     synced since    never
+>     changed         never
+>     reboot reason   ""
+> Status texts
+>   local             "Healthy"
+>   remote            "Healthy"
+>   summary           "HA enabled, Heartbeat Up, HA State synchronized"
+> HA manager
+>   reboot reason     ""
+> Logical switches none
+> Platform
+>   model, board      100, 10
+>   co-CPU            present
+>   peer              127.0.0.7, reachable
+>   peer version      9.2
+>   node, ipc max     1, 8192
+>   application       "CLI"
+>   fcr state         2
+>   dp upgrade        1
+> Injected faults none
+
+=== show --json prints the stored state byte for byte
+write: sim/state.json = {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"ok \\\\ fine","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}\n
+$ chassis-sim show --json
+> {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"ok \\\\ fine","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
+$ chassis-sim show --json --json
+! chassis-sim: show takes only --json
+! usage: chassis-sim init DIR [--scenario NAME] [--emulator 'COMMAND ...']
+!        chassis-sim set KEY=VALUE ...
+!        chassis-sim fail CALL=RESULT ... | --clear
+!        chassis-sim show [--json]
+!        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
+!        chassis-sim journal --clear
+!        chassis-sim restart CP
+! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
+? 2
+
+=== the journal filters, alone and together, and what they refuse
+write: sim/journal.jsonl = {"pid":100,"cp":0,"call":"ha_lock","args":[0,0],"ret":0}\n{"pid":100,"cp":0,"call":"getHAMStat","args":[],"ret":199}\n{"pid":200,"cp":1,"call":"ha_lock","args":[0,0],"ret":1}\n{"pid":200,"cp":1,"call":"exec","args":["/bin/ping","-q"],"ret":0}\nnot an entry\n{"pid":300,"cp":0,"call":"ipcExit","args":[],"ret":null}\n
+$ chassis-sim journal
+> ha_lock(0, 0) = 0
+> getHAMStat() = 199
+> ha_lock(0, 0) = 1
+> exec("/bin/ping", "-q") = 0
+> ?? not an entry
+> ipcExit()
+$ chassis-sim journal --json
+> {"pid":100,"cp":0,"call":"ha_lock","args":[0,0],"ret":0}
+> {"pid":100,"cp":0,"call":"getHAMStat","args":[],"ret":199}
+> {"pid":200,"cp":1,"call":"ha_lock","args":[0,0],"ret":1}
+> {"pid":200,"cp":1,"call":"exec","args":["/bin/ping","-q"],"ret":0}
+> not an entry
+> {"pid":300,"cp":0,"call":"ipcExit","args":[],"ret":null}
+$ chassis-sim journal --call ha_lock
+> ha_lock(0, 0) = 0
+> ha_lock(0, 0) = 1
+$ chassis-sim journal --call ha_lock --call exec
+> ha_lock(0, 0) = 0
+> ha_lock(0, 0) = 1
+> exec("/bin/ping", "-q") = 0
+$ chassis-sim journal --call nosuch
+$ chassis-sim journal --pid 200
+> ha_lock(0, 0) = 1
+> exec("/bin/ping", "-q") = 0
+$ chassis-sim journal --cp 0
+> ha_lock(0, 0) = 0
+> getHAMStat() = 199
+> ipcExit()
+$ chassis-sim journal --cp 1 --json
+> {"pid":200,"cp":1,"call":"ha_lock","args":[0,0],"ret":1}
+> {"pid":200,"cp":1,"call":"exec","args":["/bin/ping","-q"],"ret":0}
+$ chassis-sim journal --last 2
+> ?? not an entry
+> ipcExit()
+$ chassis-sim journal --last 0
+$ chassis-sim journal --call ha_lock --cp 1
+> ha_lock(0, 0) = 1
+$ chassis-sim journal --pid 100 --call getHAMStat --json
+> {"pid":100,"cp":0,"call":"getHAMStat","args":[],"ret":199}
+$ chassis-sim journal --cp 0 --last 1
+> ipcExit()
+$ chassis-sim journal --last 1 --cp 0 --json --call ha_lock
+> {"pid":100,"cp":0,"call":"ha_lock","args":[0,0],"ret":0}
+$ chassis-sim journal --nosuch
+! chassis-sim: unknown journal option '--nosuch'
+! usage: chassis-sim init DIR [--scenario NAME] [--emulator 'COMMAND ...']
+!        chassis-sim set KEY=VALUE ...
+!        chassis-sim fail CALL=RESULT ... | --clear
+!        chassis-sim show [--json]
+!        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
+!        chassis-sim journal --clear
+!        chassis-sim restart CP
+! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
+? 2
+$ chassis-sim journal --pid
+! chassis-sim: --pid needs a value
+! usage: chassis-sim init DIR [--scenario NAME] [--emulator 'COMMAND ...']
+!        chassis-sim set KEY=VALUE ...
+!        chassis-sim fail CALL=RESULT ... | --clear
+!        chassis-sim show [--json]
+!        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
+!        chassis-sim journal --clear
+!        chassis-sim restart CP
+! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
+? 2
+$ chassis-sim journal --pid 0
+! chassis-sim: bad value for --pid: '0' is not a process id
+! usage: chassis-sim init DIR [--scenario NAME] [--emulator 'COMMAND ...']
+!        chassis-sim set KEY=VALUE ...
+!        chassis-sim fail CALL=RESULT ... | --clear
+!        chassis-sim show [--json]
+!        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
+!        chassis-sim journal --clear
+!        chassis-sim restart CP
+! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
+? 2
+$ chassis-sim journal --pid -1
+! chassis-sim: bad value for --pid: '-1' is not a process id
+! usage: chassis-sim init DIR [--scenario NAME] [--emulator 'COMMAND ...']
+!        chassis-sim set KEY=VALUE ...
+!        chassis-sim fail CALL=RESULT ... | --clear
+!        chassis-sim show [--json]
+!        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
+!        chassis-sim journal --clear
+!        chassis-sim restart CP
+! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
+? 2
+$ chassis-sim journal --cp 2
+! chassis-sim: bad value for --cp: '2' is not 0 or 1
+! usage: chassis-sim init DIR [--scenario NAME] [--emulator 'COMMAND ...']
+!        chassis-sim set KEY=VALUE ...
+!        chassis-sim fail CALL=RESULT ... | --clear
+!        chassis-sim show [--json]
+!        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
+!        chassis-sim journal --clear
+!        chassis-sim restart CP
+! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
+? 2
+$ chassis-sim journal --last x
+! chassis-sim: bad value for --last: 'x' is not a count
+! usage: chassis-sim init DIR [--scenario NAME] [--emulator 'COMMAND ...']
+!        chassis-sim set KEY=VALUE ...
+!        chassis-sim fail CALL=RESULT ... | --clear
+!        chassis-sim show [--json]
+!        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
+!        chassis-sim journal --clear
+!        chassis-sim restart CP
+! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
+? 2
+$ chassis-sim journal --call ''
+! chassis-sim: bad value for --call: a call name is expected
+! usage: chassis-sim init DIR [--scenario NAME] [--emulator 'COMMAND ...']
+!        chassis-sim set KEY=VALUE ...
+!        chassis-sim fail CALL=RESULT ... | --clear
+!        chassis-sim show [--json]
+!        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
+!        chassis-sim journal --clear
+!        chassis-sim restart CP
+! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
+? 2
+$ chassis-sim journal --clear --json
+! chassis-sim: journal --clear takes no other option
+! usage: chassis-sim init DIR [--scenario NAME] [--emulator 'COMMAND ...']
+!        chassis-sim set KEY=VALUE ...
+!        chassis-sim fail CALL=RESULT ... | --clear
+!        chassis-sim show [--json]
+!        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
+!        chassis-sim journal --clear
+!        chassis-sim restart CP
+! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
+? 2
+$ chassis-sim journal extra
+! chassis-sim: unknown journal option 'extra'
+! usage: chassis-sim init DIR [--scenario NAME] [--emulator 'COMMAND ...']
+!        chassis-sim set KEY=VALUE ...
+!        chassis-sim fail CALL=RESULT ... | --clear
+!        chassis-sim show [--json]
+!        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
+!        chassis-sim journal --clear
+!        chassis-sim restart CP
+! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
+? 2
+
+= sim/journal.jsonl: {"pid":100,"cp":0,"call":"ha_lock","args":[0,0],"ret":0}\n{"pid":100,"cp":0,"call":"getHAMStat","args":[],"ret":199}\n{"pid":200,"cp":1,"call":"ha_lock","args":[0,0],"ret":1}\n{"pid":200,"cp":1,"call":"exec","args":["/bin/ping","-q"],"ret":0}\nnot an entry\n{"pid":300,"cp":0,"call":"ipcExit","args":[],"ret":null}\n
+$ chassis-sim journal --clear
+= sim/journal.jsonl:
+$ chassis-sim journal

@@ -1,0 +1,71 @@
+#!/usr/bin/env python3
+"""chassis-sim show on a terminal: colour only there and never with NO_COLOR set; every
+line, colour taken off, fits 80 columns, also with texts far wider than a line.
+
+Usage: show_tty_test.py BINDIR
+"""
+import os
+import re
+import subprocess
+import sys
+import tempfile
+
+ESCAPE = re.compile(r"\x1b\[[0-9;]*m")
+
+
+def show(sim, env, tty):
+    if not tty:
+        return subprocess.run([sim, "show"], env=env, capture_output=True, check=True).stdout.decode()
+    leader, follower = os.openpty()
+    proc = subprocess.Popen([sim, "show"], env=env, stdout=follower, stderr=subprocess.DEVNULL)
+    os.close(follower)
+    chunks = []
+    while True:
+        try:
+            chunk = os.read(leader, 65536)
+        except OSError:  # the terminal closes when the program ends
+            break
+        if not chunk:
+            break
+        chunks.append(chunk)
+    os.close(leader)
+    if proc.wait() != 0:
+        raise SystemExit("chassis-sim show failed on a terminal")
+    return b"".join(chunks).decode().replace("\r\n", "\n")
+
+
+def main():
+    sim = os.path.join(sys.argv[1], "chassis-sim")
+    failed = []
+    with tempfile.TemporaryDirectory() as tmp:
+        root = os.path.join(tmp, "c")
+        subprocess.run([sim, "init", root], check=True, capture_output=True)
+        env = {k: v for k, v in os.environ.items() if k != "NO_COLOR"}
+        env.update(CHASSIS_SIM_ROOT=root, TZ="UTC")
+        subprocess.run([sim, "set", "ls.3.attr." + "n" * 120 + "=" + "v" * 200,
+                        "sysattr.a=" + "w " * 120, "ls.3.ports=" + ",".join(f"{p}:1" for p in range(60)),
+                        "lock=1,2,3," + "c" * 32], env=env, check=True)
+        cases = [("a terminal", env, True, True),
+                 ("a pipe", env, False, False),
+                 ("a terminal with NO_COLOR=1", {**env, "NO_COLOR": "1"}, True, False),
+                 ("a terminal with NO_COLOR empty", {**env, "NO_COLOR": ""}, True, False)]
+        for name, case_env, tty, colour in cases:
+            out = show(sim, case_env, tty)
+            if bool(ESCAPE.search(out)) != colour:
+                failed.append(f"{name}: colour {'missing' if colour else 'used'}")
+            plain = ESCAPE.sub("", out)
+            if "\x1b" in plain:
+                failed.append(f"{name}: an escape that is not a colour")
+            wide = [line for line in plain.split("\n") if len(line) > 80]
+            if wide:
+                failed.append(f"{name}: {len(wide)} lines wider than 80 columns: {wide[0]!r}")
+            if "HA lock held" not in plain or "0:0x01 1:0x01" not in plain:
+                failed.append(f"{name}: the drawing lacks the lock or the ports")
+    for f in failed:
+        print("FAIL " + f)
+    print(f"show on terminals: {len(cases) - len(failed)} of {len(cases)} checks without a fault")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
