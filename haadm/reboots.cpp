@@ -13,6 +13,7 @@
 
 #include "haadm/commands.h"
 #include "haadm/guards.h"
+#include "haadm/safe_file.h"
 #include "platform/ham.h"
 #include "platform/messaging.h"
 #include "platform/rasevt.h"
@@ -219,10 +220,7 @@ Outcome cmd_hashutdown(Run& run)
     char path[PATH_MAX];
     const int n = snprintf(path, sizeof path, "%s/var/log/rebootreason", platform_root());
     if (n > 0 && n < static_cast<int>(sizeof path)) {
-        FILE* out = fopen(path, "w");
-        if (out != nullptr) {
-            fclose(out);
-        }
+        empty_regular(path);
     }
     ham_request(kHamRequestShutdown, 0);
     sleep(1);
