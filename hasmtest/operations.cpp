@@ -2,6 +2,7 @@
 // call and prints what the call returned. Results are printed, never acted on.
 #include "hasmtest/operations.h"
 
+#include <fcntl.h>
 #include <strings.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "haadm/safe_file.h"
 #include "hasmtest/params.h"
 #include "platform/ham.h"
 #include "platform/ls.h"
@@ -286,18 +288,25 @@ void op_dump(const TestArgs& args)
     if (n < 0 || static_cast<size_t>(n) >= sizeof rooted) {
         return;  // no name under which the file could be reached
     }
+    // The name lies in /tmp, where anyone may have put something first: only a regular
+    // file of this user is shown and removed. Held open, no other user can replace it in
+    // the sticky directory while cat reads it.
+    const OpenedFile dump = open_regular(rooted, O_RDONLY, true);
+    if (dump.why == FileRefusal::missing) {
+        return;
+    }
+    if (dump.fd < 0) {
+        fprintf(stderr, "hasmtest dump: %s is %s; not shown\n", request.path, refusal_text(dump.why));
+        return;
+    }
     char command[PATH_MAX];
-    if (!dump_command(command, sizeof command, root, rooted)) {
-        unlink(rooted);
-        return;
+    if (dump_command(command, sizeof command, root, rooted)) {
+        // The shell's output must follow anything still buffered here.
+        fflush(stdout);
+        [[maybe_unused]] const int shown = system(command);
     }
-    if (access(rooted, R_OK) != 0) {
-        return;
-    }
-    // The shell's output must follow anything still buffered here.
-    fflush(stdout);
-    [[maybe_unused]] const int shown = system(command);
     unlink(rooted);
+    close(dump.fd);
 }
 
 void op_get_hsess(const TestArgs&)
