@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "haadm/safe_file.h"
+#include "haadm/shell.h"
 #include "hasmtest/params.h"
 #include "platform/ham.h"
 #include "platform/ls.h"
@@ -83,19 +84,6 @@ void print_session(FILE* out, const char* label, int rc, const HaSession& sessio
             static_cast<unsigned long>(session.up), static_cast<unsigned long>(session.ac),
             static_cast<unsigned long>(session.sy), bounded_length(session.rbr, sizeof session.rbr),
             session.rbr);
-}
-
-bool dump_command(char* command, size_t size, const char* root, const char* rooted_path)
-{
-    const int n = snprintf(command, size, "%s/bin/cat %s", root, rooted_path);
-    if (n < 0 || static_cast<size_t>(n) >= size) {
-        // A cut command line would show or run something else than the dump file.
-        if (size > 0) {
-            command[0] = '\0';
-        }
-        return false;
-    }
-    return true;
 }
 
 // ---- logical switch lifecycle ----------------------------------------------------------
@@ -299,12 +287,8 @@ void op_dump(const TestArgs& args)
         fprintf(stderr, "hasmtest dump: %s is %s; not shown\n", request.path, refusal_text(dump.why));
         return;
     }
-    char command[PATH_MAX];
-    if (dump_command(command, sizeof command, root, rooted)) {
-        // The shell's output must follow anything still buffered here.
-        fflush(stdout);
-        [[maybe_unused]] const int shown = system(command);
-    }
+    // A line too long to run whole is not run; the file goes all the same.
+    [[maybe_unused]] const int shown = run_shell(PATH_MAX, "%s/bin/cat %s", root, rooted);
     unlink(rooted);
     close(dump.fd);
 }
