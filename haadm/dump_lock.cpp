@@ -2,13 +2,13 @@
 #include "haadm/dump_lock.h"
 
 #include <climits>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 
 #include "haadm/commands.h"
+#include "haadm/shell.h"
 #include "platform/seams.h"
 
 namespace haadm {
@@ -32,21 +32,10 @@ void write_banner()
     fflush(stdout);
 }
 
-// Runs a command line whose programs and files are given as CP paths, each %s being
-// the platform's root. A line too long for the buffer is not run at all, rather than
-// run cut short.
-__attribute__((format(printf, 1, 2))) void run_rooted(const char* format, ...)
-{
-    static char line[4 * PATH_MAX + 128];
-    va_list args;
-    va_start(args, format);
-    const int n = vsnprintf(line, sizeof line, format, args);
-    va_end(args);
-    if (n < 0 || static_cast<size_t>(n) >= sizeof line) {
-        return;
-    }
-    system(line);
-}
+// hadump's command lines name programs and files as CP paths, each %s being the
+// platform's root; a line longer than this is not run at all.
+constexpr size_t kDumpLineLimit = 4 * PATH_MAX + 128;
+static_assert(kDumpLineLimit <= kShellLineMax);
 
 }  // namespace
 
@@ -91,14 +80,15 @@ Outcome cmd_hadump(Run& run)
     const char* root = platform_root();
     write_banner();
     if (run.cp_slot != 0) {
-        run_rooted("%s/tarny/cliexec/hashow;%s/tarny/cliexec/ipaddrshow;", root, root);
+        run_shell(kDumpLineLimit, "%s/tarny/cliexec/hashow;%s/tarny/cliexec/ipaddrshow;", root,
+                  root);
     } else {
-        run_rooted("%s/tarny/cliexec/ipaddrshow;", root);
+        run_shell(kDumpLineLimit, "%s/tarny/cliexec/ipaddrshow;", root);
     }
     write_banner();
-    run_rooted("%s/bin/cat %s/proc/fss/*/*;", root, root);
+    run_shell(kDumpLineLimit, "%s/bin/cat %s/proc/fss/*/*;", root, root);
     write_banner();
-    run_rooted("%s/bin/cat %s/proc/fss/*.log", root, root);
+    run_shell(kDumpLineLimit, "%s/bin/cat %s/proc/fss/*.log", root, root);
     return leave(0);
 }
 

@@ -10,6 +10,7 @@
 
 #include "haadm/commands.h"
 #include "haadm/guards.h"
+#include "haadm/shell.h"
 #include "platform/ham.h"
 #include "platform/rasevt.h"
 #include "platform/seams.h"
@@ -31,17 +32,8 @@ void notify_admin(uint32_t op)
     fssm_admin(kFssmHaAdmin, &notice);
 }
 
-// Runs a shell command line, or nothing when it did not fit; system()'s result or -1.
-int run_shell(const char* format, const char* address)
-{
-    char command[512];
-    const int len = snprintf(command, sizeof command, format, platform_root(), address);
-    if (len < 0 || static_cast<size_t>(len) >= sizeof command) {
-        return -1;
-    }
-    fflush(stdout);  // keep our own output ahead of the program's
-    return system(command);
-}
+// The ping and remote reboot lines are refused beyond this length.
+constexpr size_t kPeerLineLimit = 512;
 
 // Enabling HA restarts the standby CP: reset it through the HA manager and, when it
 // answers a ping, ask it to reboot as well.
@@ -55,10 +47,12 @@ void restart_peer()
     if (!is_ip_address_text(address, sizeof address)) {
         return;
     }
-    const int ping = run_shell("%s/bin/ping -q %s -c 2 1>/dev/null", address);
+    const int ping = run_shell(kPeerLineLimit, "%s/bin/ping -q %s -c 2 1>/dev/null", platform_root(),
+                               address);
     if (((ping >> 8) & 0xFF) == 0) {
         // The reboot command names a file on the peer CP.
-        run_shell("%s/usr/bin/rsh -n %s \"/tarny/cliexec/reboot \" 2>/dev/null", address);
+        run_shell(kPeerLineLimit, "%s/usr/bin/rsh -n %s \"/tarny/cliexec/reboot \" 2>/dev/null",
+                  platform_root(), address);
     }
 }
 

@@ -5,7 +5,6 @@
 #include <limits.h>
 #include <unistd.h>
 
-#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +12,8 @@
 
 #include "haadm/commands.h"
 #include "haadm/guards.h"
+#include "haadm/safe_file.h"
+#include "haadm/shell.h"
 #include "platform/ham.h"
 #include "platform/messaging.h"
 #include "platform/rasevt.h"
@@ -31,23 +32,9 @@ constexpr int kAuditFastboot = 838;
 constexpr int kAuditLockedReboot = 916;
 
 // A command line for the shell; the chassis's programs lie under the platform's root.
-// A line that does not fit is not run rather than run cut short.
-[[gnu::format(printf, 1, 2)]] void run_shell(const char* format, ...)
-{
-    char line[PATH_MAX * 2];
-    va_list ap;
-    va_start(ap, format);
-    const int n = vsnprintf(line, sizeof line, format, ap);
-    va_end(ap);
-    if (n < 0 || n >= static_cast<int>(sizeof line)) {
-        return;
-    }
-    // What this process printed comes before what the child prints.
-    fflush(stdout);
-    fflush(stderr);
-    const int rc = system(line);
-    (void)rc;  // a reboot that does not happen leaves the command ending normally
-}
+// A line that does not fit is not run rather than run cut short; a reboot that does
+// not happen leaves the command ending normally.
+constexpr size_t kRebootLineLimit = PATH_MAX * 2;
 
 bool dp_upgrade_in_progress(int check) { return check != 1 && check != 9; }
 
@@ -72,8 +59,8 @@ Outcome hareboot_fastboot(int status)
 {
     const char* root = platform_root();
     if (getThisCPSlot() == 0) {
-        run_shell("%s/sbin/hainfo RebootReason Hareboot", root);
-        run_shell("%s/tarny/cliexec/fastboot", root);
+        run_shell(kRebootLineLimit, "%s/sbin/hainfo RebootReason Hareboot", root);
+        run_shell(kRebootLineLimit, "%s/tarny/cliexec/fastboot", root);
     }
     if ((static_cast<uint32_t>(ham_get_state()) & kHaNoFastboot) != 0) {
         return leave(0);
@@ -81,7 +68,8 @@ Outcome hareboot_fastboot(int status)
     ham_notify(kHamNotifyFastboot);
     ham_disable_ha();
     audit("main", kAuditFastboot, 0, 0, kEvtHaReboot, nullptr);
-    run_shell("%s/usr/bin/yes | %s/tarny/cliexec/fastboot >/dev/null 2>&1", root, root);
+    run_shell(kRebootLineLimit, "%s/usr/bin/yes | %s/tarny/cliexec/fastboot >/dev/null 2>&1", root,
+              root);
     return leave(status);
 }
 
@@ -97,7 +85,7 @@ Outcome hareboot_locked(bool firmware_download)
         return leave(rc);
     }
     puts("HA Rebooting ...");
-    run_shell("%s/sbin/hainfo RebootReason %s >/dev/null 2>&1", platform_root(),
+    run_shell(kRebootLineLimit, "%s/sbin/hainfo RebootReason %s >/dev/null 2>&1", platform_root(),
               firmware_download ? "FirmwareDownload" : "Hareboot");
     audit("main", kAuditLockedReboot, 0, 0, kEvtHaReboot, nullptr);
     ham_request(kHamRequestReboot, 0);
@@ -198,8 +186,8 @@ Outcome cmd_hareset(Run& run)
     }
     const char* what = run.argv[1];
     if (strcmp(what, "-l") == 0) {
-        run_shell("%s/sbin/hainfo RebootReason hareset", platform_root());
-        run_shell("%s/tarny/cliexec/fastboot", platform_root());
+        run_shell(kRebootLineLimit, "%s/sbin/hainfo RebootReason hareset", platform_root());
+        run_shell(kRebootLineLimit, "%s/tarny/cliexec/fastboot", platform_root());
     } else if (strcmp(what, "-p") == 0) {
         ham_device_request_int(getHAMFd(), kHamResetProcessor, 0);
     } else if (strcmp(what, "-c") == 0) {
@@ -219,10 +207,7 @@ Outcome cmd_hashutdown(Run& run)
     char path[PATH_MAX];
     const int n = snprintf(path, sizeof path, "%s/var/log/rebootreason", platform_root());
     if (n > 0 && n < static_cast<int>(sizeof path)) {
-        FILE* out = fopen(path, "w");
-        if (out != nullptr) {
-            fclose(out);
-        }
+        empty_regular(path);
     }
     ham_request(kHamRequestShutdown, 0);
     sleep(1);

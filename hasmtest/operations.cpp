@@ -2,6 +2,7 @@
 // call and prints what the call returned. Results are printed, never acted on.
 #include "hasmtest/operations.h"
 
+#include <fcntl.h>
 #include <strings.h>
 #include <unistd.h>
 
@@ -10,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "haadm/safe_file.h"
+#include "haadm/shell.h"
 #include "hasmtest/params.h"
 #include "platform/ham.h"
 #include "platform/ls.h"
@@ -81,19 +84,6 @@ void print_session(FILE* out, const char* label, int rc, const HaSession& sessio
             static_cast<unsigned long>(session.up), static_cast<unsigned long>(session.ac),
             static_cast<unsigned long>(session.sy), bounded_length(session.rbr, sizeof session.rbr),
             session.rbr);
-}
-
-bool dump_command(char* command, size_t size, const char* root, const char* rooted_path)
-{
-    const int n = snprintf(command, size, "%s/bin/cat %s", root, rooted_path);
-    if (n < 0 || static_cast<size_t>(n) >= size) {
-        // A cut command line would show or run something else than the dump file.
-        if (size > 0) {
-            command[0] = '\0';
-        }
-        return false;
-    }
-    return true;
 }
 
 // ---- logical switch lifecycle ----------------------------------------------------------
@@ -286,18 +276,21 @@ void op_dump(const TestArgs& args)
     if (n < 0 || static_cast<size_t>(n) >= sizeof rooted) {
         return;  // no name under which the file could be reached
     }
-    char command[PATH_MAX];
-    if (!dump_command(command, sizeof command, root, rooted)) {
-        unlink(rooted);
+    // The name lies in /tmp, where anyone may have put something first: only a regular
+    // file of this user is shown and removed. Held open, no other user can replace it in
+    // the sticky directory while cat reads it.
+    const OpenedFile dump = open_regular(rooted, O_RDONLY, true);
+    if (dump.why == FileRefusal::missing) {
         return;
     }
-    if (access(rooted, R_OK) != 0) {
+    if (dump.fd < 0) {
+        fprintf(stderr, "hasmtest dump: %s is %s; not shown\n", request.path, refusal_text(dump.why));
         return;
     }
-    // The shell's output must follow anything still buffered here.
-    fflush(stdout);
-    [[maybe_unused]] const int shown = system(command);
+    // A line too long to run whole is not run; the file goes all the same.
+    [[maybe_unused]] const int shown = run_shell(PATH_MAX, "%s/bin/cat %s", root, rooted);
     unlink(rooted);
+    close(dump.fd);
 }
 
 void op_get_hsess(const TestArgs&)

@@ -50,8 +50,4 @@ int port_type_code(const char* word);
 // One line of get_hsess; label is "Lsess" or "Rsess".
 void print_session(FILE* out, const char* label, int rc, const HaSession& session);
 
-// The shell command line that shows the dump file (rooted path) under root. False,
-// with nothing usable in command, when the line does not fit.
-bool dump_command(char* command, size_t size, const char* root, const char* rooted_path);
-
 }  // namespace haadm::hasmtest

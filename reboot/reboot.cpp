@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "haadm/safe_file.h"
 #include "platform/ham.h"
 #include "platform/rasevt.h"
 #include "platform/seams.h"
@@ -50,7 +51,22 @@ int read_stream(FILE* in, ReasonBuffer& buffer)
     return n;
 }
 
-// A file that cannot be opened reads as empty.
+// The alternative file lies in a directory every local user can write.
+bool in_shared_directory(const char* path) { return strncmp(path, "/tmp/", 5) == 0; }
+
+// Whether a reason file is there: only a regular file counts, as only one is read.
+bool is_reason_file(const char* rooted_path, const char* path)
+{
+    const haadm::OpenedFile opened = haadm::open_regular(rooted_path, O_RDONLY, in_shared_directory(path));
+    if (opened.fd < 0) {
+        return false;
+    }
+    close(opened.fd);
+    return true;
+}
+
+// A file that cannot be opened reads as empty; so does anything but a regular file
+// (a symbolic link is not followed, a FIFO or a device is not waited on).
 int reboot_reason_read(const char* path, ReasonBuffer& buffer)
 {
     buffer[0] = '\0';
@@ -58,8 +74,13 @@ int reboot_reason_read(const char* path, ReasonBuffer& buffer)
     if (!rooted(file, path)) {
         return 0;
     }
-    FILE* in = fopen(file, "r");
+    const haadm::OpenedFile opened = haadm::open_regular(file, O_RDONLY, in_shared_directory(path));
+    if (opened.fd < 0) {
+        return 0;
+    }
+    FILE* in = fdopen(opened.fd, "r");
     if (in == nullptr) {
+        close(opened.fd);
         return 0;
     }
     const int n = read_stream(in, buffer);
@@ -67,16 +88,12 @@ int reboot_reason_read(const char* path, ReasonBuffer& buffer)
     return n;
 }
 
-// Opens path with mode "w" and closes it at once; a failure is of no consequence.
+// Leaves an empty regular file at path; a failure is of no consequence.
 void empty_file(const char* path)
 {
     PathBuffer file;
-    if (!rooted(file, path)) {
-        return;
-    }
-    FILE* out = fopen(file, "w");
-    if (out != nullptr) {
-        fclose(out);
+    if (rooted(file, path)) {
+        haadm::empty_regular(file);
     }
 }
 
@@ -144,7 +161,8 @@ int reboot_reason_set(const char* reason)
     }
     // Test and write under one exclusive lock: of several recorders racing on an empty
     // file exactly one writes, and the first reason is never lost.
-    const int fd = open(file, O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    // Only a regular file is written: never through a symbolic link, never a FIFO.
+    const int fd = haadm::open_regular(file, O_RDWR | O_CREAT, false).fd;
     if (fd < 0) {
         return -1;
     }
@@ -164,7 +182,7 @@ void report_reboot_reason(void)
     PathBuffer alt;
     // "Reset" is what the platform leaves for a reset it did itself; the alternative
     // file then says more, when there is one.
-    if (rooted(alt, kAltReasonFile) && access(alt, F_OK) == 0 && begins_with_reset(reason)) {
+    if (rooted(alt, kAltReasonFile) && is_reason_file(alt, kAltReasonFile) && begins_with_reset(reason)) {
         reboot_reason_read(kAltReasonFile, reason);
     }
     if (reason[0] == '\0') {

@@ -9,6 +9,10 @@ A case file holds cases; each case starts with "=== NAME" and gets its own chass
     fail: ha_lock=1                chassis-sim fail
     env: CHASSIS_SIM_CP=1          environment of the commands
     write: var/rb_reason = Reset\n a file of the chassis, before the next command
+    link: tmp/rb_reason.alt = TEXT a symbolic link to TEXT ($ROOT: the chassis)
+    hardlink: tmp/x = secret       a further name of a file of the chassis
+    fifo: var/rb_reason            a FIFO; "link:" and "fifo:" names with $PID are made
+                                   by the command's own process just before it starts
     $ hashow -l                    a command: a program of the chassis or chassis-sim;
     $ as:HASHOW                    "as:NAME" runs the tool with NAME as argv[0]
     < y                            standard input, one line ("<-" : without its newline)
@@ -19,7 +23,10 @@ A case file holds cases; each case starts with "=== NAME" and gets its own chass
     @ ham_get_state() = 199        the journal of the command, exactly (start-up calls
     @~ ha_lock\\(0, 0, .*\\) = 0   of each process left out unless "startup: keep");
                                    "@~" is a regular expression for the whole line
-    = var/rb_reason: text          a file of the chassis afterwards ("= PATH" alone: absent)
+    = var/rb_reason: text          a file of the chassis afterwards ("= PATH" alone: absent;
+                                   anything but a regular file reads as <fifo>, <link>, ...)
+
+Each command is bounded by a time limit (--timeout): a command that hangs fails.
 
 Command words may carry bytes as \\xHH when quoted ('a\\xffb').
 Expected texts take the escapes \\t \\r \\n \\0 \\\\ and \\xHH; $PID, $PID16 and $ROOT
@@ -33,6 +40,7 @@ import os
 import re
 import shlex
 import shutil
+import stat
 import subprocess
 import sys
 import tempfile
@@ -137,6 +145,10 @@ def parse(path):
                     spec += " "
                 target, _, content = spec.partition(" = ")
                 case.pending_writes.append((target.strip(), unescape(content)))
+            elif line.split(":", 1)[0] in ("link", "hardlink", "fifo"):
+                kind, spec = line.split(":", 1)
+                target, _, content = spec.strip().partition(" = ")
+                case.pending_writes.append((target.strip(), (kind, content)))
             elif key == "$":
                 cmd = Command(rest, lineno)
                 cmd.writes, case.pending_writes = case.pending_writes, []
@@ -168,7 +180,8 @@ def parse(path):
 
 
 class Runner:
-    def __init__(self, bindir, emulator):
+    def __init__(self, bindir, emulator, timeout=60):
+        self.timeout = timeout
         self.bindir = os.path.abspath(bindir)
         self.emulator = shlex.split(emulator) if emulator else []
 
@@ -228,20 +241,37 @@ class Runner:
             self.sim(root, [verb] + args)
         errors = []
         for cmd in case.commands:
+            in_child = []
             for target, content in cmd.writes:
-                path = os.path.join(root, target)
-                os.makedirs(os.path.dirname(path), exist_ok=True)
-                with open(path, "wb") as f:
-                    f.write(content.encode("latin-1"))
+                if "$PID" in target:
+                    in_child.append((target, content))
+                    continue
+                plant(root, target, content)
             journal_start = os.path.getsize(os.path.join(root, "sim/journal.jsonl"))
             words = shlex.split(cmd.line.replace("$ROOT", root))
             # A quoted word may carry bytes as \xHH.
             words = [unescape(w).encode("latin-1") if "\\x" in w else w for w in words]
             argv, exe = self.program(words[0], root)
+
+            def before_exec(names=in_child):
+                # The child's pid is the command's: plant the names that carry it.
+                for target, content in names:
+                    plant(root, target.replace("$PID", str(os.getpid())), content)
+
             proc = subprocess.Popen(argv + words[1:], executable=exe, cwd=root,
                                     env=self.env(root, case.env), stdin=subprocess.PIPE,
-                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-            out, err = proc.communicate("".join(cmd.stdin).encode("latin-1"), timeout=120)
+                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                    start_new_session=True,
+                                    preexec_fn=before_exec if in_child else None)
+            try:
+                out, err = proc.communicate("".join(cmd.stdin).encode("latin-1"),
+                                            timeout=self.timeout)
+            except subprocess.TimeoutExpired:
+                os.killpg(proc.pid, 9)
+                proc.communicate()
+                errors.append(f"line {cmd.lineno} ($ {cmd.line}): still running after "
+                              f"{self.timeout} s, killed")
+                return errors
             out, err = out.decode("latin-1"), err.decode("latin-1")
             subs = {"$PID16": str(proc.pid & 0xFFFF), "$PID": str(proc.pid), "$ROOT": root}
 
@@ -270,14 +300,10 @@ class Runner:
                 target = sub(target)
                 path = os.path.join(root, target)
                 if content is None:
-                    if os.path.exists(path):
+                    if os.path.lexists(path):
                         errors.append(f"{where}: {target} should not exist")
                     continue
-                try:
-                    with open(path, "rb") as f:
-                        actual = f.read().decode("latin-1")
-                except OSError:
-                    actual = None
+                actual = read_regular(path)
                 if actual != sub(content):
                     errors.append(f"{where}: {target}\n  want {sub(content)!r}\n  got  {actual!r}")
         return errors
@@ -301,6 +327,45 @@ class Runner:
         return [human(e) for e in entries]
 
 
+def plant(root, target, content):
+    """A file, symbolic link or FIFO of the chassis, made before a command."""
+    path = os.path.join(root, target)
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    if isinstance(content, tuple):
+        kind, text = content
+        if os.path.lexists(path):
+            os.unlink(path)
+        if kind == "link":
+            os.symlink(text.replace("$ROOT", root), path)
+        elif kind == "hardlink":
+            os.link(os.path.join(root, text), path)
+        else:
+            os.mkfifo(path)
+        return
+    with open(path, "wb") as f:
+        f.write(content.encode("latin-1"))
+
+
+def read_regular(path):
+    """A regular file's text; <link>, <fifo>, <dir> or <other> for anything else (never
+    followed, never waited on), None when absent."""
+    try:
+        st = os.lstat(path)
+    except OSError:
+        return None
+
+    if stat.S_ISLNK(st.st_mode):
+        return "<link>"
+    if stat.S_ISFIFO(st.st_mode):
+        return "<fifo>"
+    if stat.S_ISDIR(st.st_mode):
+        return "<dir>"
+    if not stat.S_ISREG(st.st_mode):
+        return "<other>"
+    with open(path, "rb") as f:
+        return f.read().decode("latin-1")
+
+
 def human(entry):
     args = ", ".join(json.dumps(a, separators=(",", ":"), ensure_ascii=False) for a in entry["args"])
     line = f"{entry['call']}({args})"
@@ -314,9 +379,11 @@ def main():
     parser.add_argument("--bin", required=True, help="the build's bin directory")
     parser.add_argument("--emulator", default="", help="run target binaries through this")
     parser.add_argument("-k", "--keep", action="store_true", help="keep the chassis of failed cases")
+    parser.add_argument("--timeout", type=float, default=60,
+                        help="seconds a command may run before it fails (default 60)")
     parser.add_argument("files", nargs="+")
     opts = parser.parse_args()
-    runner = Runner(opts.bin, opts.emulator)
+    runner = Runner(opts.bin, opts.emulator, opts.timeout)
     passed = failed = 0
     for path in opts.files:
         for case in parse(path):

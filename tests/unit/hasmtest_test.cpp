@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "haadm/shell.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -190,20 +192,24 @@ TEST(HasmtestSession, PrintsWithinTheRecord)
                   std::string(28, 'r') + "\n");
 }
 
-TEST(HasmtestDump, CommandLineIsWholeOrRefused)
+TEST(ShellLine, IsWholeOrRefused)
 {
-    char command[64];
-    ASSERT_TRUE(dump_command(command, sizeof command, "", "/tmp/hasmdump.42"));
-    EXPECT_STREQ(command, "/bin/cat /tmp/hasmdump.42");
-    ASSERT_TRUE(dump_command(command, sizeof command, "/c", "/c/tmp/hasmdump.42"));
-    EXPECT_STREQ(command, "/c/bin/cat /c/tmp/hasmdump.42");
+    char line[64];
+    ASSERT_TRUE(haadm::format_line(line, sizeof line, "%s/bin/cat %s", "", "/tmp/hasmdump.42"));
+    EXPECT_STREQ(line, "/bin/cat /tmp/hasmdump.42");
+    ASSERT_TRUE(haadm::format_line(line, sizeof line, "%s/bin/cat %s", "/c", "/c/tmp/hasmdump.42"));
+    EXPECT_STREQ(line, "/c/bin/cat /c/tmp/hasmdump.42");
 
     // "/bin/cat /tmp/hasmdump.42" is 25 characters: it needs 26 bytes.
     char exact[26];
-    EXPECT_TRUE(dump_command(exact, sizeof exact, "", "/tmp/hasmdump.42"));
+    EXPECT_TRUE(haadm::format_line(exact, sizeof exact, "%s/bin/cat %s", "", "/tmp/hasmdump.42"));
     char short_by_one[25];
-    EXPECT_FALSE(dump_command(short_by_one, sizeof short_by_one, "", "/tmp/hasmdump.42"));
+    EXPECT_FALSE(
+        haadm::format_line(short_by_one, sizeof short_by_one, "%s/bin/cat %s", "", "/tmp/hasmdump.42"));
     EXPECT_STREQ(short_by_one, "");
+    // A line that does not fit its limit is not run: nothing starts and -1 comes back.
+    EXPECT_EQ(haadm::run_shell(8, "%s", "exit 0 # longer than eight"), -1);
+    EXPECT_EQ(haadm::run_shell(64, "%s", "exit 3"), 3 << 8);
 }
 
 }  // namespace

@@ -1,0 +1,145 @@
+# Names at fixed places that someone else filled first: a symbolic link is never
+# followed, a FIFO never waited on, the target never read, written or shown.
+
+=== a link at the alternative file is not followed: the secret stays unread
+write: secret = top secret text
+write: var/rb_reason = Reset
+link: tmp/rb_reason.alt = $ROOT/secret
+$ hainfo init
+@ is_on_cocpu() = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "OCP or Silent Reboot") = 0
+@ getHAMFd() = 1000
+@ ioctl("ham", 1074058781, {"reason":"OCP or Silent Reboot","word":0}) = 0
+@ pd_init() = 0
+@ ipcExit()
+= secret: top secret text
+= tmp/rb_reason.alt: <link>
+= var/rb_reason:
+$ hainfo show
+> Last Reboot Reason:[OCP or Silent Reboot]
+
+=== a hard link at the alternative file is not read either
+write: secret = top secret text
+write: var/rb_reason = Reset
+hardlink: tmp/rb_reason.alt = secret
+$ hainfo init
+@ is_on_cocpu() = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "OCP or Silent Reboot") = 0
+@ getHAMFd() = 1000
+@ ioctl("ham", 1074058781, {"reason":"OCP or Silent Reboot","word":0}) = 0
+@ pd_init() = 0
+@ ipcExit()
+= secret: top secret text
+
+=== a FIFO at the alternative file does not hold up the start-up
+write: var/rb_reason = Reset
+fifo: tmp/rb_reason.alt
+write: mnt/var/rb_reason = Y
+$ hainfo init
+@ is_on_cocpu() = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "OCP or Silent Reboot") = 0
+@ getHAMFd() = 1000
+@ ioctl("ham", 1074058781, {"reason":"OCP or Silent Reboot","word":0}) = 0
+@ pd_init() = 0
+@ ipcExit()
+= tmp/rb_reason.alt: <fifo>
+= var/rb_reason:
+= mnt/var/rb_reason:
+
+=== links at both emptied files: targets unchanged, empty regular files left instead
+write: secret = top secret text
+link: var/rb_reason = $ROOT/secret
+link: mnt/var/rb_reason = $ROOT/secret
+$ hainfo init
+@ is_on_cocpu() = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "OCP or Silent Reboot") = 0
+@ getHAMFd() = 1000
+@ ioctl("ham", 1074058781, {"reason":"","word":0}) = 0
+@ pd_init() = 0
+@ ipcExit()
+= secret: top secret text
+= var/rb_reason:
+= mnt/var/rb_reason:
+
+=== FIFOs at both emptied files: nothing waits, empty regular files left instead
+fifo: var/rb_reason
+fifo: mnt/var/rb_reason
+$ hainfo init
+@ is_on_cocpu() = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "OCP or Silent Reboot") = 0
+@ getHAMFd() = 1000
+@ ioctl("ham", 1074058781, {"reason":"","word":0}) = 0
+@ pd_init() = 0
+@ ipcExit()
+= var/rb_reason:
+= mnt/var/rb_reason:
+
+=== a directory at a reason file reads as empty and stays
+write: var/rb_reason/x = in the way
+$ hainfo init
+@ is_on_cocpu() = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "OCP or Silent Reboot") = 0
+@ getHAMFd() = 1000
+@ ioctl("ham", 1074058781, {"reason":"","word":0}) = 0
+@ pd_init() = 0
+@ ipcExit()
+= var/rb_reason: <dir>
+= var/rb_reason/x: in the way
+
+=== RebootReason does not write through a link nor wait on a FIFO
+write: secret =
+link: var/rb_reason = $ROOT/secret
+$ hainfo RebootReason Hareboot
+@ ipcExit()
+= secret:
+= var/rb_reason: <link>
+fifo: var/rb_reason
+$ hainfo RebootReason Hareboot
+@ ipcExit()
+= var/rb_reason: <fifo>
+
+=== hashutdown empties its file without following a link or waiting on a FIFO
+write: secret = top secret text
+link: var/log/rebootreason = $ROOT/secret
+$ hashutdown
+@~ .*
+@~ .*
+@~ .*
+@~ .*
+@~ .*
+= secret: top secret text
+= var/log/rebootreason:
+fifo: var/log/rebootreason
+$ hashutdown
+@~ .*
+@~ .*
+@~ .*
+@~ .*
+@~ .*
+= var/log/rebootreason:
+
+=== dump: a link at the dump name is neither shown nor followed nor removed
+write: secret = top secret text
+fail: hasm_dump=-1
+link: tmp/hasmdump.$PID = $ROOT/secret
+$ hasmtest dump
+! hasmtest dump: /tmp/hasmdump.$PID is a symbolic link; not shown
+@ hasm_dump({"flag":0,"path":"/tmp/hasmdump.$PID"}) = -1
+@ ipcExit()
+= secret: top secret text
+= tmp/hasmdump.$PID: <link>
+
+=== dump: a FIFO at the dump name is not waited on
+fail: hasm_dump=-1
+fifo: tmp/hasmdump.$PID
+$ hasmtest dump
+! hasmtest dump: /tmp/hasmdump.$PID is not a regular file; not shown
+@ hasm_dump({"flag":0,"path":"/tmp/hasmdump.$PID"}) = -1
+@ ipcExit()
+= tmp/hasmdump.$PID: <fifo>
