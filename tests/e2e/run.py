@@ -8,6 +8,7 @@ A case file holds cases; each case starts with "=== NAME" and gets its own chass
     set: state=0xC7 peer_ip=x      chassis-sim set, before the first command
     fail: ha_lock=1                chassis-sim fail
     env: CHASSIS_SIM_CP=1          environment of the commands
+    clock: 0xFFFFFFFF              time() in the commands gives these seconds
     write: var/rb_reason = Reset\n a file of the chassis, before the next command
     $ hashow -l                    a command: a program of the chassis or chassis-sim;
     $ as:HASHOW                    "as:NAME" runs the tool with NAME as argv[0]
@@ -78,6 +79,7 @@ class Case:
         self.setup = []  # (verb, [args])
         self.env = {}
         self.keep_startup = False
+        self.clock = None
         self.commands = []
         self.pending_writes = []
 
@@ -129,6 +131,8 @@ def parse(path):
                 for pair in shlex.split(line[4:]):
                     k, _, v = pair.partition("=")
                     case.env[k] = v
+            elif line.startswith("clock:"):
+                case.clock = line.split(":", 1)[1].strip()
             elif line.startswith("startup:"):
                 case.keep_startup = line.split(":", 1)[1].strip() == "keep"
             elif line.startswith("write:"):
@@ -168,9 +172,24 @@ def parse(path):
 
 
 class Runner:
-    def __init__(self, bindir, emulator):
+    def __init__(self, bindir, emulator, clock_lib=None):
         self.bindir = os.path.abspath(bindir)
         self.emulator = shlex.split(emulator) if emulator else []
+        self.clock_lib = os.path.abspath(clock_lib) if clock_lib else None
+
+    def with_clock(self, argv, env, clock):
+        """argv and environment of a command whose time() gives the seconds clock."""
+        if clock is None:
+            return argv, env
+        if not self.clock_lib:
+            raise RuntimeError("a case sets the clock but the runner has no --clock library")
+        env = {**env, "E2E_CLOCK": clock}
+        # The preloaded clock comes before a sanitizer's runtime.
+        env["ASAN_OPTIONS"] = ":".join(filter(None, [env.get("ASAN_OPTIONS"), "verify_asan_link_order=0"]))
+        if self.emulator:
+            # For the emulated program only, not for the emulator.
+            return argv[:1] + ["-E", "LD_PRELOAD=" + self.clock_lib] + argv[1:], env
+        return argv, {**env, "LD_PRELOAD": self.clock_lib}
 
     def program(self, name, root):
         """argv and executable for a command name as a user types it."""
@@ -238,8 +257,9 @@ class Runner:
             # A quoted word may carry bytes as \xHH.
             words = [unescape(w).encode("latin-1") if "\\x" in w else w for w in words]
             argv, exe = self.program(words[0], root)
+            argv, env = self.with_clock(argv, self.env(root, case.env), case.clock)
             proc = subprocess.Popen(argv + words[1:], executable=exe, cwd=root,
-                                    env=self.env(root, case.env), stdin=subprocess.PIPE,
+                                    env=env, stdin=subprocess.PIPE,
                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE)
             out, err = proc.communicate("".join(cmd.stdin).encode("latin-1"), timeout=120)
             out, err = out.decode("latin-1"), err.decode("latin-1")
@@ -313,10 +333,11 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--bin", required=True, help="the build's bin directory")
     parser.add_argument("--emulator", default="", help="run target binaries through this")
+    parser.add_argument("--clock", default="", help="the library that cases with a clock preload")
     parser.add_argument("-k", "--keep", action="store_true", help="keep the chassis of failed cases")
     parser.add_argument("files", nargs="+")
     opts = parser.parse_args()
-    runner = Runner(opts.bin, opts.emulator)
+    runner = Runner(opts.bin, opts.emulator, opts.clock)
     passed = failed = 0
     for path in opts.files:
         for case in parse(path):
