@@ -3,16 +3,16 @@
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME haadm)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "haadm developers <haadm@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-    "administration of high availability on a switch chassis with two control processors")
+set(CPACK_PACKAGE_CONTACT "haadm maintainers <haadm-maintainers@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "high availability administration of a two-CP switch chassis")
+# Lines of at most 79 characters: the control file indents each by one blank.
 set(CPACK_PACKAGE_DESCRIPTION
-    "haadm shows and changes the high availability (HA) state of a switch chassis with two
-control processors: HA status and redundancy statistics, enabling and disabling HA,
-synchronisation, failover, reboots and resets, the software watchdog, the HA lock,
-diagnostic dumps and reboot reasons. One executable is installed under the name of
-each command. This build runs against a simulated chassis, made and inspected with
-chassis-sim.")
+    "haadm shows and changes the high availability (HA) state of a switch
+chassis with two control processors: HA status and redundancy statistics,
+enabling and disabling HA, synchronisation, failover, reboots and resets, the
+software watchdog, the HA lock, diagnostic dumps and reboot reasons. One
+executable is installed under the name of each command. This build runs
+against a simulated chassis, made and inspected with chassis-sim.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION admin)
@@ -21,8 +21,23 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 if(CMAKE_CROSSCOMPILING)
   # dpkg-shlibdeps cannot read the target's libraries; these are the ones the tool links.
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1")
+  # Debian's name of the target, not of the machine that builds the package.
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "powerpc")
+    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE powerpc)
+  endif()
 else()
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 endif()
 set(CPACK_STRIP_FILES ON)
+# CPack counts every link as a copy of its target; the size is set again from the files.
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/installed_size.cmake)
+
+# The copyright and the changelog (compressed, as a native package's) in the doc folder.
+find_program(GZIP gzip REQUIRED)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/changelog.gz
+  COMMAND ${GZIP} -9n -c ${CMAKE_SOURCE_DIR}/package/changelog > ${CMAKE_BINARY_DIR}/changelog.gz
+  DEPENDS ${CMAKE_SOURCE_DIR}/package/changelog VERBATIM)
+add_custom_target(package_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/changelog.gz)
+install(FILES ${CMAKE_SOURCE_DIR}/package/copyright ${CMAKE_BINARY_DIR}/changelog.gz
+        DESTINATION share/doc/haadm)
 include(CPack)

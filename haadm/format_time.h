@@ -6,6 +6,10 @@
 
 namespace haadm {
 
+// The records' unsigned 32-bit times reach 2106; a 32-bit time_t would show those past
+// January 2038 before 1970 (build 32-bit targets with -D_TIME_BITS=64).
+static_assert(sizeof(time_t) >= 8, "time_t must be 64 bits");
+
 // Every caller's buffer for format_time.
 inline constexpr size_t kTimeTextSize = 64;
 

@@ -53,7 +53,7 @@ struct HaLockRecord {
     int32_t pid;  // 0: the lock is free
     int32_t trans;
     int32_t reserved;
-    uint32_t time;
+    uint32_t time;  // seconds since 1970, unsigned: good until 2106
     char cmd[32];
 };
 static_assert(sizeof(HaLockRecord) == 48);
@@ -61,6 +61,7 @@ PLATFORM_FIELD_AT(HaLockRecord, pid, 0);
 PLATFORM_FIELD_AT(HaLockRecord, trans, 4);
 PLATFORM_FIELD_AT(HaLockRecord, time, 12);
 PLATFORM_FIELD_AT(HaLockRecord, cmd, 16);
+PLATFORM_FIELD_SIZE(HaLockRecord, time, 4);
 
 // Reason handed to the HA manager with kHamSetRebootReason.
 struct RebootReasonRequest {

@@ -18,7 +18,7 @@ PLATFORM_FIELD_AT(SyncRequest, head, 0);
 PLATFORM_FIELD_AT(SyncRequest, tail, 16);
 PLATFORM_FIELD_AT(SyncRequest, reserved, 32);
 
-// One CP's HA session; times are seconds since 1970, 0 when not set.
+// One CP's HA session; times are unsigned seconds since 1970, 0 when not set.
 struct HaSession {
     int32_t fl;
     uint32_t up;
@@ -34,6 +34,10 @@ PLATFORM_FIELD_AT(HaSession, ac, 8);
 PLATFORM_FIELD_AT(HaSession, sy, 12);
 PLATFORM_FIELD_AT(HaSession, ch, 16);
 PLATFORM_FIELD_AT(HaSession, rbr, 20);
+PLATFORM_FIELD_SIZE(HaSession, up, 4);
+PLATFORM_FIELD_SIZE(HaSession, ac, 4);
+PLATFORM_FIELD_SIZE(HaSession, sy, 4);
+PLATFORM_FIELD_SIZE(HaSession, ch, 4);
 
 inline constexpr int32_t kSessionUnexpectedRecovered = 0x2;
 inline constexpr int32_t kSessionExpectedRecovered = 0x4;

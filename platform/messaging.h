@@ -18,7 +18,8 @@ PLATFORM_FIELD_AT(IpcAddress, node, 0);
 PLATFORM_FIELD_AT(IpcAddress, pad, 2);
 PLATFORM_FIELD_AT(IpcAddress, name, 4);
 
-// How long ipcSendRcv waits for the reply.
+// How long ipcSendRcv waits for the reply: two 32-bit words, not a timeval, whose
+// fields follow the C library's time_t.
 struct IpcWait {
     int32_t sec;
     int32_t usec;
@@ -26,6 +27,8 @@ struct IpcWait {
 static_assert(sizeof(IpcWait) == 8);
 PLATFORM_FIELD_AT(IpcWait, sec, 0);
 PLATFORM_FIELD_AT(IpcWait, usec, 4);
+PLATFORM_FIELD_SIZE(IpcWait, sec, 4);
+PLATFORM_FIELD_SIZE(IpcWait, usec, 4);
 
 int ipc_max_msg_size(int channel);
 int ipcInit(const char* client, uint16_t pid, int max_msg_size, int flags);

@@ -11,7 +11,7 @@ if [ "${1:-build}" = test ]; then
     # Static checks and fuzzing.
     packages+=(clang clang-tidy cppcheck libclang-rt-14-dev valgrind)
     # Manual page lint and rendering, the Debian package and its dependencies.
-    packages+=(mandoc man-db dpkg-dev)
+    packages+=(mandoc man-db dpkg-dev lintian)
 fi
 
 missing=()

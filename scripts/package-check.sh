@@ -1,9 +1,13 @@
 #!/bin/bash
-# Builds the Debian package of a host build and runs it from its unpacked tree: the
-# unpacked chassis-sim makes a fresh chassis, the unpacked hashow reports on it, and one
-# manual page is rendered.
-# Usage: scripts/package-check.sh BUILD_DIR
+# Builds the Debian package of a host build, has lintian find no error and no warning in
+# it, checks its Installed-Size, and runs it from its unpacked tree: the unpacked
+# chassis-sim makes a fresh chassis, the unpacked hashow reports on it, and one manual
+# page is rendered. Given a PowerPC build (--powerpc), checks its package with dpkg-deb
+# only: architecture, contents, and the class and byte order of its binaries.
+# Usage: scripts/package-check.sh [--powerpc] BUILD_DIR
 set -euo pipefail
+powerpc=0
+if [ "${1:-}" = --powerpc ]; then powerpc=1; shift; fi
 build=$(cd "${1:?usage: scripts/package-check.sh BUILD_DIR}" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -18,19 +22,46 @@ debs=("$work"/pkg/haadm_*.deb)
 deb=${debs[0]}
 echo "package: ${deb##*/}"
 
-info=$(dpkg-deb -f "$deb" Package Maintainer Depends)
+echo "  $(stat -c %s "$deb") bytes, Installed-Size $(dpkg-deb -f "$deb" Installed-Size) KiB"
+info=$(dpkg-deb -f "$deb" Package Maintainer Depends Architecture)
 echo "$info" | sed 's/^/  /'
 grep -qx 'Package: haadm' <<<"$info" || fail "wrong package name"
 grep -q '^Depends:.*libc6' <<<"$info" || fail "no dependency on libc6"
 
 root=$work/root
 dpkg-deb -x "$deb" "$root"
+
+# Installed-Size as dpkg counts it: regular files in KiB rounded up, links and folders 1.
+want=$(dpkg-deb -c "$deb" | awk '$6 != "./" { k += ($1 ~ /^-/) ? int(($3 + 1023) / 1024) : 1 } END { print k }')
+size=$(dpkg-deb -f "$deb" Installed-Size)
+[ "$size" = "$want" ] || fail "Installed-Size $size, the files take $want KiB"
 for f in usr/sbin/haadm usr/sbin/hashow usr/sbin/haShow usr/sbin/hainfo usr/bin/chassis-sim \
-    usr/share/man/man8/haadm.8 usr/share/man/man8/hashow.8 usr/share/man/man8/haShow.8 \
-    usr/share/man/man8/hasmrestart.8 usr/share/man/man1/chassis-sim.1 \
+    usr/share/man/man8/haadm.8.gz usr/share/man/man8/hashow.8.gz usr/share/man/man8/haShow.8.gz \
+    usr/share/man/man8/hasmrestart.8.gz usr/share/man/man1/chassis-sim.1.gz \
+    usr/share/doc/haadm/copyright usr/share/doc/haadm/changelog.gz \
     usr/share/bash-completion/completions/haadm usr/share/bash-completion/completions/hashow; do
     [ -e "$root/$f" ] || fail "missing from the package: /$f"
 done
+
+if [ $powerpc -eq 1 ]; then
+    grep -qx 'Architecture: powerpc' <<<"$info" || fail "not a powerpc package"
+    for f in usr/sbin/haadm usr/bin/chassis-sim; do
+        # ELF class (byte 5: 1 is 32-bit), byte order (byte 6: 2 is big-endian), machine
+        # (bytes 19-20, big-endian: 20 is PowerPC).
+        header=$(od -An -tx1 -N20 "$root/$f" | tr -d ' \n')
+        [ "${header:0:8}" = 7f454c46 ] || fail "/$f is no ELF file"
+        [ "${header:8:4}" = 0102 ] || fail "/$f is not 32-bit big-endian"
+        [ "${header:36:4}" = 0014 ] || fail "/$f is not PowerPC"
+        echo "  /$f: ELF 32-bit big-endian PowerPC, $(stat -c %s "$root/$f") bytes"
+    done
+    echo "package check: passed"
+    exit 0
+fi
+
+lint=$(lintian "$deb" 2>&1 | grep -v '^running with root privileges' || true)
+[ -z "$lint" ] || fail "lintian:
+$lint"
+echo "lintian: no error, no warning"
 
 # The unpacked chassis-sim finds the unpacked tool in ../sbin beside itself.
 chassis=$work/chassis
@@ -55,13 +86,13 @@ offers=$(bash -c 'source "$1"; COMP_WORDS=(hashow -); COMP_CWORD=1; _haadm; echo
     sh "$root/usr/share/bash-completion/completions/hashow")
 [ "$offers" = "-o -l -h" ] || fail "completion offered: $offers"
 
-page=$root/usr/share/man/man8/hashow.8
+page=$root/usr/share/man/man8/hashow.8.gz
 if command -v man >/dev/null; then
     text=$(MANWIDTH=80 man -l "$page" 2>/dev/null | col -b)
 else
-    text=$(mandoc -Tutf8 "$page" | col -b)
+    text=$(gzip -dc "$page" | mandoc -Tutf8 | col -b)
 fi
-grep -q 'hashow, haShow' <<<"$text" || fail "the page hashow.8 does not render"
+grep -q 'hashow, haShow' <<<"$text" || fail "the page hashow.8.gz does not render"
 grep -q '^EXIT STATUS' <<<"$text" || fail "the page hashow.8 has no EXIT STATUS"
 echo "hashow(8) from the package, first lines:"
 head -8 <<<"$text" | sed 's/^/  /'

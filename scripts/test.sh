@@ -33,5 +33,8 @@ scripts/static-checks.sh build/ci
 stage "fuzzing: every target for 30 seconds, regression inputs first"
 scripts/fuzz.sh 30
 
-stage "package: build the Debian package and run it from its unpacked tree"
+stage "package: build the Debian package, lintian, and run it from its unpacked tree"
 scripts/package-check.sh build/ci
+
+stage "package for powerpc from the PowerPC build, checked with dpkg-deb"
+scripts/package-check.sh --powerpc build/ppc

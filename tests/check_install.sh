@@ -17,12 +17,12 @@ done
 [ -x "$dest/usr/bin/chassis-sim" ] || { echo "missing: bin/chassis-sim"; status=1; }
 # Every name has its manual page and finds the bash completion.
 for name in haadm "$@"; do
-    [ -f "$dest/usr/share/man/man8/$name.8" ] || { echo "missing: man8/$name.8"; status=1; }
+    [ -f "$dest/usr/share/man/man8/$name.8.gz" ] || { echo "missing: man8/$name.8.gz"; status=1; }
 done
 for name in chassis-sim "$@"; do
     [ -f "$dest/usr/share/bash-completion/completions/$name" ] ||
         { echo "missing: completion for $name"; status=1; }
 done
-[ -f "$dest/usr/share/man/man1/chassis-sim.1" ] || { echo "missing: man1/chassis-sim.1"; status=1; }
+[ -f "$dest/usr/share/man/man1/chassis-sim.1.gz" ] || { echo "missing: man1/chassis-sim.1.gz"; status=1; }
 [ $status -eq 0 ] && echo "installed under $# names"
 exit $status

@@ -8,6 +8,7 @@ A case file holds cases; each case starts with "=== NAME" and gets its own chass
     set: state=0xC7 peer_ip=x      chassis-sim set, before the first command
     fail: ha_lock=1                chassis-sim fail
     env: CHASSIS_SIM_CP=1          environment of the commands
+    clock: 0xFFFFFFFF              time() in the commands gives these seconds
     write: var/rb_reason = Reset\n a file of the chassis, before the next command
     link: tmp/rb_reason.alt = TEXT a symbolic link to TEXT ($ROOT: the chassis)
     hardlink: tmp/x = secret       a further name of a file of the chassis
@@ -86,6 +87,7 @@ class Case:
         self.setup = []  # (verb, [args])
         self.env = {}
         self.keep_startup = False
+        self.clock = None
         self.commands = []
         self.pending_writes = []
 
@@ -137,6 +139,8 @@ def parse(path):
                 for pair in shlex.split(line[4:]):
                     k, _, v = pair.partition("=")
                     case.env[k] = v
+            elif line.startswith("clock:"):
+                case.clock = line.split(":", 1)[1].strip()
             elif line.startswith("startup:"):
                 case.keep_startup = line.split(":", 1)[1].strip() == "keep"
             elif line.startswith("write:"):
@@ -180,10 +184,25 @@ def parse(path):
 
 
 class Runner:
-    def __init__(self, bindir, emulator, timeout=60):
+    def __init__(self, bindir, emulator, timeout=60, clock_lib=None):
         self.timeout = timeout
         self.bindir = os.path.abspath(bindir)
         self.emulator = shlex.split(emulator) if emulator else []
+        self.clock_lib = os.path.abspath(clock_lib) if clock_lib else None
+
+    def with_clock(self, argv, env, clock):
+        """argv and environment of a command whose time() gives the seconds clock."""
+        if clock is None:
+            return argv, env
+        if not self.clock_lib:
+            raise RuntimeError("a case sets the clock but the runner has no --clock library")
+        env = {**env, "E2E_CLOCK": clock}
+        # The preloaded clock comes before a sanitizer's runtime.
+        env["ASAN_OPTIONS"] = ":".join(filter(None, [env.get("ASAN_OPTIONS"), "verify_asan_link_order=0"]))
+        if self.emulator:
+            # For the emulated program only, not for the emulator.
+            return argv[:1] + ["-E", "LD_PRELOAD=" + self.clock_lib] + argv[1:], env
+        return argv, {**env, "LD_PRELOAD": self.clock_lib}
 
     def program(self, name, root):
         """argv and executable for a command name as a user types it."""
@@ -258,8 +277,9 @@ class Runner:
                 for target, content in names:
                     plant(root, target.replace("$PID", str(os.getpid())), content)
 
+            argv, env = self.with_clock(argv, self.env(root, case.env), case.clock)
             proc = subprocess.Popen(argv + words[1:], executable=exe, cwd=root,
-                                    env=self.env(root, case.env), stdin=subprocess.PIPE,
+                                    env=env, stdin=subprocess.PIPE,
                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                                     start_new_session=True,
                                     preexec_fn=before_exec if in_child else None)
@@ -378,12 +398,13 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--bin", required=True, help="the build's bin directory")
     parser.add_argument("--emulator", default="", help="run target binaries through this")
+    parser.add_argument("--clock", default="", help="the library that cases with a clock preload")
     parser.add_argument("-k", "--keep", action="store_true", help="keep the chassis of failed cases")
     parser.add_argument("--timeout", type=float, default=60,
                         help="seconds a command may run before it fails (default 60)")
     parser.add_argument("files", nargs="+")
     opts = parser.parse_args()
-    runner = Runner(opts.bin, opts.emulator, opts.timeout)
+    runner = Runner(opts.bin, opts.emulator, opts.timeout, opts.clock)
     passed = failed = 0
     for path in opts.files:
         for case in parse(path):

@@ -1,0 +1,27 @@
+# Run by CPack after it made the Debian package: sets Installed-Size as dpkg counts it,
+# each regular file by its size in KiB rounded up and each link and folder as 1, where
+# CPack counted every link as a copy of the file it names.
+foreach(deb IN LISTS CPACK_PACKAGE_FILES)
+  set(tree ${deb}.tree)
+  file(REMOVE_RECURSE ${tree})
+  execute_process(COMMAND dpkg-deb -R ${deb} ${tree} COMMAND_ERROR_IS_FATAL ANY)
+  file(GLOB_RECURSE entries LIST_DIRECTORIES true RELATIVE ${tree} ${tree}/*)
+  set(kib 0)
+  foreach(entry IN LISTS entries)
+    if(entry MATCHES "^DEBIAN(/|$)")
+      continue()
+    endif()
+    if(IS_SYMLINK ${tree}/${entry} OR IS_DIRECTORY ${tree}/${entry})
+      math(EXPR kib "${kib} + 1")
+    else()
+      file(SIZE ${tree}/${entry} bytes)
+      math(EXPR kib "${kib} + (${bytes} + 1023) / 1024")
+    endif()
+  endforeach()
+  file(READ ${tree}/DEBIAN/control control)
+  string(REGEX REPLACE "Installed-Size: [0-9]+" "Installed-Size: ${kib}" control "${control}")
+  file(WRITE ${tree}/DEBIAN/control "${control}")
+  execute_process(COMMAND dpkg-deb --root-owner-group -Zxz -b ${tree} ${deb}
+                  OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+  file(REMOVE_RECURSE ${tree})
+endforeach()
