@@ -47,8 +47,8 @@ void restart_peer()
     if (!is_ip_address_text(address, sizeof address)) {
         return;
     }
-    const int ping = run_shell(kPeerLineLimit, "%s/bin/ping -q %s -c 2 1>/dev/null", platform_root(),
-                               address);
+    const int ping =
+        run_shell(kPeerLineLimit, "%s/bin/ping -q %s -c 2 1>/dev/null", platform_root(), address);
     if (((ping >> 8) & 0xFF) == 0) {
         // The reboot command names a file on the peer CP.
         run_shell(kPeerLineLimit, "%s/usr/bin/rsh -n %s \"/tarny/cliexec/reboot \" 2>/dev/null",

@@ -284,7 +284,8 @@ void op_dump(const TestArgs& args)
         return;
     }
     if (dump.fd < 0) {
-        fprintf(stderr, "hasmtest dump: %s is %s; not shown\n", request.path, refusal_text(dump.why));
+        fprintf(stderr, "hasmtest dump: %s is %s; not shown\n", request.path,
+                refusal_text(dump.why));
         return;
     }
     // A line too long to run whole is not run; the file goes all the same.

@@ -57,7 +57,8 @@ bool in_shared_directory(const char* path) { return strncmp(path, "/tmp/", 5) ==
 // Whether a reason file is there: only a regular file counts, as only one is read.
 bool is_reason_file(const char* rooted_path, const char* path)
 {
-    const haadm::OpenedFile opened = haadm::open_regular(rooted_path, O_RDONLY, in_shared_directory(path));
+    const haadm::OpenedFile opened =
+        haadm::open_regular(rooted_path, O_RDONLY, in_shared_directory(path));
     if (opened.fd < 0) {
         return false;
     }
@@ -182,7 +183,8 @@ void report_reboot_reason(void)
     PathBuffer alt;
     // "Reset" is what the platform leaves for a reset it did itself; the alternative
     // file then says more, when there is one.
-    if (rooted(alt, kAltReasonFile) && is_reason_file(alt, kAltReasonFile) && begins_with_reset(reason)) {
+    if (rooted(alt, kAltReasonFile) && is_reason_file(alt, kAltReasonFile) &&
+        begins_with_reset(reason)) {
         reboot_reason_read(kAltReasonFile, reason);
     }
     if (reason[0] == '\0') {
