@@ -22,10 +22,11 @@ cmake --preset ppc >/dev/null
 cmake --build --preset ppc
 ctest --preset ppc
 
-stage "the tool's own objects for the CP's platform, on PowerPC"
+stage "the tool for the CP's platform on PowerPC, linked against the platform stub"
 cmake --preset cp-ppc >/dev/null
 cmake --build --preset cp-ppc
 scripts/check-no-heap.sh build/cp-ppc powerpc-linux-gnu-nm
+scripts/check-cp-link.sh build/cp-ppc powerpc-linux-gnu-
 
 stage "static checks"
 scripts/static-checks.sh build/ci
