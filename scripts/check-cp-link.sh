@@ -42,7 +42,8 @@ while read -r sym; do
 done < <("$nm" -D --undefined-only "$exe" | awk '$1 == "U" && $2 ~ /@/ {print $2}')
 undeclared=$(comm -23 <(echo "$platform") <(echo "$declared"))
 [ -z "$undeclared" ] ||
-    bad "undefined platform symbols declared nowhere under platform/:" "$(tr '\n' ' ' <<<"$undeclared")"
+    bad "undefined platform symbols declared nowhere under platform/:" \
+        "$(tr '\n' ' ' <<<"$undeclared")"
 
 # Exports: the functions platform programs call by name, and the global objects, zero at
 # start (in a NOBITS section: .bss, or .sbss for PowerPC's small data).
