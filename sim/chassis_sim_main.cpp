@@ -1,5 +1,7 @@
 // chassis-sim: make, change and inspect simulated chassis; also the platform programs
 // of a chassis (ping, rsh, fastboot, ipaddrshow, reboot) under their own names.
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -358,28 +360,69 @@ int cmd_show()
     return 0;
 }
 
+// The journal's bytes; a journal that is missing or not a file ends the process.
+std::string read_journal(const std::string& path)
+{
+    const int fd = sim::open_file(path, O_RDONLY);
+    struct stat st {};
+    if (fd < 0 || fstat(fd, &st) != 0) {
+        sim::fatal("cannot read the journal " + path + ": " + strerror(errno));
+    }
+    if (!S_ISREG(st.st_mode)) {
+        sim::fatal("cannot read the journal " + path + ": it is not a file");
+    }
+    std::string text;
+    char buffer[65536];
+    ssize_t n = 0;
+    while ((n = read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
+        if (n > 0) {
+            text.append(buffer, static_cast<size_t>(n));
+        }
+    }
+    if (n < 0) {
+        sim::fatal("cannot read the journal " + path + ": " + strerror(errno));
+    }
+    close(fd);
+    return text;
+}
+
 int cmd_journal(int argc, char** argv)
 {
     sim::root();
     const std::string path = sim::root() + "/sim/journal.jsonl";
     if (argc == 3 && strcmp(argv[2], "--clear") == 0) {
-        sim::update_state([&](json&) { std::ofstream(path, std::ios::trunc); });
+        sim::update_state([&](json&) {
+            const int fd = sim::open_file(path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (fd < 0) {
+                sim::fatal("cannot clear the journal " + path + ": " + strerror(errno));
+            }
+            close(fd);
+        });
         return 0;
     }
     if (argc != 2) {
         return usage_error("journal takes only --clear");
     }
-    std::ifstream in(path);
+    std::istringstream in(read_journal(path));
     std::string line;
+    int number = 0;
     while (std::getline(in, line)) {
+        ++number;
         if (line.empty()) {
             continue;
         }
+        // A line that a killed writer left unfinished is reported, not shown.
+        json entry;
         try {
-            std::cout << sim::human_line(json::parse(line)) << '\n';
+            entry = json::parse(line);
         } catch (const json::exception&) {
-            std::cout << "?? " << line << '\n';
         }
+        if (!entry.is_object()) {
+            fprintf(stderr, "chassis-sim: line %d of %s is not a whole entry; skipped\n", number,
+                    path.c_str());
+            continue;
+        }
+        std::cout << sim::human_line(entry) << '\n';
     }
     return 0;
 }
