@@ -1,8 +1,11 @@
 // Every platform call of the tool, acting on the simulated chassis.
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdarg>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fstream>
@@ -118,13 +121,39 @@ int read_int(const char* call, const char* key)
     return sim::read_call(call, json::array(), [key](const json& st) { return st.value(key, 0); });
 }
 
-int ham_request_journal(unsigned long request, json third, const std::function<int(json&)>& body)
+// A request on the HA manager device; on any other descriptor it fails as ioctl does
+// (-1, EBADF) and its entry names the descriptor.
+int ham_request_journal(int fd, unsigned long request, json third,
+                        const std::function<int(json&)>& body)
 {
-    json args = {"ham", request};
+    json args = {fd == kHamFd ? json("ham") : json(fd), request};
     if (!third.is_null()) {
         args.push_back(std::move(third));
     }
+    if (fd != kHamFd) {
+        sim::journal("ioctl", args, -1);
+        errno = EBADF;
+        return -1;
+    }
     return sim::change_call("ioctl", std::move(args), body);
+}
+
+// A program of the chassis is started by its rooted path (the tool's shell command lines
+// name ROOT/sbin/hainfo); it sees the CP path as its name, as it would on a CP, so that
+// a root whose path holds an invocation name does not choose the command.
+[[gnu::constructor]] void name_by_cp_path(int argc, char** argv, char**)
+{
+    const char* env = getenv("CHASSIS_SIM_ROOT");
+    if (argc < 1 || argv == nullptr || argv[0] == nullptr || env == nullptr || *env == '\0') {
+        return;
+    }
+    size_t len = strlen(env);
+    while (len > 1 && env[len - 1] == '/') {
+        --len;
+    }
+    if (strncmp(argv[0], env, len) == 0 && argv[0][len] == '/') {
+        argv[0] += len;
+    }
 }
 
 }  // namespace
@@ -137,14 +166,12 @@ const char* platform_root(void) { return sim::root().c_str(); }
 
 int ham_device_request(int fd, unsigned long request)
 {
-    (void)fd;
-    return ham_request_journal(request, nullptr, [](json&) { return 0; });
+    return ham_request_journal(fd, request, nullptr, [](json&) { return 0; });
 }
 
 int ham_device_request_int(int fd, unsigned long request, int arg)
 {
-    (void)fd;
-    return ham_request_journal(request, arg, [request, arg](json& st) {
+    return ham_request_journal(fd, request, arg, [request, arg](json& st) {
         if (request == kHamResetProcessor && arg == 0) {
             restart_frees_lock(st, 1 - sim::this_cp(st));
         }
@@ -154,13 +181,12 @@ int ham_device_request_int(int fd, unsigned long request, int arg)
 
 int ham_device_request_ptr(int fd, unsigned long request, void* arg)
 {
-    (void)fd;
     if (request != kHamSetRebootReason || arg == nullptr) {
-        return ham_request_journal(request, nullptr, [](json&) { return 0; });
+        return ham_request_journal(fd, request, nullptr, [](json&) { return 0; });
     }
     const auto* reason = static_cast<const RebootReasonRequest*>(arg);
     const std::string text = field(reason->reason, sizeof reason->reason);
-    return ham_request_journal(request, {{"word", reason->word}, {"reason", text}},
+    return ham_request_journal(fd, request, {{"word", reason->word}, {"reason", text}},
                                [text](json& st) {
                                    st["rb_reason"] = text.substr(0, kHamReasonSize - 1);
                                    return 0;
@@ -585,10 +611,15 @@ int hasm_dump(DumpRequest* request)
         if (request == nullptr) {
             return -1;
         }
+        // Never through a symlink: a dump path in /tmp is anyone's to plant.
         const std::string path = sim::root() + field(request->path, sizeof request->path);
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out << st.value("dump_text", "");
-        return out ? 0 : -1;
+        const int fd = sim::open_file(path, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW, 0644);
+        if (fd < 0) {
+            return -1;
+        }
+        const std::string text = st.value("dump_text", "");
+        const bool ok = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+        return close(fd) == 0 && ok ? 0 : -1;
     });
 }
 

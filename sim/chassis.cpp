@@ -1,5 +1,6 @@
 #include "sim/chassis.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -26,6 +27,9 @@ struct timespec g_mtime {};
 ino_t g_ino = 0;
 off_t g_size = -1;
 int g_journal_fd = -1;
+int g_lock_fd = -1;
+pid_t g_lock_pid = 0;  // the process that opened g_lock_fd
+int g_lock_depth = 0;
 
 std::string state_path() { return root() + "/sim/state.json"; }
 std::string lock_path() { return root() + "/sim/lock"; }
@@ -33,13 +37,49 @@ std::string journal_path() { return root() + "/sim/journal.jsonl"; }
 
 std::string read_file(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    const int fd = open_file(path, O_RDONLY);
+    if (fd < 0) {
         fatal("cannot read " + path + ": " + strerror(errno));
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            const int error = errno;
+            close(fd);
+            fatal("cannot read " + path + ": " + strerror(error));
+        }
+        if (n == 0) {
+            break;
+        }
+        text.append(buffer, static_cast<size_t>(n));
+    }
+    close(fd);
+    return text;
+}
+
+// Writes all of text to fd; false with errno set when it could not.
+bool write_all(int fd, const std::string& text)
+{
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            if (n == 0) {
+                errno = EIO;
+            }
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
 }
 
 json parse_state(const std::string& path)
@@ -63,37 +103,88 @@ json parse_state(const std::string& path)
     return st;
 }
 
-void write_state(const json& state)
+// One temporary name, used only under the chassis lock: a writer killed before its
+// rename leaves a file that the next writer replaces.
+std::string tmp_path() { return state_path() + ".tmp"; }
+
+// Writes the new state beside the old one; rename_state() puts it in place.
+void write_state_tmp(const json& state)
 {
-    const std::string tmp = state_path() + ".tmp." + std::to_string(getpid());
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        out << to_text(state, 1) << '\n';
-        out.flush();
-        if (!out) {
-            fatal("cannot write " + tmp);
-        }
+    const std::string tmp = tmp_path();
+    const int fd = open_file(tmp, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0) {
+        fatal("cannot write " + tmp + ": " + strerror(errno));
     }
-    if (rename(tmp.c_str(), state_path().c_str()) != 0) {
-        fatal("cannot replace " + state_path() + ": " + strerror(errno));
+    if (!write_all(fd, to_text(state, 1) + "\n")) {
+        const int error = errno;
+        close(fd);
+        unlink(tmp.c_str());
+        fatal("cannot write " + tmp + ": " + strerror(error));
+    }
+    close(fd);
+}
+
+void rename_state()
+{
+    if (rename(tmp_path().c_str(), state_path().c_str()) != 0) {
+        const int error = errno;
+        unlink(tmp_path().c_str());
+        fatal("cannot replace " + state_path() + ": " + strerror(error));
     }
 }
 
-// Holds the chassis lock for one read-modify-write.
+// Temporary states that writers killed before their rename left behind (also those
+// named state.json.tmp.PID by earlier versions); called under the chassis lock.
+void remove_stale_tmp()
+{
+    const std::string dir = root() + "/sim";
+    DIR* d = opendir(dir.c_str());
+    if (d == nullptr) {
+        return;
+    }
+    while (const dirent* e = readdir(d)) {
+        if (strncmp(e->d_name, "state.json.tmp", 14) == 0) {
+            unlinkat(dirfd(d), e->d_name, 0);
+        }
+    }
+    closedir(d);
+}
+
+// Holds the chassis lock for one read-modify-write and its journal entry. Nested holds
+// in one process share the outer one.
 class ChassisLock {
 public:
-    ChassisLock() : fd_(open(lock_path().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644))
+    ChassisLock()
     {
-        if (fd_ < 0 || flock(fd_, LOCK_EX) != 0) {
+        if (g_lock_depth++ > 0) {
+            return;
+        }
+        // A forked child shares its parent's open lock file, and with it the lock: it
+        // opens its own.
+        if (g_lock_fd >= 0 && g_lock_pid != getpid()) {
+            close(g_lock_fd);
+            g_lock_fd = -1;
+        }
+        if (g_lock_fd < 0) {
+            g_lock_fd = open_file(lock_path(), O_RDWR | O_CREAT, 0644);
+            g_lock_pid = getpid();
+        }
+        int rc = -1;
+        do {
+            rc = g_lock_fd < 0 ? -1 : flock(g_lock_fd, LOCK_EX);
+        } while (rc != 0 && errno == EINTR);
+        if (rc != 0) {
             fatal("cannot lock " + lock_path() + ": " + strerror(errno));
         }
     }
-    ~ChassisLock() { close(fd_); }
+    ~ChassisLock()
+    {
+        if (--g_lock_depth == 0) {
+            flock(g_lock_fd, LOCK_UN);
+        }
+    }
     ChassisLock(const ChassisLock&) = delete;
     ChassisLock& operator=(const ChassisLock&) = delete;
-
-private:
-    int fd_;
 };
 
 std::string default_root()
@@ -117,7 +208,7 @@ void create_default(const std::string& dir)
     std::error_code ec;
     fs::create_directories(fs::path(dir).parent_path(), ec);
     const std::string guard = fs::path(dir).parent_path().string() + "/default.lock";
-    const int fd = open(guard.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    const int fd = open_file(guard, O_RDWR | O_CREAT, 0644);
     if (fd < 0 || flock(fd, LOCK_EX) != 0) {
         fatal("cannot lock " + guard + ": " + strerror(errno));
     }
@@ -148,17 +239,28 @@ const std::string& root()
     if (!g_root.empty()) {
         return g_root;
     }
+    const char* cp = getenv("CHASSIS_SIM_CP");
+    if (cp != nullptr && strcmp(cp, "0") != 0 && strcmp(cp, "1") != 0) {
+        fatal(std::string("CHASSIS_SIM_CP is '") + cp + "'; it must be 0 or 1");
+    }
     const char* env = getenv("CHASSIS_SIM_ROOT");
     if (env != nullptr && *env != '\0') {
         g_root = env;
         while (g_root.size() > 1 && g_root.back() == '/') {
             g_root.pop_back();
         }
+        // The root is pasted into shell command lines.
+        if (!is_safe_path(g_root)) {
+            fatal(unsafe_path_message(g_root));
+        }
         if (access((g_root + "/sim/state.json").c_str(), F_OK) != 0) {
             fatal("no chassis in " + g_root + " (make one with: chassis-sim init " + g_root + ")");
         }
     } else {
         g_root = default_root();
+        if (!is_safe_path(g_root)) {
+            fatal(unsafe_path_message(g_root));
+        }
         create_default(g_root);
         // Children (the programs the tool runs) use the same chassis.
         setenv("CHASSIS_SIM_ROOT", g_root.c_str(), 1);
@@ -192,21 +294,70 @@ const json& state()
     return g_state;
 }
 
-void journal(std::string_view name, const json& args, const json& ret)
+int open_file(const std::string& path, int flags, mode_t mode)
 {
-    json entry = {{"pid", getpid()}, {"cp", this_cp(state())}, {"call", name},
-                  {"args", args},    {"ret", ret}};
-    const std::string line = to_text(entry) + "\n";
+    const int fd = open(path.c_str(), flags | O_CLOEXEC, mode);
+    if (fd < 0 || fd > 2) {
+        return fd;
+    }
+    // The standard streams stay what the process was given, also when they are closed.
+    const int high = fcntl(fd, F_DUPFD_CLOEXEC, 3);
+    const int error = errno;
+    close(fd);
+    errno = error;
+    return high;
+}
+
+namespace {
+
+// Appends one line under the chassis lock. A journal that does not end in a newline (a
+// writer was killed or ran out of room) gets one first; a line that could not be
+// written whole is taken back, and the process ends without the call taking effect.
+void append_journal(const std::string& line)
+{
+    ChassisLock lock;
     if (g_journal_fd < 0) {
-        g_journal_fd = open(journal_path().c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+        g_journal_fd = open_file(journal_path(), O_WRONLY | O_APPEND | O_CREAT, 0644);
         if (g_journal_fd < 0) {
             fatal("cannot open " + journal_path() + ": " + strerror(errno));
         }
     }
-    // One write with O_APPEND keeps lines whole across processes.
-    if (write(g_journal_fd, line.data(), line.size()) != static_cast<ssize_t>(line.size())) {
-        fatal("cannot append to " + journal_path());
+    struct stat st {};
+    if (fstat(g_journal_fd, &st) != 0) {
+        fatal("cannot append to " + journal_path() + ": " + strerror(errno));
     }
+    std::string text = line;
+    if (st.st_size > 0) {
+        // Read through a second descriptor: the journal's is open for writing only.
+        const int rd = open_file(journal_path(), O_RDONLY);
+        char last = '\n';
+        if (rd >= 0) {
+            if (pread(rd, &last, 1, st.st_size - 1) != 1) {
+                last = '\n';
+            }
+            close(rd);
+        }
+        if (last != '\n') {
+            text.insert(0, "\n");
+        }
+    }
+    if (!write_all(g_journal_fd, text)) {
+        const int error = errno;
+        if (ftruncate(g_journal_fd, st.st_size) != 0) {
+            // Nothing more to do: the reader skips a torn line.
+        }
+        unlink(tmp_path().c_str());
+        fatal("cannot append to " + journal_path() + ": " + strerror(error));
+    }
+}
+
+}  // namespace
+
+void journal(std::string_view name, const json& args, const json& ret)
+{
+    json entry = {{"pid", getpid()}, {"cp", this_cp(state())}, {"call", name},
+                  {"args", args},    {"ret", ret}};
+    append_journal(to_text(entry) + "\n");
 }
 
 namespace {
@@ -243,10 +394,14 @@ int change_call(std::string_view name, json args, const std::function<int(json&)
         }
     }
     ChassisLock lock;
+    remove_stale_tmp();
     json st = parse_state(state_path());
     const int ret = body(st);
-    write_state(st);
+    // The new state is ready before the entry is written, and takes effect only after:
+    // a call whose entry cannot be written changes nothing.
+    write_state_tmp(st);
     journal(name, args, ret);
+    rename_state();
     return ret;
 }
 
@@ -255,9 +410,11 @@ void void_call(std::string_view name, json args) { journal(name, args, nullptr);
 void update_state(const std::function<void(json&)>& body)
 {
     ChassisLock lock;
+    remove_stale_tmp();
     json st = parse_state(state_path());
     body(st);
-    write_state(st);
+    write_state_tmp(st);
+    rename_state();
 }
 
 uint32_t state_word(const json& st, int cp)

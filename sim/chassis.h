@@ -2,6 +2,8 @@
 // read-modify-write through which every change goes.
 #pragma once
 
+#include <sys/types.h>
+
 #include <functional>
 #include <string>
 #include <string_view>
@@ -30,11 +32,21 @@ std::string check_state(json& state);
 // Ends the process with a message on standard error; for a chassis that cannot be used.
 [[noreturn]] void fatal(const std::string& message);
 
+// Opens path close-on-exec on a descriptor above 2, so that a closed standard stream is
+// never taken by the simulator's files; as open(2).
+int open_file(const std::string& path, int flags, mode_t mode = 0);
+
+// A chassis path is pasted into shell command lines: no blanks, no shell metacharacters.
+bool is_safe_path(const std::string& dir);
+std::string unsafe_path_message(const std::string& dir);
+
 // The chassis directory this process uses (CHASSIS_SIM_ROOT, else the default chassis,
-// created on first use).
+// created on first use). A root that is not a safe path, or a CHASSIS_SIM_CP that is not
+// 0 or 1, ends the process.
 const std::string& root();
 
-// The CP this process runs on: CHASSIS_SIM_CP when set, else the state's this_cp.
+// The CP this process runs on: CHASSIS_SIM_CP when set (0 or 1; root() refuses any other
+// value), else the state's this_cp.
 int this_cp(const json& state);
 
 // The state as it is now (read again only when the file changed).
@@ -48,7 +60,8 @@ int change_call(std::string_view name, json args, const std::function<int(json&)
 // A call without a result (journalled with ret null).
 void void_call(std::string_view name, json args);
 
-// Appends one entry to the journal.
+// Appends one entry to the journal, under the chassis lock; a journal that cannot grow
+// ends the process (status 125) with the entry taken back.
 void journal(std::string_view name, const json& args, const json& ret);
 
 // Runs body on a locked, fresh copy of the state and writes it back; for chassis-sim.

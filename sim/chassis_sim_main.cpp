@@ -1,5 +1,7 @@
 // chassis-sim: make, change and inspect simulated chassis; also the platform programs
 // of a chassis (ping, rsh, fastboot, ipaddrshow, reboot) under their own names.
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>

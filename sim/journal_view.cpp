@@ -1,9 +1,15 @@
 // chassis-sim journal: the journal for people or scripts, filtered.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <deque>
-#include <fstream>
 #include <iostream>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -107,6 +113,32 @@ bool matches(const Filter& filter, const json& entry)
     return true;
 }
 
+// The journal's bytes; a journal that is missing or not a file ends the process.
+std::string read_journal(const std::string& path)
+{
+    const int fd = open_file(path, O_RDONLY | O_NONBLOCK);
+    struct stat st {};
+    if (fd < 0 || fstat(fd, &st) != 0) {
+        fatal("cannot read the journal " + path + ": " + strerror(errno));
+    }
+    if (!S_ISREG(st.st_mode)) {
+        fatal("cannot read the journal " + path + ": it is not a file");
+    }
+    std::string text;
+    char buffer[65536];
+    ssize_t n = 0;
+    while ((n = read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
+        if (n > 0) {
+            text.append(buffer, static_cast<size_t>(n));
+        }
+    }
+    if (n < 0) {
+        fatal("cannot read the journal " + path + ": " + strerror(errno));
+    }
+    close(fd);
+    return text;
+}
+
 }  // namespace
 
 Outcome journal_command(const std::vector<std::string>& args)
@@ -118,40 +150,42 @@ Outcome journal_command(const std::vector<std::string>& args)
     }
     const std::string path = root() + "/sim/journal.jsonl";
     if (filter.clear) {
-        update_state([&](json&) { std::ofstream(path, std::ios::trunc); });
+        update_state([&](json&) {
+            const int fd = open_file(path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (fd < 0) {
+                fatal("cannot clear the journal " + path + ": " + strerror(errno));
+            }
+            close(fd);
+        });
         return {};
     }
-    const bool selects = !filter.calls.empty() || filter.pid >= 0 || filter.cp >= 0;
-    std::ifstream in(path, std::ios::binary);
+    std::istringstream in(read_journal(path));
     std::deque<std::string> kept;
     std::string line;
+    int number = 0;
     while (std::getline(in, line)) {
+        ++number;
         if (line.empty()) {
             continue;
         }
-        // A line too deep to walk or that is not an entry matches no filter on its
-        // fields; unfiltered, it is shown as it stands.
+        // A line that a killed writer left unfinished, or one too deep to walk, is
+        // reported and skipped.
         json entry;
-        bool parsed = false;
         if (check_nesting(line).empty()) {
             try {
                 entry = json::parse(line);
-                parsed = true;
             } catch (const json::exception&) {
             }
         }
-        std::string shown;
-        if (parsed) {
-            if (!matches(filter, entry)) {
-                continue;
-            }
-            shown = filter.as_json ? line : human_line(entry);
-        } else {
-            if (selects) {
-                continue;
-            }
-            shown = filter.as_json ? line : "?? " + line;
+        if (!entry.is_object()) {
+            fprintf(stderr, "chassis-sim: line %d of %s is not a whole entry; skipped\n", number,
+                    path.c_str());
+            continue;
         }
+        if (!matches(filter, entry)) {
+            continue;
+        }
+        std::string shown = filter.as_json ? line : human_line(entry);
         kept.push_back(std::move(shown));
         if (filter.last >= 0 && kept.size() > static_cast<size_t>(filter.last)) {
             kept.pop_front();

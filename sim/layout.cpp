@@ -1,4 +1,7 @@
 // Scenarios and the layout of a chassis directory.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -59,15 +62,42 @@ json base_state()
     };
 }
 
-bool is_safe_path(const std::string& dir)
-{
-    return dir.find_first_of(" \t\n\"'`$\\;&|<>()*?[]{}~#!") == std::string::npos;
-}
-
+// Creates a file that must not exist yet.
 void write_text(const fs::path& path, const std::string& text)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
+    const int fd = open_file(path.string(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    if (fd < 0) {
+        throw fs::filesystem_error("cannot create", path, std::error_code(errno, std::generic_category()));
+    }
+    const bool ok = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    const int error = errno;
+    close(fd);
+    if (!ok) {
+        throw fs::filesystem_error("cannot write", path, std::error_code(error, std::generic_category()));
+    }
+}
+
+std::string not_empty_message(const std::string& dir)
+{
+    return "refusing '" + dir + "': it is not empty; a chassis is laid out only in a new or empty directory";
+}
+
+// Whether dir holds anything; false also when it does not exist.
+bool has_entries(const std::string& dir)
+{
+    DIR* d = opendir(dir.c_str());
+    if (d == nullptr) {
+        return errno != ENOENT;
+    }
+    bool found = false;
+    while (const dirent* e = readdir(d)) {
+        if (strcmp(e->d_name, ".") != 0 && strcmp(e->d_name, "..") != 0) {
+            found = true;
+            break;
+        }
+    }
+    closedir(d);
+    return found;
 }
 
 // A program of the chassis: a link to the real binary, or a wrapper that runs it
@@ -75,7 +105,6 @@ void write_text(const fs::path& path, const std::string& text)
 void install_program(const fs::path& path, const std::string& binary, const std::string& emulator)
 {
     fs::create_directories(path.parent_path());
-    fs::remove(path);
     if (emulator.empty()) {
         fs::create_symlink(binary, path);
         return;
@@ -110,6 +139,16 @@ std::string find_binary(const char* env, const std::string& name, const char* ot
 }
 
 }  // namespace
+
+bool is_safe_path(const std::string& dir)
+{
+    return dir.find_first_of(" \t\n\"'`$\\;&|<>()*?[]{}~#!") == std::string::npos;
+}
+
+std::string unsafe_path_message(const std::string& dir)
+{
+    return "refusing '" + dir + "': a chassis path must not contain blanks or shell metacharacters";
+}
 
 const std::vector<std::string>& scenario_names()
 {
@@ -168,8 +207,7 @@ std::string init_chassis(const std::string& dir, const std::string& scenario,
         return "no chassis directory given";
     }
     if (!is_safe_path(dir)) {
-        return "refusing '" + dir +
-               "': a chassis path must not contain blanks or shell metacharacters";
+        return unsafe_path_message(dir);
     }
     json st = scenario_state(scenario);
     if (st.is_null()) {
@@ -183,6 +221,9 @@ std::string init_chassis(const std::string& dir, const std::string& scenario,
     if (fs::exists(dir + "/sim/state.json", ec)) {
         return dir + " already holds a chassis";
     }
+    if (has_entries(dir)) {
+        return not_empty_message(dir);
+    }
     const std::string tool = find_binary("CHASSIS_SIM_TOOL", "haadm", "sbin");
     const std::string simulator = find_binary("CHASSIS_SIM_PROGRAM", "chassis-sim", "bin");
     if (tool.empty() || simulator.empty()) {
@@ -192,7 +233,16 @@ std::string init_chassis(const std::string& dir, const std::string& scenario,
     try {
         fs::create_directories(dir);
         const fs::path base = fs::canonical(dir);
-        for (const char* sub : {"sim", "sbin", "tarny/cliexec", "bin", "usr/bin", "var/log",
+        // Of several inits on one directory, the one that makes sim/ lays out the chassis.
+        if (mkdir((base / "sim").c_str(), 0755) != 0) {
+            if (errno != EEXIST) {
+                return "cannot lay out the chassis: " + (base / "sim").string() + ": " + strerror(errno);
+            }
+            return fs::exists(dir + "/sim/state.json", ec)
+                       ? dir + " already holds a chassis"
+                       : not_empty_message(dir);
+        }
+        for (const char* sub : {"sbin", "tarny/cliexec", "bin", "usr/bin", "var/log",
                                 "mnt/var", "tmp", "proc/fss/ha", "proc/fss/fcsw0"}) {
             fs::create_directories(base / sub);
         }
@@ -204,9 +254,7 @@ std::string init_chassis(const std::string& dir, const std::string& scenario,
                                     "tarny/cliexec/reboot", "bin/ping", "usr/bin/rsh"}) {
             install_program(base / program, simulator, emulator);
         }
-        fs::remove(base / "bin/cat");
         fs::create_symlink("/bin/cat", base / "bin/cat");
-        fs::remove(base / "usr/bin/yes");
         fs::create_symlink("/usr/bin/yes", base / "usr/bin/yes");
         write_text(base / "proc/fss/ha/state", "ha: active, redundant\n");
         write_text(base / "proc/fss/fcsw0/state", "fcsw0: online\n");

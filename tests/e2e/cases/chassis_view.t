@@ -416,20 +416,18 @@ $ chassis-sim show --json --json
 ? 2
 
 === the journal filters, alone and together, and what they refuse
-write: sim/journal.jsonl = {"pid":100,"cp":0,"call":"ha_lock","args":[0,0],"ret":0}\n{"pid":100,"cp":0,"call":"getHAMStat","args":[],"ret":199}\n{"pid":200,"cp":1,"call":"ha_lock","args":[0,0],"ret":1}\n{"pid":200,"cp":1,"call":"exec","args":["/bin/ping","-q"],"ret":0}\nnot an entry\n{"pid":300,"cp":0,"call":"ipcExit","args":[],"ret":null}\n
+write: sim/journal.jsonl = {"pid":100,"cp":0,"call":"ha_lock","args":[0,0],"ret":0}\n{"pid":100,"cp":0,"call":"getHAMStat","args":[],"ret":199}\n{"pid":200,"cp":1,"call":"ha_lock","args":[0,0],"ret":1}\n{"pid":200,"cp":1,"call":"exec","args":["/bin/ping","-q"],"ret":0}\n{"pid":300,"cp":0,"call":"ipcExit","args":[],"ret":null}\n
 $ chassis-sim journal
 > ha_lock(0, 0) = 0
 > getHAMStat() = 199
 > ha_lock(0, 0) = 1
 > exec("/bin/ping", "-q") = 0
-> ?? not an entry
 > ipcExit()
 $ chassis-sim journal --json
 > {"pid":100,"cp":0,"call":"ha_lock","args":[0,0],"ret":0}
 > {"pid":100,"cp":0,"call":"getHAMStat","args":[],"ret":199}
 > {"pid":200,"cp":1,"call":"ha_lock","args":[0,0],"ret":1}
 > {"pid":200,"cp":1,"call":"exec","args":["/bin/ping","-q"],"ret":0}
-> not an entry
 > {"pid":300,"cp":0,"call":"ipcExit","args":[],"ret":null}
 $ chassis-sim journal --call ha_lock
 > ha_lock(0, 0) = 0
@@ -450,7 +448,7 @@ $ chassis-sim journal --cp 1 --json
 > {"pid":200,"cp":1,"call":"ha_lock","args":[0,0],"ret":1}
 > {"pid":200,"cp":1,"call":"exec","args":["/bin/ping","-q"],"ret":0}
 $ chassis-sim journal --last 2
-> ?? not an entry
+> exec("/bin/ping", "-q") = 0
 > ipcExit()
 $ chassis-sim journal --last 0
 $ chassis-sim journal --call ha_lock --cp 1
@@ -561,7 +559,7 @@ $ chassis-sim journal extra
 ! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
 ? 2
 
-= sim/journal.jsonl: {"pid":100,"cp":0,"call":"ha_lock","args":[0,0],"ret":0}\n{"pid":100,"cp":0,"call":"getHAMStat","args":[],"ret":199}\n{"pid":200,"cp":1,"call":"ha_lock","args":[0,0],"ret":1}\n{"pid":200,"cp":1,"call":"exec","args":["/bin/ping","-q"],"ret":0}\nnot an entry\n{"pid":300,"cp":0,"call":"ipcExit","args":[],"ret":null}\n
+= sim/journal.jsonl: {"pid":100,"cp":0,"call":"ha_lock","args":[0,0],"ret":0}\n{"pid":100,"cp":0,"call":"getHAMStat","args":[],"ret":199}\n{"pid":200,"cp":1,"call":"ha_lock","args":[0,0],"ret":1}\n{"pid":200,"cp":1,"call":"exec","args":["/bin/ping","-q"],"ret":0}\n{"pid":300,"cp":0,"call":"ipcExit","args":[],"ret":null}\n
 $ chassis-sim journal --clear
 = sim/journal.jsonl:
 $ chassis-sim journal
