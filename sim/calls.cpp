@@ -1,5 +1,6 @@
 // Every platform call of the tool, acting on the simulated chassis.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -611,10 +612,16 @@ int hasm_dump(DumpRequest* request)
         if (request == nullptr) {
             return -1;
         }
-        // Never through a symlink: a dump path in /tmp is anyone's to plant.
+        // Only into a regular file, never through a symlink and never waiting on a FIFO:
+        // a dump path in /tmp is anyone's to plant.
         const std::string path = sim::root() + field(request->path, sizeof request->path);
-        const int fd = sim::open_file(path, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW, 0644);
+        const int fd = sim::open_file(path, O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK, 0644);
         if (fd < 0) {
+            return -1;
+        }
+        struct stat info {};
+        if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ftruncate(fd, 0) != 0) {
+            close(fd);
             return -1;
         }
         const std::string text = st.value("dump_text", "");

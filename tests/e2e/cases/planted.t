@@ -143,3 +143,18 @@ $ hasmtest dump
 @ hasm_dump({"flag":0,"path":"/tmp/hasmdump.$PID"}) = -1
 @ ipcExit()
 = tmp/hasmdump.$PID: <fifo>
+
+=== dump: the chassis itself writes neither through a link nor into a FIFO at the dump name
+write: secret = top secret text
+link: tmp/hasmdump.$PID = $ROOT/secret
+$ hasmtest dump
+! hasmtest dump: /tmp/hasmdump.$PID is a symbolic link; not shown
+@ hasm_dump({"flag":0,"path":"/tmp/hasmdump.$PID"}) = -1
+@ ipcExit()
+= secret: top secret text
+= tmp/hasmdump.$PID: <link>
+fifo: tmp/hasmdump.$PID
+$ hasmtest dump
+! hasmtest dump: /tmp/hasmdump.$PID is not a regular file; not shown
+@ hasm_dump({"flag":0,"path":"/tmp/hasmdump.$PID"}) = -1
+@ ipcExit()
