@@ -99,6 +99,29 @@ set: peer_reachable=0
 $ bin/ping -q 127.0.0.7 -c 2
 ? 1
 
+=== a request on a descriptor other than the device's fails, takes no effect and names the descriptor
+fail: getHAMFd=5 ham_get_fd=0
+write: var/rb_reason = Hareboot @ planted
+$ hahamdump
+@ getHAMFd() = 5
+@ ioctl(5, 536925702) = -1
+@ ipcExit()
+$ platformyield
+@ ham_get_fd() = 0
+@ ioctl(0, 536925727) = -1
+@ ipcExit()
+$ hainfo init
+@ is_on_cocpu() = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "Hareboot @ planted") = 0
+@ getHAMFd() = 5
+@ ioctl(5, 1074058781, {"reason":"Hareboot @ planted","word":0}) = -1
+@ pd_init() = 0
+@ ipcExit()
+$ chassis-sim fail --clear
+$ hainfo show
+>~ Last Reboot Reason:\[(?!Hareboot @ planted).*
+
 === texts that are not UTF-8 reach the journal as their bytes in hex
 $ hasmtest setsysatt name 'a\xffb'
 @ ls_set_sys_attribute("name", {"bytes":"61ff62"}) = 0
