@@ -310,9 +310,27 @@ int open_file(const std::string& path, int flags, mode_t mode)
 
 namespace {
 
+// A process whose journal cannot grow ends at once; an HA lock it holds would otherwise
+// stay held by a dead process until a restart. Called under the chassis lock, after
+// the call's own new state was discarded.
+void free_own_lock()
+{
+    json st = parse_state(state_path());
+    const json& lock = st["lock"];
+    if (lock.is_null() || lock.value("pid", 0LL) != getpid()) {
+        return;
+    }
+    st["lock"] = nullptr;
+    write_state_tmp(st);
+    rename_state();
+    fprintf(stderr, "chassis-sim: the HA lock that process %d held is freed\n",
+            static_cast<int>(getpid()));
+}
+
 // Appends one line under the chassis lock. A journal that does not end in a newline (a
 // writer was killed or ran out of room) gets one first; a line that could not be
-// written whole is taken back, and the process ends without the call taking effect.
+// written whole is taken back, and the process ends without the call taking effect and
+// without the HA lock it held.
 void append_journal(const std::string& line)
 {
     ChassisLock lock;
@@ -347,7 +365,10 @@ void append_journal(const std::string& line)
             // Nothing more to do: the reader skips a torn line.
         }
         unlink(tmp_path().c_str());
-        fatal("cannot append to " + journal_path() + ": " + strerror(error));
+        fprintf(stderr, "chassis-sim: cannot append to %s: %s\n", journal_path().c_str(),
+                strerror(error));
+        free_own_lock();
+        exit(125);
     }
 }
 

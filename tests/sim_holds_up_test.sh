@@ -92,6 +92,25 @@ before=$(cat "$c/sim/state.json")
 check "journal cannot grow" 125 "chassis-sim: cannot append to $c/sim/journal.jsonl: File too large" \
     bash -c "trap '' XFSZ; ulimit -f 2; exec '$c/sbin/hadisable' </dev/null"
 [[ $(cat "$c/sim/state.json") == "$before" ]] || { echo "FAIL state changed without its journal line"; failures=$((failures + 1)); }
+# ... also while the process holds the HA lock: the lock is freed, not left to a dead
+# process.
+err=$(bash -c 'chassis-sim set "lock=$$,7,0,hadisable" && trap "" XFSZ && ulimit -f 2 &&
+    echo "$$" >&2 && exec "$0/sbin/hadisable" </dev/null' "$c" 2>&1 >/dev/null)
+status=$?
+pid=${err%%$'\n'*}
+want="$pid
+chassis-sim: cannot append to $c/sim/journal.jsonl: File too large
+chassis-sim: the HA lock that process $pid held is freed"
+[[ $status == 125 && $err == "$want" ]] || { echo "FAIL lock held when the journal cannot grow: status $status, '$err'"; failures=$((failures + 1)); }
+chassis-sim journal --clear
+[[ $("$c/sbin/hachecklock") == "Lock is free" ]] || { echo "FAIL lock left held"; failures=$((failures + 1)); }
+# A lock that another process holds stays held.
+chassis-sim set lock=1,7,0,other
+bash -c 'head -c 2048 /dev/zero | tr "\0" "\n" >>"$0/sim/journal.jsonl"; trap "" XFSZ; ulimit -f 2;
+    exec "$0/sbin/hadisable" </dev/null 2>/dev/null' "$c"
+chassis-sim journal --clear
+[[ $("$c/sbin/hachecklock" | head -1) == *"other"* ]] || { echo "FAIL another process's lock freed"; failures=$((failures + 1)); }
+chassis-sim set lock=free
 chassis-sim journal --clear
 
 # Kills at any point: afterwards the state reads, no line is glued to the next, and
