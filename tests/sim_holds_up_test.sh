@@ -70,6 +70,18 @@ check "CHASSIS_SIM_CP empty" 125 "chassis-sim: CHASSIS_SIM_CP is ''; it must be 
 check "a root with a blank" 125 \
     "chassis-sim: refusing '$work/x y/c': a chassis path must not contain blanks or shell metacharacters" \
     env CHASSIS_SIM_ROOT="$work/x y/c" "$work/x y/c/sbin/hashow"
+# The commands that paste the root into shell command lines, on a chassis renamed after
+# init: refused before anything runs.
+mkdir "$work/m;touch"
+cp -a "$c" "$work/m;touch/c" && : >"$work/m;touch/c/sim/journal.jsonl"
+for command in hadump "hasmtest dump" "hareset -l" "hareboot -f" "haenable -f"; do
+    read -ra words <<<"$command"
+    check "$command on a root with ';'" 125 \
+        "chassis-sim: refusing '$work/m;touch/c': a chassis path must not contain blanks or shell metacharacters" \
+        env CHASSIS_SIM_ROOT="$work/m;touch/c" "$work/m;touch/c/sbin/${words[0]}" "${words[@]:1}"
+done
+[[ ! -s "$work/m;touch/c/sim/journal.jsonl" && ! -e "$work/m" && ! -e /tarny ]] ||
+    { echo "FAIL a root with ';' ran something"; failures=$((failures + 1)); }
 "$c/sbin/hashow" >/dev/null
 check "stdout closed, chassis-sim" 1 "" sh -c "exec chassis-sim journal >&- 2>/dev/null"
 chassis-sim journal --clear
