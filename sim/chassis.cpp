@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "sim/scenarios.h"
@@ -23,6 +22,7 @@ namespace {
 
 std::string g_root;
 json g_state;
+std::string g_state_text;  // the text g_state was read from
 struct timespec g_mtime {};
 ino_t g_ino = 0;
 off_t g_size = -1;
@@ -82,9 +82,12 @@ bool write_all(int fd, const std::string& text)
     return true;
 }
 
-json parse_state(const std::string& path)
+json parse_state(const std::string& path, std::string* text_read = nullptr)
 {
     const std::string text = read_file(path);
+    if (text_read != nullptr) {
+        *text_read = text;
+    }
     std::string wrong = check_nesting(text);
     json st;
     if (wrong.empty()) {
@@ -286,12 +289,18 @@ const json& state()
     }
     if (st.st_ino != g_ino || st.st_size != g_size || st.st_mtim.tv_sec != g_mtime.tv_sec ||
         st.st_mtim.tv_nsec != g_mtime.tv_nsec) {
-        g_state = parse_state(path);
+        g_state = parse_state(path, &g_state_text);
         g_ino = st.st_ino;
         g_size = st.st_size;
         g_mtime = st.st_mtim;
     }
     return g_state;
+}
+
+const std::string& state_text()
+{
+    state();
+    return g_state_text;
 }
 
 int open_file(const std::string& path, int flags, mode_t mode)

@@ -51,6 +51,8 @@ int this_cp(const json& state);
 
 // The state as it is now (read again only when the file changed).
 const json& state();
+// The stored text of that state, byte for byte.
+const std::string& state_text();
 
 // One platform call: the injected failure when there is one, else body's result;
 // journalled with its arguments. A body that changes the state gets a locked, fresh copy

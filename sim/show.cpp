@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -359,11 +358,8 @@ Outcome show_command(const std::vector<std::string>& args)
             return {2, "show takes only --json"};
         }
     }
-    const std::string path = root() + "/sim/state.json";
     if (as_json) {
-        state();  // refuses a state that cannot be used
-        std::ifstream in(path, std::ios::binary);
-        std::cout << in.rdbuf();
+        std::cout << state_text();  // a state that cannot be used is refused
         std::cout.flush();
         return {std::cout ? 0 : 1, {}};
     }
