@@ -131,6 +131,15 @@ for row in "${streams[@]}"; do
     done
 done
 
+# With standard input closed the reason files get descriptor 0, and are still read.
+rm -rf "$work/s" && cp -a "$work/fresh" "$work/s"
+echo "Reset" >"$work/s/var/rb_reason"
+printf "closed stdin" >"$work/s/tmp/rb_reason.alt"
+CHASSIS_SIM_ROOT=$work/s sh -c 'exec "$0" init <&-' "$work/s/sbin/hainfo"
+grep -q '^{"args":\["ham",1074058781,{"reason":"closed stdin","word":0}\],"call":"ioctl"' \
+    "$work/s/sim/journal.jsonl" ||
+    { echo "FAIL hainfo init with stdin closed: $(grep ioctl "$work/s/sim/journal.jsonl")"; failures=$((failures + 1)); }
+
 # An invocation name inside the root does not choose the command.
 out=$(CHASSIS_SIM_ROOT=$work/x_hashow/c "$work/x_hashow/c/sbin/hachecklock")
 [[ $out == "Lock is free" ]] || { echo "FAIL invocation name in the root: '$out'"; failures=$((failures + 1)); }

@@ -44,6 +44,12 @@ protected:
         struct stat st {};
         return lstat(at(name).c_str(), &st) == 0 ? (st.st_mode & S_IFMT) : 0;
     }
+    // Permission bits; files are made 0666 less the umask, as any program makes them.
+    mode_t perms(const char* name) const
+    {
+        struct stat st {};
+        return lstat(at(name).c_str(), &st) == 0 ? (st.st_mode & 07777) : 07777;
+    }
 
     std::string dir_;
 };
@@ -102,10 +108,13 @@ TEST_F(SafeFile, RefusesEverythingElse)
 
 TEST_F(SafeFile, CreatesAMissingFile)
 {
+    const mode_t old = umask(022);
     const haadm::OpenedFile f = haadm::open_regular(at("new").c_str(), O_RDWR | O_CREAT, false);
     ASSERT_GE(f.fd, 0);
     close(f.fd);
     EXPECT_EQ(kind("new"), static_cast<mode_t>(S_IFREG));
+    EXPECT_EQ(perms("new"), 0644u);
+    umask(old);
 }
 
 TEST_F(SafeFile, EmptyingLeavesAnEmptyRegularFile)
@@ -115,11 +124,19 @@ TEST_F(SafeFile, EmptyingLeavesAnEmptyRegularFile)
     ASSERT_EQ(symlink(at("secret").c_str(), at("link").c_str()), 0);
     ASSERT_EQ(mkfifo(at("fifo").c_str(), 0600), 0);
     ASSERT_EQ(mkdir(at("dir").c_str(), 0700), 0);
-    for (const char* name : {"full", "link", "fifo", "missing"}) {
-        haadm::empty_regular(at(name).c_str());
-        EXPECT_EQ(kind(name), static_cast<mode_t>(S_IFREG)) << name;
-        EXPECT_EQ(read(name), "") << name;
+    ASSERT_EQ(chmod(at("full").c_str(), 0600), 0);
+    const mode_t old = umask(002);
+    const struct {
+        const char* name;
+        mode_t perms;  // a file emptied in place keeps its own
+    } cases[] = {{"full", 0600}, {"link", 0664}, {"fifo", 0664}, {"missing", 0664}};
+    for (const auto& c : cases) {
+        haadm::empty_regular(at(c.name).c_str());
+        EXPECT_EQ(kind(c.name), static_cast<mode_t>(S_IFREG)) << c.name;
+        EXPECT_EQ(perms(c.name), c.perms) << c.name;
+        EXPECT_EQ(read(c.name), "") << c.name;
     }
+    umask(old);
     haadm::empty_regular(at("dir").c_str());
     EXPECT_EQ(kind("dir"), static_cast<mode_t>(S_IFDIR));
     EXPECT_EQ(read("secret"), "secret");
