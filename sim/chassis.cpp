@@ -37,7 +37,7 @@ std::string journal_path() { return root() + "/sim/journal.jsonl"; }
 
 std::string read_file(const std::string& path)
 {
-    const int fd = open_file(path, O_RDONLY);
+    const int fd = open_own(path, O_RDONLY);
     if (fd < 0) {
         fatal("cannot read " + path + ": " + strerror(errno));
     }
@@ -114,7 +114,7 @@ std::string tmp_path() { return state_path() + ".tmp"; }
 void write_state_tmp(const json& state)
 {
     const std::string tmp = tmp_path();
-    const int fd = open_file(tmp, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int fd = open_own(tmp, O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0) {
         fatal("cannot write " + tmp + ": " + strerror(errno));
     }
@@ -169,7 +169,7 @@ public:
             g_lock_fd = -1;
         }
         if (g_lock_fd < 0) {
-            g_lock_fd = open_file(lock_path(), O_RDWR | O_CREAT, 0644);
+            g_lock_fd = open_own(lock_path(), O_RDWR | O_CREAT, 0644);
             g_lock_pid = getpid();
         }
         int rc = -1;
@@ -317,6 +317,24 @@ int open_file(const std::string& path, int flags, mode_t mode)
     return high;
 }
 
+int open_own(const std::string& path, int flags, mode_t mode)
+{
+    const int fd = open_file(path, flags | O_NONBLOCK, mode);
+    if (fd < 0 && (errno == ENXIO || errno == EISDIR)) {  // a FIFO with no reader, a directory
+        fatal("cannot use " + path + ": it is not a regular file");
+    }
+    if (fd < 0) {
+        return fd;
+    }
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        fatal("cannot use " + path + ": it is not a regular file");
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
 namespace {
 
 // A process whose journal cannot grow ends at once; an HA lock it holds would otherwise
@@ -344,7 +362,7 @@ void append_journal(const std::string& line)
 {
     ChassisLock lock;
     if (g_journal_fd < 0) {
-        g_journal_fd = open_file(journal_path(), O_WRONLY | O_APPEND | O_CREAT, 0644);
+        g_journal_fd = open_own(journal_path(), O_WRONLY | O_APPEND | O_CREAT, 0644);
         if (g_journal_fd < 0) {
             fatal("cannot open " + journal_path() + ": " + strerror(errno));
         }
@@ -356,7 +374,7 @@ void append_journal(const std::string& line)
     std::string text = line;
     if (st.st_size > 0) {
         // Read through a second descriptor: the journal's is open for writing only.
-        const int rd = open_file(journal_path(), O_RDONLY);
+        const int rd = open_own(journal_path(), O_RDONLY);
         char last = '\n';
         if (rd >= 0) {
             if (pread(rd, &last, 1, st.st_size - 1) != 1) {

@@ -151,7 +151,7 @@ Outcome journal_command(const std::vector<std::string>& args)
     const std::string path = root() + "/sim/journal.jsonl";
     if (filter.clear) {
         update_state([&](json&) {
-            const int fd = open_file(path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int fd = open_own(path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
             if (fd < 0) {
                 fatal("cannot clear the journal " + path + ": " + strerror(errno));
             }

@@ -162,6 +162,19 @@ check "journal a directory" 125 "chassis-sim: cannot read the journal $c/sim/jou
     chassis-sim journal
 rmdir "$c/sim/journal.jsonl" && mv "$work/j" "$c/sim/journal.jsonl"
 
+# The chassis's own files replaced by a FIFO or a directory: refused, never waited on.
+for name in state.json journal.jsonl lock; do
+    for kind in fifo dir; do
+        rm -rf "$work/s" && cp -a "$work/fresh" "$work/s" && rm "$work/s/sim/$name"
+        if [[ $kind == fifo ]]; then mkfifo "$work/s/sim/$name"; else mkdir "$work/s/sim/$name"; fi
+        for command in hashow haenable; do
+            check "$command with sim/$name a $kind" 125 \
+                "chassis-sim: cannot use $work/s/sim/$name: it is not a regular file" \
+                env CHASSIS_SIM_ROOT="$work/s" timeout 10 "$work/s/sbin/$command" </dev/null
+        done
+    done
+done
+
 # A journal that cannot grow: the change fails and the state is as it was.
 head -c 2048 /dev/zero | tr '\0' '\n' >>"$c/sim/journal.jsonl"
 before=$(cat "$c/sim/state.json")
