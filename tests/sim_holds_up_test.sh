@@ -219,11 +219,13 @@ PY
     ls "$c/sim" | grep -q '^state.json.tmp' && echo "temporary state left: $(ls "$c/sim")"
 }
 for i in $(seq 20); do
-    { "$c/sbin/hadisable" </dev/null >/dev/null 2>&1 &
+    ( "$c/sbin/hadisable" </dev/null >/dev/null 2>&1 &
+      a=$!
       "$c/sbin/haenable" </dev/null >/dev/null 2>&1 &
+      b=$!
       sleep "0.0$((i % 10))"
-      kill -9 %1 %2
-      wait; } 2>/dev/null
+      kill -9 "$a" "$b"
+      wait ) 2>/dev/null
     wrong=$(after_kill 2>&1)
     [[ -z $wrong ]] || { echo "FAIL after kill $i: $wrong"; failures=$((failures + 1)); }
 done
