@@ -42,21 +42,8 @@ std::string read_file(const std::string& path)
         fatal("cannot read " + path + ": " + strerror(errno));
     }
     std::string text;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            const int error = errno;
-            close(fd);
-            fatal("cannot read " + path + ": " + strerror(error));
-        }
-        if (n == 0) {
-            break;
-        }
-        text.append(buffer, static_cast<size_t>(n));
+    if (!read_all(fd, text)) {
+        fatal("cannot read " + path + ": " + strerror(errno));
     }
     close(fd);
     return text;
@@ -317,6 +304,24 @@ int open_file(const std::string& path, int flags, mode_t mode)
     return high;
 }
 
+bool read_all(int fd, std::string& text)
+{
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return false;
+        }
+        if (n == 0) {
+            return true;
+        }
+        text.append(buffer, static_cast<size_t>(n));
+    }
+}
+
 int open_own(const std::string& path, int flags, mode_t mode)
 {
     const int fd = open_file(path, flags | O_NONBLOCK, mode);
@@ -362,7 +367,7 @@ void append_journal(const std::string& line)
 {
     ChassisLock lock;
     if (g_journal_fd < 0) {
-        g_journal_fd = open_own(journal_path(), O_WRONLY | O_APPEND | O_CREAT, 0644);
+        g_journal_fd = open_own(journal_path(), O_RDWR | O_APPEND | O_CREAT, 0644);
         if (g_journal_fd < 0) {
             fatal("cannot open " + journal_path() + ": " + strerror(errno));
         }
@@ -372,19 +377,9 @@ void append_journal(const std::string& line)
         fatal("cannot append to " + journal_path() + ": " + strerror(errno));
     }
     std::string text = line;
-    if (st.st_size > 0) {
-        // Read through a second descriptor: the journal's is open for writing only.
-        const int rd = open_own(journal_path(), O_RDONLY);
-        char last = '\n';
-        if (rd >= 0) {
-            if (pread(rd, &last, 1, st.st_size - 1) != 1) {
-                last = '\n';
-            }
-            close(rd);
-        }
-        if (last != '\n') {
-            text.insert(0, "\n");
-        }
+    char last = '\n';
+    if (st.st_size > 0 && pread(g_journal_fd, &last, 1, st.st_size - 1) == 1 && last != '\n') {
+        text.insert(0, "\n");
     }
     if (!write_all(g_journal_fd, text)) {
         const int error = errno;

@@ -35,6 +35,8 @@ std::string check_state(json& state);
 // Opens path close-on-exec on a descriptor above 2, so that a closed standard stream is
 // never taken by the simulator's files; as open(2).
 int open_file(const std::string& path, int flags, mode_t mode = 0);
+// Appends everything left to read from fd to text; false with errno set on an error.
+bool read_all(int fd, std::string& text);
 // As open_file, for the chassis's own files (state, journal, lock): one that is there
 // but not a regular file ends the process instead of being waited on or written into.
 int open_own(const std::string& path, int flags, mode_t mode = 0);

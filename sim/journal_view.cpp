@@ -125,14 +125,7 @@ std::string read_journal(const std::string& path)
         fatal("cannot read the journal " + path + ": it is not a file");
     }
     std::string text;
-    char buffer[65536];
-    ssize_t n = 0;
-    while ((n = read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
-        if (n > 0) {
-            text.append(buffer, static_cast<size_t>(n));
-        }
-    }
-    if (n < 0) {
+    if (!read_all(fd, text)) {
         fatal("cannot read the journal " + path + ": " + strerror(errno));
     }
     close(fd);
