@@ -195,7 +195,7 @@ const std::vector<std::string>& tool_names()
         "hasyncstart", "haSyncStart",   "hasyncstop",    "haSyncStop",   "hashutdown",
         "swdadmin",    "chassisreboot", "chassisReboot", "hareboot",     "haReboot",
         "hainfo",      "hareset",       "hasmshutdown",  "hasmrestart",  "hasmtest",
-        "hachecklock", "hafreelock",    "haredundancy",  "platformyield"};
+        "hachecklock", "hafreelock",    "haredundancy",  "platformyield", "hasnapshot"};
     return names;
 }
 

@@ -52,7 +52,7 @@ TEST(CommandSelection, EveryInstalledName)
         ASSERT_NE(row, nullptr) << name;
         EXPECT_TRUE(row->name == name || row->alias == name) << name << " ran " << row->name;
     }
-    EXPECT_EQ(count, 29);
+    EXPECT_EQ(count, 30);
 }
 
 TEST(ShellStatus, LowBitsZeroIsNotSuccess)
