@@ -117,6 +117,19 @@ roundtrip "CP number out of range" redundant "" "getThisCPNum=7"
 roundtrip "texts and reason failing" redundant "" "get_ha_status=1 ham_get_rb_reason=-1"
 roundtrip "sessions and lock failing" redundant "lock=1,2,3,x" "has_get_hsess=-3 ha_checklock=5"
 
+# Standard output that cannot be written: the tool's message, status 255.
+for target in /dev/full closed; do
+    cases=$((cases + 1))
+    if [[ $target == closed ]]; then
+        err=$(CHASSIS_SIM_ROOT=$work/src1 "$work/src1/sbin/hasnapshot" 2>&1 >&-)
+    else
+        err=$(CHASSIS_SIM_ROOT=$work/src1 "$work/src1/sbin/hasnapshot" 2>&1 >"$target")
+    fi
+    status=$?
+    [[ $status == 255 && $err == "haadm: write error on standard output" ]] ||
+        fail "hasnapshot to $target: status $status, stderr '$err'"
+done
+
 # ---- refusals: one line naming the file, status 1, no chassis -----------------------------
 good=$work/snap1.json
 # refuse NAME 'PYTHON EXPRESSION ON d, THE GOOD SNAPSHOT' 'STDERR AFTER "chassis-sim: FILE: "'

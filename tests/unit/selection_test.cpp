@@ -34,6 +34,9 @@ TEST(CommandSelection, EdgeCases)
         {"", ""},
         {"chassisReboot", "chassisreboot"},
         {"haReboot", "hareboot"},
+        {"/sbin/hasnapshot", "hasnapshot"},
+        {"hasnapshot_hashow", "hashow"},
+        {"haSnapshot", ""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(selected(c.invocation), c.row) << c.invocation;
