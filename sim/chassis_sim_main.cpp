@@ -26,8 +26,7 @@ using sim::json;
 namespace {
 
 constexpr const char* kUsage =
-    "usage: chassis-sim init DIR [--scenario NAME] [--emulator 'COMMAND ...']\n"
-    "       chassis-sim init DIR --from FILE|- [--emulator 'COMMAND ...']\n"
+    "usage: chassis-sim init DIR [--scenario NAME | --from FILE|-] [--emulator 'COMMAND ...']\n"
     "       chassis-sim set KEY=VALUE ...\n"
     "       chassis-sim fail CALL=RESULT ... | --clear\n"
     "       chassis-sim show [--json]\n"

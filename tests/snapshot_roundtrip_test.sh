@@ -193,6 +193,9 @@ err=$(echo '{}' | chassis-sim init "$work/stdin" --from - 2>&1 >/dev/null)
 err=$(chassis-sim init "$work/nofile" --from "$work/none.json" 2>&1 >/dev/null)
 [[ $? == 1 && $err == "chassis-sim: $work/none.json: cannot read it: No such file or directory" && ! -e $work/nofile ]] ||
     fail "unreadable snapshot: '$err'"
+err=$(chassis-sim init "$work/both" --from "$good" --scenario standby 2>&1 >/dev/null)
+[[ $? == 2 && $err == "chassis-sim: --from and --scenario do not go together"$'\n'usage:* && ! -e $work/both ]] ||
+    fail "--from with --scenario: '$err'"
 # A good snapshot from standard input lays out the chassis.
 chassis-sim init "$work/piped" --from - "${init_args[@]}" <"$good" && [[ -f $work/piped/sim/state.json ]] ||
     fail "a snapshot from standard input"
