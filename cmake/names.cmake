@@ -4,4 +4,5 @@ set(HAADM_NAMES
   hashow haShow haenable haEnable hadisable haDisable hafailover haFailover
   hahamdump hadump hasyncstart haSyncStart hasyncstop haSyncStop hashutdown
   swdadmin chassisreboot chassisReboot hareboot haReboot hainfo hareset
-  hasmshutdown hasmrestart hasmtest hachecklock hafreelock haredundancy platformyield)
+  hasmshutdown hasmrestart hasmtest hachecklock hafreelock haredundancy platformyield
+  hasnapshot)

@@ -13,7 +13,7 @@ _haadm_command()
                hahamdump: hadump: hasyncstart:haSyncStart hasyncstop:haSyncStop hashutdown: \
                swdadmin: chassisreboot:chassisReboot hareboot:haReboot hainfo: hareset: \
                hasmshutdown:hasmrestart hasmtest: hachecklock: hafreelock: haredundancy: \
-               platformyield:; do
+               platformyield: hasnapshot:; do
         local primary=${row%%:*} alias=${row#*:}
         if [[ $primary == hadump ]]; then
             [[ ${name,,} == *hadump* ]] && { echo hadump; return; }
@@ -76,9 +76,13 @@ _haadm_chassis_sim()
         case $prev in
         --scenario) _haadm_offer "$_haadm_scenarios" ;;
         --emulator) ;;
+        --from)
+            local IFS=$'\n'
+            COMPREPLY=($(compgen -f -- "$cur"))
+            ;;
         *)
             if [[ $cur == -* ]]; then
-                _haadm_offer '--scenario --emulator'
+                _haadm_offer '--scenario --emulator --from'
             else
                 local IFS=$'\n'
                 COMPREPLY=($(compgen -d -- "$cur"))
@@ -130,6 +134,7 @@ _haadm()
     hashow) ((COMP_CWORD == 1)) && _haadm_offer '-o -l -h' ;;
     haenable | hafailover) _haadm_offer '-f -force --force -h -help --help' ;;
     haredundancy) ((COMP_CWORD == 1)) && _haadm_offer '--show --help' ;;
+    hasnapshot) ((COMP_CWORD == 1)) && _haadm_offer '-h' ;;
     chassisreboot) _haadm_offer '-d -m -s -f' ;;
     hareset) ((COMP_CWORD == 1)) && _haadm_offer '-l -p -c' ;;
     hareboot) ((COMP_CWORD == 1)) && _haadm_offer '-f -w' ;;
@@ -160,4 +165,4 @@ _haadm()
 complete -F _haadm hashow haShow haenable haEnable hadisable haDisable hafailover haFailover \
     hahamdump hadump hasyncstart haSyncStart hasyncstop haSyncStop hashutdown swdadmin \
     chassisreboot chassisReboot hareboot haReboot hainfo hareset hasmshutdown hasmrestart \
-    hasmtest hachecklock hafreelock haredundancy platformyield chassis-sim
+    hasmtest hachecklock hafreelock haredundancy platformyield hasnapshot chassis-sim

@@ -29,6 +29,7 @@ Outcome cmd_hachecklock(Run& run);
 Outcome cmd_hafreelock(Run& run);
 Outcome cmd_haredundancy(Run& run);
 Outcome cmd_platformyield(Run& run);
+Outcome cmd_hasnapshot(Run& run);
 
 enum class Match { exact_case, any_case };
 
@@ -41,7 +42,7 @@ struct CommandRow {
 
 // Rows are tried top to bottom, the name before the alias; the first name that occurs
 // anywhere in the invocation name wins.
-inline constexpr std::array<CommandRow, 20> kCommands{{
+inline constexpr std::array<CommandRow, 21> kCommands{{
     {"hashow", "haShow", Match::exact_case, cmd_hashow},
     {"haenable", "haEnable", Match::exact_case, cmd_haenable},
     {"hadisable", "haDisable", Match::exact_case, cmd_hadisable},
@@ -62,6 +63,8 @@ inline constexpr std::array<CommandRow, 20> kCommands{{
     {"hafreelock", "", Match::exact_case, cmd_hafreelock},
     {"haredundancy", "", Match::exact_case, cmd_haredundancy},
     {"platformyield", "", Match::exact_case, cmd_platformyield},
+    // Last, so that no name of an earlier row is taken for it.
+    {"hasnapshot", "", Match::exact_case, cmd_hasnapshot},
 }};
 
 // The row that the invocation name selects, or null when none does.

@@ -12,6 +12,8 @@ if [ "${1:-build}" = test ]; then
     packages+=(clang clang-tidy cppcheck libclang-rt-14-dev valgrind)
     # Manual page lint and rendering, the Debian package and its dependencies.
     packages+=(mandoc man-db dpkg-dev lintian)
+    # The fleet check of contrib/ansible against simulated chassis.
+    packages+=(ansible-core)
 fi
 
 missing=()

@@ -83,6 +83,8 @@ std::string cp_path(const std::string& path);
 // Lays out a new chassis in dir; returns an error text, empty on success.
 std::string init_chassis(const std::string& dir, const std::string& scenario,
                          const std::string& emulator);
+// The same with the state given (a scenario's, or one made from a snapshot).
+std::string init_chassis_state(const std::string& dir, json st, const std::string& emulator);
 
 // The journal as one human-readable line per call.
 std::string human_line(const json& entry);

@@ -19,13 +19,14 @@
 #include "sim/chassis.h"
 #include "sim/people.h"
 #include "sim/scenarios.h"
+#include "sim/snapshot.h"
 
 using sim::json;
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: chassis-sim init DIR [--scenario NAME] [--emulator 'COMMAND ...']\n"
+    "usage: chassis-sim init DIR [--scenario NAME | --from FILE|-] [--emulator 'COMMAND ...']\n"
     "       chassis-sim set KEY=VALUE ...\n"
     "       chassis-sim fail CALL=RESULT ... | --clear\n"
     "       chassis-sim show [--json]\n"
@@ -260,19 +261,56 @@ int usage_error(const std::string& message)
     return 2;
 }
 
+// The state of a chassis laid out from a snapshot file ("-": standard input); a refusal
+// names the file and what is wrong with it.
+std::optional<json> snapshot_state(const std::string& file)
+{
+    std::string text;
+    const int fd = file == "-" ? 0 : sim::open_file(file, O_RDONLY);
+    if (fd < 0 || !sim::read_all(fd, text)) {
+        fprintf(stderr, "chassis-sim: %s: cannot read it: %s\n", file.c_str(), strerror(errno));
+        if (fd > 0) {
+            close(fd);
+        }
+        return std::nullopt;
+    }
+    if (fd > 0) {
+        close(fd);
+    }
+    json st;
+    const std::string wrong = sim::state_from_snapshot(
+        text, st, [](json& state, const std::string& key, const std::string& value) {
+            apply(state, key, value);
+        });
+    if (!wrong.empty()) {
+        fprintf(stderr, "chassis-sim: %s: %s\n", file == "-" ? "standard input" : file.c_str(),
+                wrong.c_str());
+        return std::nullopt;
+    }
+    return st;
+}
+
 int cmd_init(int argc, char** argv)
 {
     std::string dir;
     std::string scenario = "redundant";
     std::string emulator;
+    std::optional<std::string> from;
+    bool scenario_given = false;
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
         if ((arg == "--scenario" || arg == "--emulator") && i + 1 < argc) {
+            scenario_given = scenario_given || arg == "--scenario";
             (arg == "--scenario" ? scenario : emulator) = argv[++i];
         } else if (arg.rfind("--scenario=", 0) == 0) {
+            scenario_given = true;
             scenario = arg.substr(11);
         } else if (arg.rfind("--emulator=", 0) == 0) {
             emulator = arg.substr(11);
+        } else if (arg == "--from" && i + 1 < argc) {
+            from = argv[++i];
+        } else if (arg.rfind("--from=", 0) == 0) {
+            from = arg.substr(7);
         } else if (arg.rfind("--", 0) == 0 || !dir.empty()) {
             return usage_error("unexpected argument '" + arg + "'");
         } else {
@@ -282,7 +320,20 @@ int cmd_init(int argc, char** argv)
     if (dir.empty()) {
         return usage_error("init needs a directory");
     }
-    const std::string error = sim::init_chassis(dir, scenario, emulator);
+    if (from && scenario_given) {
+        return usage_error("--from and --scenario do not go together");
+    }
+    std::string error;
+    if (from) {
+        // Read and checked whole before anything is laid out.
+        std::optional<json> st = snapshot_state(*from);
+        if (!st) {
+            return 1;
+        }
+        error = sim::init_chassis_state(dir, std::move(*st), emulator);
+    } else {
+        error = sim::init_chassis(dir, scenario, emulator);
+    }
     if (!error.empty()) {
         fprintf(stderr, "chassis-sim: %s\n", error.c_str());
         return 1;

@@ -195,7 +195,7 @@ const std::vector<std::string>& tool_names()
         "hasyncstart", "haSyncStart",   "hasyncstop",    "haSyncStop",   "hashutdown",
         "swdadmin",    "chassisreboot", "chassisReboot", "hareboot",     "haReboot",
         "hainfo",      "hareset",       "hasmshutdown",  "hasmrestart",  "hasmtest",
-        "hachecklock", "hafreelock",    "haredundancy",  "platformyield"};
+        "hachecklock", "hafreelock",    "haredundancy",  "platformyield", "hasnapshot"};
     return names;
 }
 
@@ -215,6 +215,17 @@ std::string init_chassis(const std::string& dir, const std::string& scenario,
             known += (known.empty() ? "" : ", ") + n;
         }
         return "unknown scenario '" + scenario + "' (known: " + known + ")";
+    }
+    return init_chassis_state(dir, std::move(st), emulator);
+}
+
+std::string init_chassis_state(const std::string& dir, json st, const std::string& emulator)
+{
+    if (dir.empty()) {
+        return "no chassis directory given";
+    }
+    if (!is_safe_path(dir)) {
+        return unsafe_path_message(dir);
     }
     std::error_code ec;
     if (fs::exists(dir + "/sim/state.json", ec)) {

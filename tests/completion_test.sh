@@ -34,7 +34,7 @@ check()
 for name in hashow haShow haenable haEnable hadisable haDisable hafailover haFailover \
     hahamdump hadump hasyncstart haSyncStart hasyncstop haSyncStop hashutdown swdadmin \
     chassisreboot chassisReboot hareboot haReboot hainfo hareset hasmshutdown hasmrestart \
-    hasmtest hachecklock hafreelock haredundancy platformyield chassis-sim; do
+    hasmtest hachecklock hafreelock haredundancy platformyield hasnapshot chassis-sim; do
     if [[ $(complete -p "$name" 2>/dev/null) == "complete -F _haadm $name" ]]; then
         passed=$((passed + 1))
     else
@@ -53,6 +53,8 @@ check 'haFailover -f -h' '-h -help'
 check 'hadisable ' ''
 check 'haredundancy --' '--help --show'
 check 'haredundancy --show ' ''
+check 'hasnapshot ' '-h'
+check '/sbin/hasnapshot -h ' ''
 check 'chassisreboot -m -' '-d -f -m -s'
 check 'hareset -' '-c -l -p'
 check 'hareboot -' '-f -w'
@@ -73,7 +75,7 @@ check 'chassis-sim set ls' 'ls.N.attr.NAME= ls.N.ports='
 check 'chassis-sim fail ha_' 'ha_checklock= ha_lock= ha_unlock='
 check 'chassis-sim fail --' '--clear'
 check 'chassis-sim init /tmp/x --scenario n' 'no-slots non-redundant'
-check 'chassis-sim init /tmp/x -' '--emulator --scenario'
+check 'chassis-sim init /tmp/x -' '--emulator --from --scenario'
 check 'chassis-sim journal ' '--call --clear --cp --json --last --pid'
 check 'chassis-sim journal --json ' '--call --cp --json --last --pid'
 check 'chassis-sim journal --call ha_l' 'ha_lock'

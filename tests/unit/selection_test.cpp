@@ -34,6 +34,9 @@ TEST(CommandSelection, EdgeCases)
         {"", ""},
         {"chassisReboot", "chassisreboot"},
         {"haReboot", "hareboot"},
+        {"/sbin/hasnapshot", "hasnapshot"},
+        {"hasnapshot_hashow", "hashow"},
+        {"haSnapshot", ""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(selected(c.invocation), c.row) << c.invocation;
@@ -52,7 +55,7 @@ TEST(CommandSelection, EveryInstalledName)
         ASSERT_NE(row, nullptr) << name;
         EXPECT_TRUE(row->name == name || row->alias == name) << name << " ran " << row->name;
     }
-    EXPECT_EQ(count, 29);
+    EXPECT_EQ(count, 30);
 }
 
 TEST(ShellStatus, LowBitsZeroIsNotSuccess)

@@ -130,7 +130,7 @@ $ hasmtest setsysatt name 'a\xffb'
 === show takes only --json
 $ chassis-sim show extra
 ! chassis-sim: show takes only --json
-! usage: chassis-sim init DIR [--scenario NAME] [--emulator 'COMMAND ...']
+! usage: chassis-sim init DIR [--scenario NAME | --from FILE|-] [--emulator 'COMMAND ...']
 !        chassis-sim set KEY=VALUE ...
 !        chassis-sim fail CALL=RESULT ... | --clear
 !        chassis-sim show [--json]

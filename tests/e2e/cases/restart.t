@@ -106,7 +106,7 @@ $ chassis-sim journal --call restart
 === restart needs one CP, 0 or 1
 $ chassis-sim restart 2
 ! chassis-sim: restart needs the CP: 0 or 1
-! usage: chassis-sim init DIR [--scenario NAME] [--emulator 'COMMAND ...']
+! usage: chassis-sim init DIR [--scenario NAME | --from FILE|-] [--emulator 'COMMAND ...']
 !        chassis-sim set KEY=VALUE ...
 !        chassis-sim fail CALL=RESULT ... | --clear
 !        chassis-sim show [--json]

@@ -1,0 +1,384 @@
+// hasnapshot: the HA state of this CP as one JSON object, for monitoring and for laying
+// out a simulated chassis that answers as this one does. It makes only the calls that
+// the read-only commands make, and records a call that fails instead of guessing.
+#include "haadm/snapshot.h"
+
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include "haadm/commands.h"
+#include "platform/ham.h"
+#include "platform/hasm.h"
+
+namespace haadm {
+namespace {
+
+constexpr const char* kUsage = "Usage: hasnapshot";
+constexpr int kFormat = 1;
+
+// As hainfo show reads it: the HA manager fills at most kHamReasonSize bytes.
+constexpr size_t kReasonBuffer = 127;
+static_assert(kReasonBuffer >= kHamReasonSize);
+
+struct NamedBit {
+    uint32_t mask;
+    const char* name;
+};
+constexpr NamedBit kNamedBits[] = {
+    {kHaActive, "ACTIVE"},
+    {kHaRedundant, "REDUNDANT"},
+    {kHaSynchronized, "SYNCHRONIZED"},
+    {kHaEnabled, "HA_ENABLED"},
+    {kHaDualCp, "DUAL_CP"},
+    {kHaSuppressed, "suppressed"},
+    {kHaCocpuHeartbeat, "co-CPU heartbeat"},
+    {kHaStandbyHealthy, "standby healthy"},
+};
+
+// The calls that failed, in the order they were made; at most one entry per call.
+struct Failure {
+    const char* call;
+    int result;
+};
+constexpr size_t kMaxFailures = 10;
+struct Failures {
+    Failure item[kMaxFailures];
+    size_t count;
+    void add(const char* call, int result)
+    {
+        if (count < kMaxFailures) {
+            item[count++] = {call, result};
+        }
+    }
+};
+
+// What one run reads; each part is valid only when its flag says so.
+struct Snapshot {
+    bool state_ok;
+    int state;
+    bool slot_ok;
+    int slot;
+    bool number_ok;
+    int number;
+    bool peer_ok;
+    int peer;
+    bool cocpu;
+    bool status_ok;
+    HaStatusRecord status;
+    bool local_ok;
+    HaSession local;
+    bool remote_ok;
+    HaSession remote;
+    bool lock_ok;
+    HaLockRecord lock;
+    bool reason_ok;
+    char reason[kReasonBuffer];
+    Failures failed;
+};
+
+// Static: the records are large for a small CP's stack, and one run takes one.
+Snapshot g_snapshot;
+
+void read_snapshot(Snapshot& s)
+{
+    s.failed.count = 0;
+    s.state = ham_get_state();
+    s.state_ok = s.state >= 0;
+    if (!s.state_ok) {
+        s.failed.add("ham_get_state", s.state);
+    }
+    // The flag line and the co-CPU report read the word again, without a failure test:
+    // an answer that is not the word above is recorded as it came.
+    const int flags = getHAMStat();
+    if (!s.state_ok || flags != s.state) {
+        s.failed.add("getHAMStat", flags);
+    }
+    s.slot = getThisCPSlot();
+    s.slot_ok = s.slot >= 0;
+    if (!s.slot_ok) {
+        s.failed.add("getThisCPSlot", s.slot);
+    }
+    s.number = getThisCPNum();
+    s.number_ok = s.number == 0 || s.number == 1;
+    if (!s.number_ok) {
+        s.failed.add("getThisCPNum", s.number);
+    }
+    s.peer = getPeerCPSlot();
+    s.peer_ok = s.peer >= 0;
+    if (!s.peer_ok) {
+        s.failed.add("getPeerCPSlot", s.peer);
+    }
+    s.cocpu = cocpu_present() != 0;
+
+    // The texts go with a state word; without one there is none to ask about.
+    memset(&s.status, 0, sizeof s.status);
+    if (s.state_ok) {
+        const int rc = get_ha_status(s.state, &s.status);
+        s.status_ok = rc == 0;
+        if (!s.status_ok) {
+            s.failed.add("get_ha_status", rc);
+        }
+    }
+    s.local = HaSession{};
+    int rc = has_get_hsess(kSessionLocal, &s.local);
+    s.local_ok = rc == 0;
+    if (!s.local_ok) {
+        s.failed.add("has_get_hsess(1)", rc);
+    }
+    s.remote = HaSession{};
+    rc = has_get_hsess(kSessionRemote, &s.remote);
+    s.remote_ok = rc == 0;
+    if (!s.remote_ok) {
+        s.failed.add("has_get_hsess(0)", rc);
+    }
+    s.lock = HaLockRecord{};
+    rc = ha_checklock(&s.lock);
+    s.lock_ok = rc == 0;
+    if (!s.lock_ok) {
+        s.failed.add("ha_checklock", rc);
+    }
+    memset(s.reason, 0, sizeof s.reason);
+    rc = ham_get_rb_reason(s.reason);
+    s.reason[sizeof s.reason - 1] = '\0';
+    s.reason_ok = rc == 0;
+    if (!s.reason_ok) {
+        s.failed.add("ham_get_rb_reason", rc);
+    }
+}
+
+size_t text_length(const char* data, size_t size)
+{
+    const void* nul = memchr(data, '\0', size);
+    return nul == nullptr ? size : static_cast<size_t>(static_cast<const char*>(nul) - data);
+}
+
+// ---- the JSON writer -------------------------------------------------------------------
+
+void put_text(const char* data, size_t size)
+{
+    const size_t length = text_length(data, size);
+    if (!is_utf8(data, length)) {
+        static const char kDigits[] = "0123456789abcdef";
+        fputs("{\"bytes\": \"", stdout);
+        for (size_t i = 0; i < length; ++i) {
+            const auto byte = static_cast<unsigned char>(data[i]);
+            putchar(kDigits[byte >> 4]);
+            putchar(kDigits[byte & 0xF]);
+        }
+        fputs("\"}", stdout);
+        return;
+    }
+    putchar('"');
+    for (size_t i = 0; i < length; ++i) {
+        const auto c = static_cast<unsigned char>(data[i]);
+        if (c == '"' || c == '\\') {
+            putchar('\\');
+            putchar(c);
+        } else if (c == '\n') {
+            fputs("\\n", stdout);
+        } else if (c == '\t') {
+            fputs("\\t", stdout);
+        } else if (c == '\r') {
+            fputs("\\r", stdout);
+        } else if (c < 0x20 || c == 0x7F) {
+            printf("\\u%04x", c);
+        } else {
+            putchar(c);
+        }
+    }
+    putchar('"');
+}
+
+void put_key(const char* key, bool first = false)
+{
+    printf("%s\"%s\": ", first ? "" : ", ", key);
+}
+
+void put_line_key(const char* key, bool first = false)
+{
+    printf("%s\n  \"%s\": ", first ? "" : ",", key);
+}
+
+void put_int(bool ok, long long value)
+{
+    if (ok) {
+        printf("%lld", value);
+    } else {
+        fputs("null", stdout);
+    }
+}
+
+void put_bits(uint32_t word)
+{
+    putchar('[');
+    bool first = true;
+    uint32_t named = 0;
+    for (const NamedBit& bit : kNamedBits) {
+        named |= bit.mask;
+    }
+    for (int b = 0; b < 32; ++b) {
+        const uint32_t mask = 1u << b;
+        if ((word & mask) == 0) {
+            continue;
+        }
+        fputs(first ? "" : ", ", stdout);
+        first = false;
+        if ((named & mask) == 0) {
+            printf("\"0x%08x\"", static_cast<unsigned>(mask));
+            continue;
+        }
+        for (const NamedBit& bit : kNamedBits) {
+            if (bit.mask == mask) {
+                printf("\"%s\"", bit.name);
+            }
+        }
+    }
+    putchar(']');
+}
+
+void put_session(bool ok, const HaSession& s)
+{
+    if (!ok) {
+        fputs("null", stdout);
+        return;
+    }
+    printf("{\"fl\": %d, \"up\": %lu, \"ac\": %lu, \"sy\": %lu, \"ch\": %lu, \"rbr\": ",
+           static_cast<int>(s.fl), static_cast<unsigned long>(s.up),
+           static_cast<unsigned long>(s.ac), static_cast<unsigned long>(s.sy),
+           static_cast<unsigned long>(s.ch));
+    put_text(s.rbr, sizeof s.rbr);
+    putchar('}');
+}
+
+void put_lock(bool ok, const HaLockRecord& lock)
+{
+    if (!ok) {
+        fputs("null", stdout);
+    } else if (lock.pid == 0) {
+        fputs("{\"held\": false}", stdout);
+    } else {
+        printf("{\"held\": true, \"pid\": %d, \"trans\": %d, \"time\": %lu, \"cmd\": ",
+               static_cast<int>(lock.pid), static_cast<int>(lock.trans),
+               static_cast<unsigned long>(lock.time));
+        put_text(lock.cmd, sizeof lock.cmd);
+        putchar('}');
+    }
+}
+
+void print_snapshot(const Snapshot& s, long long taken)
+{
+    putchar('{');
+    put_line_key("format", true);
+    printf("%d", kFormat);
+    put_line_key("taken");
+    printf("%lld", taken);
+    put_line_key("state");
+    put_int(s.state_ok, s.state);
+    put_line_key("bits");
+    if (s.state_ok) {
+        put_bits(static_cast<uint32_t>(s.state));
+    } else {
+        fputs("null", stdout);
+    }
+    put_line_key("cp");
+    putchar('{');
+    put_key("slot", true);
+    put_int(s.slot_ok, s.slot);
+    put_key("number");
+    put_int(s.number_ok, s.number);
+    put_key("peer_slot");
+    put_int(s.peer_ok, s.peer);
+    put_key("co_cpu");
+    fputs(s.cocpu ? "true" : "false", stdout);
+    putchar('}');
+    put_line_key("status");
+    if (s.status_ok) {
+        putchar('{');
+        put_key("local", true);
+        put_text(s.status.local, sizeof s.status.local);
+        put_key("remote");
+        put_text(s.status.remote, sizeof s.status.remote);
+        put_key("summary");
+        put_text(s.status.summary, sizeof s.status.summary);
+        putchar('}');
+    } else {
+        fputs("null", stdout);
+    }
+    put_line_key("sessions");
+    fputs("{\n    \"local\": ", stdout);
+    put_session(s.local_ok, s.local);
+    fputs(",\n    \"remote\": ", stdout);
+    put_session(s.remote_ok, s.remote);
+    fputs("\n  }", stdout);
+    put_line_key("lock");
+    put_lock(s.lock_ok, s.lock);
+    put_line_key("last_reboot_reason");
+    if (s.reason_ok) {
+        put_text(s.reason, sizeof s.reason);
+    } else {
+        fputs("null", stdout);
+    }
+    put_line_key("failed");
+    putchar('{');
+    for (size_t i = 0; i < s.failed.count; ++i) {
+        put_key(s.failed.item[i].call, i == 0);
+        printf("%d", s.failed.item[i].result);
+    }
+    fputs("}\n}\n", stdout);
+}
+
+}  // namespace
+
+bool is_utf8(const char* data, size_t size)
+{
+    size_t i = 0;
+    while (i < size) {
+        const auto c = static_cast<unsigned char>(data[i]);
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t more = 0;
+        uint32_t code = 0;
+        uint32_t least = 0;
+        if (c >= 0xC2 && c <= 0xDF) {
+            more = 1, code = c & 0x1Fu, least = 0x80;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            more = 2, code = c & 0x0Fu, least = 0x800;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            more = 3, code = c & 0x07u, least = 0x10000;
+        } else {
+            return false;
+        }
+        if (size - i <= more) {
+            return false;
+        }
+        for (size_t k = 1; k <= more; ++k) {
+            const auto n = static_cast<unsigned char>(data[i + k]);
+            if ((n & 0xC0) != 0x80) {
+                return false;
+            }
+            code = (code << 6) | (n & 0x3Fu);
+        }
+        if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+            return false;
+        }
+        i += more + 1;
+    }
+    return true;
+}
+
+Outcome cmd_hasnapshot(Run& run)
+{
+    if (run.argc > 1) {
+        puts(kUsage);
+        return leave(0);
+    }
+    const time_t taken = time(nullptr);
+    read_snapshot(g_snapshot);
+    print_snapshot(g_snapshot, static_cast<long long>(taken));
+    return leave(0);
+}
+
+}  // namespace haadm

@@ -1,0 +1,362 @@
+// A chassis laid out from what hasnapshot printed on a CP: every read-only command of the
+// tool answers on it as it did there. Values the snapshot holds go into the state; a call
+// that failed on the CP fails the same way here, through the injected results.
+#include "sim/snapshot.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "sim/chassis.h"
+#include "sim/scenarios.h"
+
+namespace sim {
+namespace {
+
+struct Wrong {
+    std::string what;
+};
+
+[[noreturn]] void wrong(const std::string& where, const std::string& what)
+{
+    throw Wrong{"\"" + where + "\" " + what};
+}
+
+const json& member(const json& object, const std::string& where, const std::string& key)
+{
+    const auto it = object.find(key);
+    if (it == object.end()) {
+        wrong(where.empty() ? key : where + "." + key, "is missing");
+    }
+    return *it;
+}
+
+std::string join(const std::string& where, const std::string& key)
+{
+    return where.empty() ? key : where + "." + key;
+}
+
+const json& object_at(const json& object, const std::string& where, const std::string& key,
+                      bool nullable = false)
+{
+    const json& value = member(object, where, key);
+    if (!value.is_object() && !(nullable && value.is_null())) {
+        wrong(join(where, key), nullable ? "is neither an object nor null" : "is not an object");
+    }
+    return value;
+}
+
+long long as_integer(const json& value, const std::string& where, long long low, long long high)
+{
+    const std::string range = "is not an integer from " + std::to_string(low) + " to " +
+                              std::to_string(high);
+    if (value.is_number_unsigned()) {
+        if (value.get<uint64_t>() > static_cast<uint64_t>(high)) {
+            wrong(where, range);
+        }
+        return static_cast<long long>(value.get<uint64_t>());
+    }
+    if (!value.is_number_integer() || value.get<int64_t>() < low || value.get<int64_t>() > high) {
+        wrong(where, range);
+    }
+    return value.get<int64_t>();
+}
+
+// An integer, or null for a value whose call failed.
+json integer_or_null(const json& object, const std::string& where, const std::string& key,
+                     long long low, long long high)
+{
+    const json& value = member(object, where, key);
+    if (value.is_null()) {
+        return nullptr;
+    }
+    return as_integer(value, join(where, key), low, high);
+}
+
+long long integer(const json& object, const std::string& where, const std::string& key,
+                  long long low, long long high)
+{
+    return as_integer(member(object, where, key), join(where, key), low, high);
+}
+
+int hex_digit(char c)
+{
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return -1;
+}
+
+// A text: a string, or {"bytes":"HEX"} for one that is not UTF-8. At most max bytes, as
+// the platform's field holds them, and no NUL, which would end it early on the CP.
+std::string text_value(const json& value, const std::string& where, size_t max)
+{
+    std::string bytes;
+    if (value.is_string()) {
+        bytes = value.get<std::string>();
+    } else if (value.is_object() && value.size() == 1 && value.contains("bytes") &&
+               value["bytes"].is_string()) {
+        const std::string& hex = value["bytes"].get_ref<const std::string&>();
+        if (hex.size() % 2 != 0) {
+            wrong(where, "has an odd number of hex digits");
+        }
+        for (size_t i = 0; i < hex.size(); i += 2) {
+            const int hi = hex_digit(hex[i]);
+            const int lo = hex_digit(hex[i + 1]);
+            if (hi < 0 || lo < 0) {
+                wrong(where, "holds bytes that are not lowercase hex digits");
+            }
+            bytes += static_cast<char>(hi * 16 + lo);
+        }
+    } else {
+        wrong(where, "is neither a text nor {\"bytes\": \"HEX\"}");
+    }
+    if (bytes.size() > max) {
+        wrong(where, "is longer than " + std::to_string(max) + " bytes");
+    }
+    if (bytes.find('\0') != std::string::npos) {
+        wrong(where, "holds a NUL byte");
+    }
+    return bytes;
+}
+
+std::string text(const json& object, const std::string& where, const std::string& key, size_t max)
+{
+    return text_value(member(object, where, key), join(where, key), max);
+}
+
+bool boolean(const json& object, const std::string& where, const std::string& key)
+{
+    const json& value = member(object, where, key);
+    if (!value.is_boolean()) {
+        wrong(join(where, key), "is not true or false");
+    }
+    return value.get<bool>();
+}
+
+// The names of the set bits, as hasnapshot writes them.
+json bit_names(uint32_t word)
+{
+    static const std::map<uint32_t, const char*> kNames = {
+        {0x00000001, "ACTIVE"},          {0x00000002, "REDUNDANT"},
+        {0x00000004, "SYNCHRONIZED"},    {0x00000040, "HA_ENABLED"},
+        {0x00000080, "DUAL_CP"},         {0x00000800, "suppressed"},
+        {0x01000000, "co-CPU heartbeat"}, {0x08000000, "standby healthy"},
+    };
+    json names = json::array();
+    for (int b = 0; b < 32; ++b) {
+        const uint32_t mask = 1u << b;
+        if ((word & mask) == 0) {
+            continue;
+        }
+        const auto it = kNames.find(mask);
+        if (it != kNames.end()) {
+            names.push_back(it->second);
+        } else {
+            char hex[16];
+            snprintf(hex, sizeof hex, "0x%08x", static_cast<unsigned>(mask));
+            names.push_back(hex);
+        }
+    }
+    return names;
+}
+
+json session(const json& value, const std::string& where)
+{
+    if (value.is_null()) {
+        return nullptr;
+    }
+    if (!value.is_object()) {
+        wrong(where, "is neither an object nor null");
+    }
+    json record = {{"fl", integer(value, where, "fl", INT32_MIN, INT32_MAX)}};
+    for (const char* key : {"up", "ac", "sy", "ch"}) {
+        record[key] = integer(value, where, key, 0, UINT32_MAX);
+    }
+    record["rbr"] = text(value, where, "rbr", 27);
+    return record;
+}
+
+// The calls whose failure a snapshot records, and which results count as failures (the
+// ones hasnapshot records); getHAMStat is recorded whenever its word is not the state.
+bool failing(const std::string& call, long long result)
+{
+    if (call == "ham_get_state" || call == "getThisCPSlot" || call == "getPeerCPSlot") {
+        return result < 0;
+    }
+    if (call == "getThisCPNum") {
+        return result != 0 && result != 1;
+    }
+    if (call == "getHAMStat") {
+        return true;
+    }
+    if (call == "get_ha_status" || call == "has_get_hsess(1)" || call == "has_get_hsess(0)" ||
+        call == "ha_checklock" || call == "ham_get_rb_reason") {
+        return result != 0;
+    }
+    wrong("failed." + call, "is not a call that hasnapshot makes");
+}
+
+// A value is null exactly when the call that gives it is among the failed ones.
+void null_with_failure(bool is_null, const json& failed, const std::string& key,
+                       const std::string& call)
+{
+    const bool listed = failed.contains(call);
+    if (is_null && !listed) {
+        wrong(key, "is null, but \"failed\" has no " + call);
+    }
+    if (!is_null && listed) {
+        wrong("failed." + call, "is there, but \"" + key + "\" is not null");
+    }
+}
+
+json build(const json& snap, const std::function<void(json&, const std::string&, const std::string&)>& set_text)
+{
+    if (!snap.is_object()) {
+        throw Wrong{"the top level is not an object"};
+    }
+    const std::string top;
+    const json& format = member(snap, top, "format");
+    if (!format.is_number_integer()) {
+        wrong("format", "is not an integer");
+    }
+    if (format.get<int64_t>() != 1) {
+        throw Wrong{"format " + format.dump() + " is not known (known: 1)"};
+    }
+    integer(snap, top, "taken", 0, INT64_MAX);
+
+    const json state = integer_or_null(snap, top, "state", 0, INT32_MAX);
+    const json& bits = member(snap, top, "bits");
+    if (state.is_null() ? !bits.is_null() : bits != bit_names(state.get<uint32_t>())) {
+        wrong("bits", "does not name the bits of \"state\"");
+    }
+    const json& cp = object_at(snap, top, "cp");
+    const json slot = integer_or_null(cp, "cp", "slot", 0, INT32_MAX);
+    const json number = integer_or_null(cp, "cp", "number", 0, 1);
+    const json peer = integer_or_null(cp, "cp", "peer_slot", 0, INT32_MAX);
+    const bool cocpu = boolean(cp, "cp", "co_cpu");
+
+    const json& status = object_at(snap, top, "status", true);
+    std::string texts[3];
+    const char* kTexts[] = {"local", "remote", "summary"};
+    if (!status.is_null()) {
+        for (int i = 0; i < 3; ++i) {
+            texts[i] = text(status, "status", kTexts[i], 127);
+        }
+    }
+    const json& sessions = object_at(snap, top, "sessions");
+    const json local = session(member(sessions, "sessions", "local"), "sessions.local");
+    const json remote = session(member(sessions, "sessions", "remote"), "sessions.remote");
+
+    const json& lock = object_at(snap, top, "lock", true);
+    json held = nullptr;
+    if (!lock.is_null() && boolean(lock, "lock", "held")) {
+        const long long pid = integer(lock, "lock", "pid", INT32_MIN, INT32_MAX);
+        if (pid == 0) {
+            wrong("lock.pid", "is 0 in a held lock");
+        }
+        held = {{"pid", pid},
+                {"trans", integer(lock, "lock", "trans", INT32_MIN, INT32_MAX)},
+                {"time", integer(lock, "lock", "time", 0, UINT32_MAX)},
+                {"cmd", text(lock, "lock", "cmd", 32)}};
+    }
+    const json& reason_value = member(snap, top, "last_reboot_reason");
+    const std::string reason =
+        reason_value.is_null() ? "" : text_value(reason_value, "last_reboot_reason", 63);
+
+    const json& failed = object_at(snap, top, "failed");
+    json fail = json::object();
+    for (const auto& [call, result] : failed.items()) {
+        const long long value = as_integer(result, "failed." + call, INT32_MIN, INT32_MAX);
+        if (!failing(call, value)) {
+            wrong("failed." + call, "is not a failing result");
+        }
+        fail[call] = value;
+    }
+    null_with_failure(state.is_null(), failed, "state", "ham_get_state");
+    null_with_failure(slot.is_null(), failed, "cp.slot", "getThisCPSlot");
+    null_with_failure(number.is_null(), failed, "cp.number", "getThisCPNum");
+    null_with_failure(peer.is_null(), failed, "cp.peer_slot", "getPeerCPSlot");
+    if (!state.is_null()) {
+        // Without a state word the texts are not asked for.
+        null_with_failure(status.is_null(), failed, "status", "get_ha_status");
+        if (failed.contains("getHAMStat") && failed["getHAMStat"] == state) {
+            wrong("failed.getHAMStat", "is the state word itself");
+        }
+    } else if (!status.is_null()) {
+        wrong("status", "is not null, but \"state\" is");
+    } else if (!failed.contains("getHAMStat")) {
+        wrong("state", "is null, but \"failed\" has no getHAMStat");
+    }
+    null_with_failure(local.is_null(), failed, "sessions.local", "has_get_hsess(1)");
+    null_with_failure(remote.is_null(), failed, "sessions.remote", "has_get_hsess(0)");
+    null_with_failure(lock.is_null(), failed, "lock", "ha_checklock");
+    null_with_failure(reason_value.is_null(), failed, "last_reboot_reason", "ham_get_rb_reason");
+
+    // The simulated call fails for both CPs or for neither.
+    if (fail.contains("has_get_hsess(1)") || fail.contains("has_get_hsess(0)")) {
+        if (fail.value("has_get_hsess(1)", json()) != fail.value("has_get_hsess(0)", json())) {
+            throw Wrong{"has_get_hsess failed for one CP only, or with two results; the "
+                        "simulated chassis fails it alike for both"};
+        }
+        fail["has_get_hsess"] = fail["has_get_hsess(1)"];
+        fail.erase("has_get_hsess(1)");
+        fail.erase("has_get_hsess(0)");
+    }
+
+    // The rest of the chassis is the default one's: nothing read-only shows it.
+    json st = scenario_state("redundant");
+    const int me = number.is_null() ? 0 : number.get<int>();
+    st["this_cp"] = me;
+    const uint32_t word = state.is_null() ? 0 : state.get<uint32_t>();
+    st["bits"] = word & ~1u;
+    st["active_cp"] = (word & 1u) != 0 || state.is_null() ? me : 1 - me;
+    st["slots"][me] = slot.is_null() ? 0 : slot.get<int>();
+    st["slots"][1 - me] = peer.is_null() ? 0 : peer.get<int>();
+    st["cocpu"] = cocpu ? 1 : 0;
+    // Set as chassis-sim set sets them, so that they stay what the CP printed.
+    for (int i = 0; i < 3; ++i) {
+        set_text(st, std::string("status.") + kTexts[i], texts[i]);
+    }
+    const json none = {{"fl", 0}, {"up", 0}, {"ac", 0}, {"sy", 0}, {"ch", 0}, {"rbr", ""}};
+    st["hsess"][me] = local.is_null() ? none : local;
+    st["hsess"][1 - me] = remote.is_null() ? none : remote;
+    if (!held.is_null()) {
+        held["cp"] = me;  // the snapshot does not say on which CP the holder runs
+    }
+    st["lock"] = held;
+    st["rb_reason"] = reason;
+    st["fail"] = fail;
+    return st;
+}
+
+}  // namespace
+
+std::string state_from_snapshot(const std::string& text, json& st,
+                                const std::function<void(json&, const std::string&,
+                                                         const std::string&)>& set_text)
+{
+    std::string wrong_nesting = check_nesting(text);
+    if (!wrong_nesting.empty()) {
+        return "not a snapshot: " + wrong_nesting;
+    }
+    json snap;
+    try {
+        snap = json::parse(text);
+    } catch (const json::exception& e) {
+        return std::string("not JSON: ") + e.what();
+    }
+    try {
+        st = build(snap, set_text);
+    } catch (const Wrong& w) {
+        return w.what;
+    }
+    json check = st;
+    const std::string damaged = check_state(check);
+    return damaged.empty() ? "" : "gives a state the simulator cannot hold: " + damaged;
+}
+
+}  // namespace sim
