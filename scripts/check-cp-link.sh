@@ -58,7 +58,7 @@ seams=$(python3 "$root/scripts/platform-stub.py" --names "$root/platform/seams.h
 inside=$(comm -12 <(comm -23 <(echo "$declared") <(echo "$seams")) \
     <(awk 'NF == 3 && $2 !~ /^[Uuvw]$/ {sub(/@.*/, "", $3); print $3}' <<<"$symbols" | sort -u))
 [ -z "$inside" ] ||
-    bad "defines $(grep -c . <<<"$inside") platform symbols itself:" \
+    bad "defines platform symbols itself ($(grep -c . <<<"$inside")):" \
         "$(head -5 <<<"$inside" | tr '\n' ' ')"
 
 # No C++ runtime, defined or referenced: std:: and __gnu_cxx:: functions, the ABI support
