@@ -32,11 +32,14 @@ cat >"$tmp/inside.c" <<'EOF'
 /* One platform function defined in the tool instead of left to the platform. */
 int getThisCPSlot(void) { return 0; }
 EOF
-"$cxx" -c -O2 -fPIE "$tmp/runtime.cpp" -o "$tmp/runtime.o" &&
-"$cc" -c -O2 -fPIE "$tmp/pad.c" -o "$tmp/pad.o" &&
-"$cc" -c -O2 -fPIE "$tmp/inside.c" -o "$tmp/inside.o" &&
-"$cxx" -c -O2 -fPIE -Wno-unused-parameter -I"$root" "$build/platform_stub.cpp" \
-    -o "$tmp/platform_inside.o" || { echo "cannot build the pieces" >&2; exit 1; }
+if ! { "$cxx" -c -O2 -fPIE "$tmp/runtime.cpp" -o "$tmp/runtime.o" &&
+       "$cc" -c -O2 -fPIE "$tmp/pad.c" -o "$tmp/pad.o" &&
+       "$cc" -c -O2 -fPIE "$tmp/inside.c" -o "$tmp/inside.o" &&
+       "$cxx" -c -O2 -fPIE -Wno-unused-parameter -I"$root" "$build/platform_stub.cpp" \
+           -o "$tmp/platform_inside.o"; }; then
+    echo "cannot build the pieces" >&2
+    exit 1
+fi
 
 # link DIR DRIVER EXTRA...: a build directory DIR with bin/haadm linked as the CP build
 # links it, plus EXTRA (objects and options), and the stub.
@@ -84,9 +87,9 @@ stripped        | 1 | no symbol table: the C++ runtime and the platform cannot b
 failed=0
 count=0
 while IFS='|' read -r variant want lines; do
-    variant=$(echo $variant)
+    read -r variant <<<"$variant"
     [ -n "$variant" ] || continue
-    want=$(echo $want)
+    read -r want <<<"$want"
     count=$((count + 1))
     if ! make_variant "$variant" 2>"$tmp/$variant.link"; then
         echo "FAIL $variant: cannot link it:"; cat "$tmp/$variant.link"
