@@ -199,11 +199,21 @@ def callgrind(root, env, bindir):
         print_parts(" ".join(words), total, parts)
 
 
-def anchor_program(cc, build, out, flags=()):
+def runpath(exe, readelf):
+    out = subprocess.run([readelf, "-d", exe], capture_output=True, text=True).stdout
+    m = re.search(r"\((?:RUNPATH|RPATH)\)\s+Library r(?:un)?path: \[(.*)\]", out)
+    return m.group(1) if m else None
+
+
+def anchor_program(cc, build, out, exe, readelf):
+    """The C program, linked against the build's stub and finding it as the tool does
+    (the same run path: the build tree's, with CMake's empty entry)."""
     src = os.path.join(os.path.dirname(os.path.abspath(__file__)), "anchor.c")
     build = os.path.abspath(build)
-    subprocess.run([cc, "-O2", *flags, src, "-o", out, f"-L{build}", "-lplatform_stub",
-                    f"-Wl,-rpath,{build}"], check=True)
+    path = runpath(exe, readelf)
+    rpath = [f"-Wl,-rpath,{path}"] if path is not None else []
+    subprocess.run([cc, "-O2", src, "-o", out, f"-L{build}", "-lplatform_stub"] + rpath,
+                   check=True)
 
 
 def cp_host(build, env):
@@ -215,7 +225,7 @@ def cp_host(build, env):
         return
     with tempfile.TemporaryDirectory(prefix="anchor.") as tmp:
         anchor = os.path.join(tmp, "hashow")
-        anchor_program("cc", build, anchor)
+        anchor_program("cc", build, anchor, exe, "readelf")
         ours, ours_parts = count_instructions([os.path.join(build, "bin", "hashow")], env, exe,
                                               os.path.join(build, "haadm.map"))
         base, base_parts = count_instructions([anchor], env, anchor, "")
@@ -251,7 +261,7 @@ def cp_ppc(build):
         return
     with tempfile.TemporaryDirectory(prefix="anchor.") as tmp:
         anchor = os.path.join(tmp, "hashow")
-        anchor_program(cc, build, anchor)
+        anchor_program(cc, build, anchor, exe, "powerpc-linux-gnu-readelf")
         ours = qemu_count([exe], build, argv0=os.path.join(build, "bin", "hashow"))
         base = qemu_count([anchor], build)
     print("\nhashow against the platform stub under qemu-ppc, and the same C program"
