@@ -140,9 +140,13 @@ void op_expand(const TestArgs& args)
     copy_field(switch_type, sizeof switch_type, args.text(2, ""));
 
     const std::string_view range = args.text(3, "");
+    // FIRST-LAST, or FIRST alone; the halves are cut by hand, as substr can throw.
     const size_t dash = range.find('-');
-    const int first = to_number(range.substr(0, dash));
-    const int last = dash == std::string_view::npos ? 0 : to_number(range.substr(dash + 1));
+    const bool has_last = dash != std::string_view::npos;
+    const int first = to_number(std::string_view(range.data(), has_last ? dash : range.size()));
+    const int last =
+        has_last ? to_number(std::string_view(range.data() + dash + 1, range.size() - dash - 1))
+                 : 0;
 
     const int code = port_type_code(args.text(4, ""));
     const int sync = args.number(5);

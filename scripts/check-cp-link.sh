@@ -1,6 +1,7 @@
 #!/bin/bash
-# The CP build's haadm, linked against the stub of the platform: what it needs and what
-# it exports.
+# The CP build's haadm, linked against the stub of the platform: what it needs, what it
+# leaves to the platform, what it exports, and that it carries no C++ runtime and at most
+# 64 KiB of text.
 # Usage: scripts/check-cp-link.sh BUILD_DIR [TOOL_PREFIX]   (e.g. powerpc-linux-gnu-)
 set -euo pipefail
 build=$1
@@ -22,28 +23,58 @@ defined=$("$nm" -D --defined-only "$stub" | awk '{print $3}' | sort)
     bad "the stub defines other than the declared names:" \
         "$(comm -3 <(echo "$declared") <(echo "$defined") | tr -d '\t' | tr '\n' ' ')"
 
-# Libraries: the C and C++ libraries, the loader and the stub only.
+# Libraries: the C library, the loader and the platform (the stub) only, and the platform
+# always: a build with the platform inside (the simulator's) needs none.
+needed=$("$readelf" -d "$exe" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
 while read -r lib; do
     case $lib in
-        libc.so.*|libm.so.*|libstdc++.so.*|libgcc_s.so.*) ;;
-        ld.so.*|ld-linux*.so.*|libplatform_stub.so) ;;
-        *) bad "needs a library other than the C and C++ libraries and the stub: $lib" ;;
+        libc.so.*|ld.so.*|ld-linux*.so.*|ld64.so.*|libplatform_stub.so) ;;
+        *) bad "needs a library other than the C library, the loader and the platform: $lib" ;;
     esac
-done < <("$readelf" -d "$exe" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
+done <<<"$needed"
+grep -qx 'libplatform_stub.so' <<<"$needed" || bad "does not need the platform (libplatform_stub.so)"
 
-# Undefined symbols: versioned ones come from the C and C++ libraries; weak ones may stay
-# unresolved; every other one is a platform symbol and must be declared under platform/.
+# Undefined symbols: versioned ones come from the C library; weak ones may stay unresolved;
+# every other one is a platform symbol and must be declared under platform/.
 platform=$("$nm" -D --undefined-only "$exe" | awk '$1 == "U" && $2 !~ /@/ {print $2}' | sort)
 while read -r sym; do
     case $sym in
-        *@GLIBC_*|*@GLIBCXX_*|*@CXXABI_*|*@GCC_*) ;;
-        *) bad "undefined symbol from no C or C++ library: $sym" ;;
+        *@GLIBC_*) ;;
+        *) bad "undefined symbol from no C library: $sym" ;;
     esac
 done < <("$nm" -D --undefined-only "$exe" | awk '$1 == "U" && $2 ~ /@/ {print $2}')
 undeclared=$(comm -23 <(echo "$platform") <(echo "$declared"))
 [ -z "$undeclared" ] ||
     bad "undefined platform symbols declared nowhere under platform/:" \
         "$(tr '\n' ' ' <<<"$undeclared")"
+platform_count=$(grep -c . <<<"$platform" || true)
+[ "$platform_count" -gt 0 ] || bad "leaves no platform symbol undefined"
+
+# The platform's functions and objects stay the platform's: none defined in the executable
+# but the seams of platform/seams.h, which the CP build defines itself (platform/cp/).
+symbols=$("$nm" "$exe" 2>/dev/null) || true
+[ -n "$symbols" ] || bad "no symbol table: the C++ runtime and the platform cannot be checked"
+seams=$(python3 "$root/scripts/platform-stub.py" --names "$root/platform/seams.h" | sort)
+inside=$(comm -12 <(comm -23 <(echo "$declared") <(echo "$seams")) \
+    <(awk 'NF == 3 && $2 !~ /^[Uuvw]$/ {sub(/@.*/, "", $3); print $3}' <<<"$symbols" | sort -u))
+[ -z "$inside" ] ||
+    bad "defines platform symbols itself ($(grep -c . <<<"$inside")):" \
+        "$(head -5 <<<"$inside" | tr '\n' ' ')"
+
+# No C++ runtime, defined or referenced: std:: and __gnu_cxx:: functions, the ABI support
+# (__cxxabiv1::, __cxa_*, typeinfo), operator new and delete, the personality routine, the
+# unwinder and the demangler. __cxa_finalize is the C library's, called by the C start
+# files of every program.
+runtime=$(awk '{print $NF}' <<<"$symbols" | sed 's/@.*//' | sort -u | grep -E \
+    '^(_ZN?K?St|_ZN?K?9__gnu_cxx|_ZN?K?10__cxxabiv1|_ZT[ISV]N?(St|9__gnu_cxx|10__cxxabiv1)|_Z(nw|na|dl|da)|__cxa_|__gxx_personality|_Unwind_|__gcc_personality|__gcclibcxx_demangle|cplus_demangle|d_demangle)' |
+    grep -vx '__cxa_finalize' || true)
+[ -z "$runtime" ] ||
+    bad "C++ runtime in the executable ($(grep -c . <<<"$runtime") symbols):" \
+        "$(head -8 <<<"$runtime" | tr '\n' ' ')"
+
+# A CP has little flash: at most 64 KiB of text (code, read-only data, symbol tables).
+text=$("${prefix}size" "$exe" | awk 'NR == 2 {print $1}')
+[ "${text:-0}" -le 65536 ] || bad "text of $text bytes passes 64 KiB (65536 bytes)"
 
 # Exports: the functions platform programs call by name, and the global objects, zero at
 # start (in a NOBITS section: .bss, or .sbss for PowerPC's small data).
@@ -78,7 +109,7 @@ fi
 
 [ $fail -eq 0 ] || exit 1
 size=$(stat -c %s "$exe")
-echo "haadm links against the platform stub: $(echo "$platform" | wc -l) platform symbols," \
-     "all declared; 6 functions and 9 zeroed objects exported"
-echo "size of $exe: $size bytes"
+echo "haadm links against the platform stub: $platform_count platform symbols, all declared" \
+     "and left to the platform; no C++ runtime; 6 functions and 9 zeroed objects exported"
+echo "size of $exe: $size bytes; text $text bytes of at most 65536"
 "${prefix}size" "$exe"

@@ -27,6 +27,7 @@ cmake --preset cp-ppc >/dev/null
 cmake --build --preset cp-ppc
 scripts/check-no-heap.sh build/cp-ppc powerpc-linux-gnu-nm
 scripts/check-cp-link.sh build/cp-ppc powerpc-linux-gnu-
+bash tests/check_cp_link_test.sh build/cp-ppc powerpc-linux-gnu-
 
 stage "static checks"
 scripts/static-checks.sh build/ci
