@@ -6,10 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <sstream>
 
@@ -140,6 +142,30 @@ void remove_stale_tmp()
     closedir(d);
 }
 
+constexpr int kLockWaitSeconds = 10;
+
+// The lock file is the owner's alone: anyone who can open it can hold the lock and stall
+// the chassis. One left with wider modes by an earlier version is narrowed; one of
+// another user is refused (a chassis is one user's: its state is written by its owner).
+int open_lock()
+{
+    const int fd = open_own(lock_path(), O_RDWR | O_CREAT, 0600);
+    if (fd < 0) {
+        fatal("cannot open " + lock_path() + ": " + strerror(errno));
+    }
+    struct stat st {};
+    if (fstat(fd, &st) != 0) {
+        fatal("cannot use " + lock_path() + ": " + strerror(errno));
+    }
+    if (st.st_uid != geteuid()) {
+        fatal("refusing " + lock_path() + ": it belongs to another user");
+    }
+    if ((st.st_mode & 077) != 0 && fchmod(fd, 0600) != 0) {
+        fatal("cannot make " + lock_path() + " private: " + strerror(errno));
+    }
+    return fd;
+}
+
 // Holds the chassis lock for one read-modify-write and its journal entry. Nested holds
 // in one process share the outer one.
 class ChassisLock {
@@ -156,15 +182,28 @@ public:
             g_lock_fd = -1;
         }
         if (g_lock_fd < 0) {
-            g_lock_fd = open_own(lock_path(), O_RDWR | O_CREAT, 0644);
+            g_lock_fd = open_lock();
             g_lock_pid = getpid();
         }
-        int rc = -1;
-        do {
-            rc = g_lock_fd < 0 ? -1 : flock(g_lock_fd, LOCK_EX);
-        } while (rc != 0 && errno == EINTR);
-        if (rc != 0) {
-            fatal("cannot lock " + lock_path() + ": " + strerror(errno));
+        // Holds last one read-modify-write: a lock held far longer is held by a process
+        // that is stopped or not of the simulator, and waiting for it would stall every
+        // program of the chassis.
+        struct timespec start {};
+        clock_gettime(CLOCK_MONOTONIC, &start);
+        long pause_ns = 1000000;
+        while (flock(g_lock_fd, LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK && errno != EINTR) {
+                fatal("cannot lock " + lock_path() + ": " + strerror(errno));
+            }
+            struct timespec now {};
+            clock_gettime(CLOCK_MONOTONIC, &now);
+            if (now.tv_sec - start.tv_sec >= kLockWaitSeconds) {
+                fatal("the chassis lock " + lock_path() + " has been held by another process for " +
+                      std::to_string(kLockWaitSeconds) + " seconds; giving up");
+            }
+            const struct timespec pause = {0, pause_ns};
+            nanosleep(&pause, nullptr);
+            pause_ns = std::min(pause_ns * 2, 20000000L);
         }
     }
     ~ChassisLock()

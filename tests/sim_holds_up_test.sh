@@ -175,6 +175,31 @@ for name in state.json journal.jsonl lock; do
     done
 done
 
+# The chassis lock is its owner's alone (one of an earlier version is narrowed), and one
+# held by a process that is not of the simulator is waited for only so long.
+chmod 644 "$c/sim/lock"
+chassis-sim set model=100
+[[ $(stat -c %a "$c/sim/lock") == 600 ]] || { echo "FAIL lock mode $(stat -c %a "$c/sim/lock")"; failures=$((failures + 1)); }
+if [[ $(id -u) == 0 ]] && id nobody >/dev/null 2>&1; then
+    chmod 711 "$work"
+    err=$(setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups flock -n "$c/sim/lock" true 2>&1)
+    [[ $err == *"Permission denied"* ]] || { echo "FAIL another user opens the lock: '$err'"; failures=$((failures + 1)); }
+    chmod 700 "$work"
+fi
+(exec 9<"$c/sim/lock" && flock 9 && exec sleep 600) &
+holder=$!
+until ! flock -n "$c/sim/lock" true; do sleep 0.1; done
+before=$(cat "$c/sim/state.json")
+for command in "chassis-sim set model=7" "$c/sbin/haenable"; do
+    read -ra words <<<"$command"
+    check "$command with the lock held" 125 \
+        "chassis-sim: the chassis lock $c/sim/lock has been held by another process for 10 seconds; giving up" \
+        "${words[@]}"
+done
+kill "$holder" && wait "$holder" 2>/dev/null
+[[ $(cat "$c/sim/state.json") == "$before" ]] || { echo "FAIL state changed while the lock was held"; failures=$((failures + 1)); }
+chassis-sim journal --clear
+
 # A journal that cannot grow: the change fails and the state is as it was.
 head -c 2048 /dev/zero | tr '\0' '\n' >>"$c/sim/journal.jsonl"
 before=$(cat "$c/sim/state.json")
