@@ -197,7 +197,8 @@ public:
             }
             struct timespec now {};
             clock_gettime(CLOCK_MONOTONIC, &now);
-            if (now.tv_sec - start.tv_sec >= kLockWaitSeconds) {
+            if ((now.tv_sec - start.tv_sec) * 1000000000LL + (now.tv_nsec - start.tv_nsec) >=
+                kLockWaitSeconds * 1000000000LL) {
                 fatal("the chassis lock " + lock_path() + " has been held by another process for " +
                       std::to_string(kLockWaitSeconds) + " seconds; giving up");
             }

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,29 +19,69 @@
 namespace sim {
 namespace {
 
-// Runs /sbin/hainfo init of the chassis on the CP this process stands for; its exit
-// status, or -1 when it could not run or ended by a signal.
-int run_hainfo_init()
+// hainfo init reads two files and makes a few calls: well under a second, also through
+// the emulator on a busy machine. One that runs far longer hangs, and would hold the
+// restart for ever.
+constexpr int kHainfoSeconds = 10;
+
+// How /sbin/hainfo init ended: its exit status, or why it has none.
+struct HainfoEnd {
+    int status = 0;
+    std::string why;  // empty when it exited
+};
+
+std::string signal_text(int sig)
+{
+    const char* name = strsignal(sig);
+    return "signal " + std::to_string(sig) + " (" + (name != nullptr ? name : "unknown") + ")";
+}
+
+// Runs /sbin/hainfo init of the chassis on the CP this process stands for, in a process
+// group of its own so that a hanging one is ended with whatever it started.
+HainfoEnd run_hainfo_init()
 {
     const std::string program = root() + "/sbin/hainfo";
     fflush(nullptr);
     const pid_t child = fork();
     if (child < 0) {
-        return -1;
+        return {-1, std::string("it could not start: ") + strerror(errno)};
     }
     if (child == 0) {
+        setpgid(0, 0);
         char* const argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>("init"), nullptr};
         execv(program.c_str(), argv);
         fprintf(stderr, "chassis-sim: cannot run %s: %s\n", program.c_str(), strerror(errno));
         _exit(127);
     }
+    setpgid(child, child);
+    struct timespec start {};
+    clock_gettime(CLOCK_MONOTONIC, &start);
     int status = 0;
-    while (waitpid(child, &status, 0) < 0) {
-        if (errno != EINTR) {
-            return -1;
+    for (;;) {
+        const pid_t done = waitpid(child, &status, WNOHANG);
+        if (done == child) {
+            break;
         }
+        if (done < 0 && errno != EINTR) {
+            return {-1, std::string("it could not be waited for: ") + strerror(errno)};
+        }
+        struct timespec now {};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        if ((now.tv_sec - start.tv_sec) * 1000000000LL + (now.tv_nsec - start.tv_nsec) >=
+            kHainfoSeconds * 1000000000LL) {
+            kill(-child, SIGKILL);
+            while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+            }
+            return {-1, "it did not end within " + std::to_string(kHainfoSeconds) +
+                            " seconds; ended it by " + signal_text(SIGKILL)};
+        }
+        const struct timespec pause = {0, 10000000};
+        nanosleep(&pause, nullptr);
     }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (WIFSIGNALED(status)) {
+        return {-1, "ended by " + signal_text(WTERMSIG(status))};
+    }
+    return {WEXITSTATUS(status), {}};
 }
 
 }  // namespace
@@ -80,10 +121,14 @@ Outcome restart_command(const std::vector<std::string>& args)
         const bool standby = st.value("active_cp", 0) != cp;
         journal("restart", {cp, standby ? "up as standby" : "up as active"}, 0);
     });
-    const int status = run_hainfo_init();
-    journal("restart", {cp, "/sbin/hainfo init"}, status);
-    if (status != 0) {
-        fprintf(stderr, "chassis-sim: /sbin/hainfo init on CP%d ended with status %d\n", cp, status);
+    const HainfoEnd end = run_hainfo_init();
+    journal("restart", {cp, "/sbin/hainfo init"}, end.why.empty() ? json(end.status) : json(end.why));
+    if (!end.why.empty()) {
+        fprintf(stderr, "chassis-sim: /sbin/hainfo init on CP%d: %s\n", cp, end.why.c_str());
+        return {1, {}};
+    }
+    if (end.status != 0) {
+        fprintf(stderr, "chassis-sim: /sbin/hainfo init on CP%d ended with status %d\n", cp, end.status);
         return {1, {}};
     }
     return {};

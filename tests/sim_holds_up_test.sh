@@ -140,6 +140,20 @@ grep -q '^{"args":\["ham",1074058781,{"reason":"closed stdin","word":0}\],"call"
     "$work/s/sim/journal.jsonl" ||
     { echo "FAIL hainfo init with stdin closed: $(grep ioctl "$work/s/sim/journal.jsonl")"; failures=$((failures + 1)); }
 
+# restart with a hanging and a signalled /sbin/hainfo: the hanging one is ended with what
+# it started (the shell's sleep would keep standard error open), each named.
+for planted in "sleep 600|it did not end within 10 seconds; ended it by signal 9 (Killed)" \
+               'kill -TERM $$|ended by signal 15 (Terminated)'; do
+    IFS='|' read -r body want <<<"$planted"
+    rm -rf "$work/s" && cp -a "$work/fresh" "$work/s"
+    rm "$work/s/sbin/hainfo" && printf '#!/bin/sh\n%s\necho after\n' "$body" >"$work/s/sbin/hainfo"
+    chmod +x "$work/s/sbin/hainfo"
+    check "restart with hainfo: $body" 1 "chassis-sim: /sbin/hainfo init on CP0: $want" \
+        env CHASSIS_SIM_ROOT="$work/s" chassis-sim restart 0
+    out=$(CHASSIS_SIM_ROOT=$work/s chassis-sim journal --call restart --last 1)
+    [[ $out == "restart(0, \"/sbin/hainfo init\") = \"$want\"" ]] || { echo "FAIL journal of hainfo: $body: $out"; failures=$((failures + 1)); }
+done
+
 # An invocation name inside the root does not choose the command.
 out=$(CHASSIS_SIM_ROOT=$work/x_hashow/c "$work/x_hashow/c/sbin/hachecklock")
 [[ $out == "Lock is free" ]] || { echo "FAIL invocation name in the root: '$out'"; failures=$((failures + 1)); }
