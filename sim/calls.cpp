@@ -153,6 +153,10 @@ int ham_request_journal(int fd, unsigned long request, json third,
     }
     if (strncmp(argv[0], env, len) == 0 && argv[0][len] == '/') {
         argv[0] += len;
+        // CP1's programs are started under its own root.
+        if (strncmp(argv[0], "/cp1/", 5) == 0) {
+            argv[0] += 4;
+        }
     }
 }
 
@@ -162,7 +166,7 @@ extern "C" {
 
 // ---- seams ----------------------------------------------------------------------------
 
-const char* platform_root(void) { return sim::root().c_str(); }
+const char* platform_root(void) { return sim::cp_root(sim::this_cp(sim::state())).c_str(); }
 
 int ham_device_request(int fd, unsigned long request)
 {
@@ -613,7 +617,7 @@ int hasm_dump(DumpRequest* request)
         }
         // Only into a regular file, never through a symlink and never waiting on a FIFO:
         // a dump path in /tmp is anyone's to plant.
-        const std::string path = sim::root() + field(request->path, sizeof request->path);
+        const std::string path = sim::cp_root(sim::this_cp(st)) + field(request->path, sizeof request->path);
         const int fd = sim::open_file(path, O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK, 0644);
         if (fd < 0) {
             return -1;

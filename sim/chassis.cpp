@@ -509,8 +509,30 @@ uint32_t state_word(const json& st, int cp)
     return word;
 }
 
+const std::string& cp_root(int cp)
+{
+    static std::string cp1;
+    if (cp == 0) {
+        return root();
+    }
+    if (cp1.empty()) {
+        const std::string dir = root() + "/cp1";
+        struct stat st {};
+        if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+            fatal(root() + " has no file system for CP1 (" + dir +
+                  "): it was laid out by an older chassis-sim; make the chassis again with init");
+        }
+        cp1 = dir;
+    }
+    return cp1;
+}
+
 std::string cp_path(const std::string& path)
 {
+    const std::string cp1 = root() + "/cp1";
+    if (path.size() > cp1.size() && path.compare(0, cp1.size(), cp1) == 0 && path[cp1.size()] == '/') {
+        return path.substr(cp1.size());
+    }
     const std::string& r = root();
     if (path.size() > r.size() && path.compare(0, r.size(), r) == 0 && path[r.size()] == '/') {
         return path.substr(r.size());

@@ -77,7 +77,12 @@ void update_state(const std::function<void(json&)>& body);
 // The HA state word as seen from CP cp.
 uint32_t state_word(const json& state, int cp);
 
-// The CP path of a chassis path (the root taken off), or the path unchanged.
+// The directory under which CP cp's file system lies: the chassis root for CP0, its cp1/
+// for CP1. Each CP has its own var/, mnt/var/ and tmp/; the programs and /proc are the
+// chassis's, linked into cp1/.
+const std::string& cp_root(int cp);
+
+// The CP path of a chassis path (the CP's root taken off), or the path unchanged.
 std::string cp_path(const std::string& path);
 
 // Lays out a new chassis in dir; returns an error text, empty on success.

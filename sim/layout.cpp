@@ -99,6 +99,16 @@ bool has_entries(const std::string& dir)
     return found;
 }
 
+// A word for sh that stands for text exactly: in single quotes, each ' as '\''.
+std::string shell_quoted(const std::string& text)
+{
+    std::string out = "'";
+    for (const char c : text) {
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return out + "'";
+}
+
 // A program of the chassis: a link to the real binary, or a wrapper that runs it
 // through the emulator with the name it was started under.
 void install_program(const fs::path& path, const std::string& binary, const std::string& emulator)
@@ -108,9 +118,20 @@ void install_program(const fs::path& path, const std::string& binary, const std:
         fs::create_symlink(binary, path);
         return;
     }
-    write_text(path, "#!/bin/sh\nexec " + emulator + " -0 \"$0\" " + binary + " \"$@\"\n");
+    write_text(path, "#!/bin/sh\nexec " + emulator + " -0 \"$0\" " + shell_quoted(binary) + " \"$@\"\n");
     fs::permissions(path, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                               fs::perms::others_read | fs::perms::others_exec);
+}
+
+// CP1's file system: its own var/, mnt/var/ and tmp/; the chassis's programs and /proc.
+void lay_out_cp1(const fs::path& base)
+{
+    for (const char* sub : {"cp1/var/log", "cp1/mnt/var", "cp1/tmp"}) {
+        fs::create_directories(base / sub);
+    }
+    for (const char* shared : {"sbin", "tarny", "bin", "usr", "proc"}) {
+        fs::create_symlink(std::string("../") + shared, base / "cp1" / shared);
+    }
 }
 
 std::string self_dir()
@@ -120,12 +141,22 @@ std::string self_dir()
     return ec ? std::string(".") : self.parent_path().string();
 }
 
+struct BadProgram {
+    std::string why;
+};
+
 // Where the tool and chassis-sim are: beside this program, or in an installed tree.
 std::string find_binary(const char* env, const std::string& name, const char* other_dir)
 {
     const char* given = getenv(env);
     if (given != nullptr && *given != '\0') {
-        return given;
+        // Every program of the chassis links to it: it must be there, and be found from
+        // any directory.
+        struct stat st {};
+        if (stat(given, &st) != 0 || !S_ISREG(st.st_mode) || access(given, X_OK) != 0) {
+            throw BadProgram{std::string(env) + " is '" + given + "', which is not an executable file"};
+        }
+        return fs::absolute(given).lexically_normal().string();
     }
     const std::string dir = self_dir();
     for (const std::string& candidate :
@@ -223,8 +254,14 @@ std::string init_chassis(const std::string& dir, const std::string& scenario,
     if (has_entries(dir)) {
         return not_empty_message(dir);
     }
-    const std::string tool = find_binary("CHASSIS_SIM_TOOL", "haadm", "sbin");
-    const std::string simulator = find_binary("CHASSIS_SIM_PROGRAM", "chassis-sim", "bin");
+    std::string tool;
+    std::string simulator;
+    try {
+        tool = find_binary("CHASSIS_SIM_TOOL", "haadm", "sbin");
+        simulator = find_binary("CHASSIS_SIM_PROGRAM", "chassis-sim", "bin");
+    } catch (const BadProgram& bad) {
+        return bad.why;
+    }
     if (tool.empty() || simulator.empty()) {
         return "cannot find the haadm and chassis-sim programs (set CHASSIS_SIM_TOOL and "
                "CHASSIS_SIM_PROGRAM)";
@@ -245,6 +282,7 @@ std::string init_chassis(const std::string& dir, const std::string& scenario,
                                 "mnt/var", "tmp", "proc/fss/ha", "proc/fss/fcsw0"}) {
             fs::create_directories(base / sub);
         }
+        lay_out_cp1(base);
         for (const std::string& name : tool_names()) {
             install_program(base / "sbin" / name, tool, emulator);
         }

@@ -93,6 +93,11 @@ Outcome restart_command(const std::vector<std::string>& args)
     }
     const int cp = args[0][0] - '0';
     root();
+    const json& slots = state()["slots"];
+    if (cp == 1 && slots[0].get<long long>() == 0 && slots[1].get<long long>() == 0) {
+        fprintf(stderr, "chassis-sim: refusing restart 1: a chassis without CP slots has only CP0\n");
+        return {1, {}};
+    }
     // Every step is journalled as a step of that CP, and hainfo runs there.
     setenv("CHASSIS_SIM_CP", args[0].c_str(), 1);
     update_state([cp](json& st) {

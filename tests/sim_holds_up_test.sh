@@ -6,6 +6,7 @@
 # run through it, chassis-sim included.
 set -u
 bin=$(cd "$1" && pwd)
+real_bin=$bin
 emulator=${2:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -58,6 +59,34 @@ check "init over a populated directory" 1 \
 for _ in $(seq 10); do (chassis-sim init "$work/race" "${init_args[@]}" >/dev/null 2>&1 && echo ok) & done >"$work/race.out"
 wait
 [[ $(grep -c ok "$work/race.out") == 1 ]] || { echo "FAIL racing inits: $(grep -c ok "$work/race.out") succeeded"; failures=$((failures + 1)); }
+
+# The emulator wrappers name the binaries as sh words, whatever their directory's path
+# holds: a blank, or a command substitution that must never run. Without an emulator, a
+# stand-in that runs the binary as the emulator would.
+emu=$emulator
+if [[ -z $emu ]]; then
+    printf '#!/bin/bash\n[[ $1 == -0 ]] || exit 99\nname=$2\nshift 2\nexec -a "$name" "$@"\n' >"$work/emu"
+    chmod +x "$work/emu"
+    emu=$work/emu
+fi
+n=0
+for dir in "$work/b x" "$work/b\$(touch ran)" "$work/b'q"; do
+    n=$((n + 1))
+    mkdir "$dir" && cp "$real_bin/haadm" "$real_bin/chassis-sim" "$dir/"
+    CHASSIS_SIM_TOOL=$dir/haadm CHASSIS_SIM_PROGRAM=$dir/chassis-sim chassis-sim init "$work/q$n" --emulator "$emu" >/dev/null
+    out=$(cd "$work" && CHASSIS_SIM_ROOT=$work/q$n "$work/q$n/sbin/hachecklock" 2>&1 &&
+          CHASSIS_SIM_ROOT=$work/q$n "$work/q$n/bin/ping" -q 127.0.0.7 -c 2 2>&1 && echo pinged)
+    [[ $out == "Lock is free"$'\n'pinged && ! -e $work/ran ]] ||
+        { echo "FAIL binaries in '$dir' through the emulator: '$out'"; failures=$((failures + 1)); }
+done
+# CHASSIS_SIM_TOOL or CHASSIS_SIM_PROGRAM that names no program: refused, nothing made.
+for var in CHASSIS_SIM_TOOL CHASSIS_SIM_PROGRAM; do
+    check "$var names nothing" 1 "chassis-sim: $var is '$work/nothing', which is not an executable file" \
+        env "$var=$work/nothing" chassis-sim init "$work/q0"
+    check "$var names a directory" 1 "chassis-sim: $var is '$work', which is not an executable file" \
+        env "$var=$work" chassis-sim init "$work/q0"
+done
+[[ ! -e $work/q0 ]] || { echo "FAIL init with a missing program made $work/q0"; failures=$((failures + 1)); }
 
 # The table: name, status, standard error, command.
 mkdir -p "$work/x y" "$work/x_hashow"
