@@ -457,9 +457,36 @@ const json* injected(const json& st, std::string_view name)
 
 }  // namespace
 
+namespace {
+
+int g_boot_cp = -1;
+long long g_boot = -1;
+
+long long boot_of(const json& st, int cp)
+{
+    const auto boots = st.find("boots");
+    return boots == st.end() ? 0 : (*boots)[static_cast<size_t>(cp)].get<long long>();
+}
+
+}  // namespace
+
+void check_boot(const json& st)
+{
+    if (g_boot < 0) {
+        g_boot_cp = this_cp(st);
+        g_boot = boot_of(st, g_boot_cp);
+        return;
+    }
+    if (boot_of(st, g_boot_cp) != g_boot) {
+        fatal("CP" + std::to_string(g_boot_cp) +
+              " was restarted after this process began; its calls no longer reach the chassis");
+    }
+}
+
 int read_call(std::string_view name, json args, const std::function<int(const json&)>& body)
 {
     const json& st = state();
+    check_boot(st);
     const json* fail = injected(st, name);
     const int ret = fail != nullptr ? fail->get<int>() : body(st);
     journal(name, args, ret);
@@ -469,6 +496,7 @@ int read_call(std::string_view name, json args, const std::function<int(const js
 int change_call(std::string_view name, json args, const std::function<int(json&)>& body)
 {
     {
+        check_boot(state());
         const json* fail = injected(state(), name);
         if (fail != nullptr) {
             const int ret = fail->get<int>();
@@ -479,6 +507,7 @@ int change_call(std::string_view name, json args, const std::function<int(json&)
     ChassisLock lock;
     remove_stale_tmp();
     json st = parse_state(state_path());
+    check_boot(st);  // a restart that came while this call waited for the lock
     const int ret = body(st);
     // The new state is ready before the entry is written, and takes effect only after:
     // a call whose entry cannot be written changes nothing.
@@ -488,7 +517,11 @@ int change_call(std::string_view name, json args, const std::function<int(json&)
     return ret;
 }
 
-void void_call(std::string_view name, json args) { journal(name, args, nullptr); }
+void void_call(std::string_view name, json args)
+{
+    check_boot(state());
+    journal(name, args, nullptr);
+}
 
 void update_state(const std::function<void(json&)>& body)
 {

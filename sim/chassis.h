@@ -59,6 +59,11 @@ const json& state();
 // The stored text of that state, byte for byte.
 const std::string& state_text();
 
+// A process belongs to the boot of its CP that was current at its first platform call; a
+// call after that CP's restart ends the process (status 125) without taking effect, as
+// the restart would have ended it.
+void check_boot(const json& state);
+
 // One platform call: the injected failure when there is one, else body's result;
 // journalled with its arguments. A body that changes the state gets a locked, fresh copy
 // which is written back atomically before the lock is released.

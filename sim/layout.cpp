@@ -42,6 +42,7 @@ json base_state()
         {"rb_reason", ""},
         {"lock", nullptr},
         {"next_trans", 1},
+        {"boots", {0, 0}},
         {"hsess",
          {{{"fl", 1},
            {"up", 1700000000},

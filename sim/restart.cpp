@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -101,6 +102,12 @@ Outcome restart_command(const std::vector<std::string>& args)
     // Every step is journalled as a step of that CP, and hainfo runs there.
     setenv("CHASSIS_SIM_CP", args[0].c_str(), 1);
     update_state([cp](json& st) {
+        // The processes that began before this restart are gone with it.
+        json& boots = st["boots"];
+        if (boots.is_null()) {
+            boots = {0, 0};
+        }
+        boots[cp] = boots[cp].get<long long>() == INT32_MAX ? 1 : boots[cp].get<long long>() + 1;
         if (!st["lock"].is_null() && st["lock"].value("cp", 0) == cp) {
             const json holder = st["lock"].value("pid", 0LL);
             st["lock"] = nullptr;

@@ -272,6 +272,11 @@ void check(json& st)
         integer(lock, "lock", "cp", 0, 1);
     }
     integer(st, top, "next_trans", INT32_MIN, INT32_MAX);
+    if (st.contains("boots")) {  // restarts of each CP; chassis of earlier versions have none
+        json& boots = pair_at(st, top, "boots");
+        check_integer(boots[0], "boots[0]", 0, INT32_MAX);
+        check_integer(boots[1], "boots[1]", 0, INT32_MAX);
+    }
     json& hsess = pair_at(st, top, "hsess");
     check_session(hsess[0], "hsess[0]");
     check_session(hsess[1], "hsess[1]");

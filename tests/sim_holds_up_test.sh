@@ -183,6 +183,26 @@ for planted in "sleep 600|it did not end within 10 seconds; ended it by signal 9
     [[ $out == "restart(0, \"/sbin/hainfo init\") = \"$want\"" ]] || { echo "FAIL journal of hainfo: $body: $out"; failures=$((failures + 1)); }
 done
 
+# A process that began before its CP's restart does not act after it: hafailover waiting
+# at its question on CP0 across restart 0 fails no chassis back over.
+rm -rf "$work/s" && cp -a "$work/fresh" "$work/s"
+mkfifo "$work/answer"
+(CHASSIS_SIM_ROOT=$work/s exec "$work/s/sbin/hafailover" <"$work/answer" >/dev/null 2>"$work/fo.err") &
+waiting=$!
+exec 8>"$work/answer"
+for _ in $(seq 600); do [[ $(cat "$work/fo.err") == *"[y/n]? " ]] && break; sleep 0.1; done
+CHASSIS_SIM_ROOT=$work/s chassis-sim restart 0 >/dev/null
+echo y >&8 && exec 8>&-
+wait "$waiting"
+status=$?
+last=$(tail -n 1 "$work/fo.err")
+after=$(CHASSIS_SIM_ROOT=$work/s chassis-sim journal --pid "$waiting")
+[[ $status == 125 && $last == *"chassis-sim: CP0 was restarted after this process began; its calls no longer reach the chassis" &&
+   $after != *ha_lock* && $after != *orceFailover* ]] ||
+    { echo "FAIL a process across its CP's restart: status $status, '$last', journal '$after'"; failures=$((failures + 1)); }
+[[ $(CHASSIS_SIM_ROOT=$work/s "$work/s/sbin/hashow" -l) == "STANDBY REDUNDANT HA_ENABLED DUAL_CP" ]] ||
+    { echo "FAIL the chassis failed back after the restart"; failures=$((failures + 1)); }
+
 # An invocation name inside the root does not choose the command.
 out=$(CHASSIS_SIM_ROOT=$work/x_hashow/c "$work/x_hashow/c/sbin/hachecklock")
 [[ $out == "Lock is free" ]] || { echo "FAIL invocation name in the root: '$out'"; failures=$((failures + 1)); }
