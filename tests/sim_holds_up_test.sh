@@ -60,6 +60,24 @@ for _ in $(seq 10); do (chassis-sim init "$work/race" "${init_args[@]}" >/dev/nu
 wait
 [[ $(grep -c ok "$work/race.out") == 1 ]] || { echo "FAIL racing inits: $(grep -c ok "$work/race.out") succeeded"; failures=$((failures + 1)); }
 
+# An init killed at any step leaves DIR as it was, absent or empty, and what it left
+# beside DIR is cleared by the next init, which succeeds.
+for step in made dirs programs files state; do
+    for before in absent empty; do
+        d=$work/k-$step-$before
+        [[ $before == empty ]] && mkdir "$d"
+        status=$( (CHASSIS_SIM_INIT_STOP=$step chassis-sim init "$d" "${init_args[@]}" >/dev/null 2>&1
+                   echo $?) 2>/dev/null)
+        if [[ $before == absent ]]; then left=$([[ -e $d ]] && echo "$d made"); else left=$(ls -A "$d"); fi
+        chassis-sim init "$d" "${init_args[@]}" >/dev/null
+        again=$?
+        siblings=$(ls -A "$work" | grep -F ".k-$step-$before.")
+        [[ $status == 137 && -z $left && $again == 0 && -z $siblings &&
+           $(CHASSIS_SIM_ROOT=$d "$d/sbin/hachecklock") == "Lock is free" ]] ||
+            { echo "FAIL init killed at $step ($before): status $status, left '$left', again $again, siblings '$siblings'"; failures=$((failures + 1)); }
+    done
+done
+
 # The emulator wrappers name the binaries as sh words, whatever their directory's path
 # holds: a blank, or a command substitution that must never run. Without an emulator, a
 # stand-in that runs the binary as the emulator would.
