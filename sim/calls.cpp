@@ -617,15 +617,16 @@ int hasm_dump(DumpRequest* request)
         if (request == nullptr) {
             return -1;
         }
-        // Only into a regular file, never through a symlink and never waiting on a FIFO:
-        // a dump path in /tmp is anyone's to plant.
+        // Only into a regular file of this user with no other name, never through a
+        // symlink and never waiting on a FIFO: a dump path in /tmp is anyone's to plant.
         const std::string path = sim::cp_root(sim::this_cp(st)) + field(request->path, sizeof request->path);
         const int fd = sim::open_file(path, O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK, 0644);
         if (fd < 0) {
             return -1;
         }
         struct stat info {};
-        if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ftruncate(fd, 0) != 0) {
+        if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink > 1 ||
+            info.st_uid != geteuid() || ftruncate(fd, 0) != 0) {
             close(fd);
             return -1;
         }

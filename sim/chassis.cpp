@@ -71,14 +71,10 @@ bool write_all(int fd, const std::string& text)
     return true;
 }
 
-json parse_state(const std::string& path, std::string* text_read = nullptr)
+// What is wrong with the state text, empty if nothing; st is the state parsed from it.
+std::string state_wrong(const std::string& text, json& st)
 {
-    const std::string text = read_file(path);
-    if (text_read != nullptr) {
-        *text_read = text;
-    }
     std::string wrong = check_nesting(text);
-    json st;
     if (wrong.empty()) {
         try {
             st = json::parse(text);
@@ -86,9 +82,17 @@ json parse_state(const std::string& path, std::string* text_read = nullptr)
             wrong = e.what();
         }
     }
-    if (wrong.empty()) {
-        wrong = check_state(st);
+    return wrong.empty() ? check_state(st) : wrong;
+}
+
+json parse_state(const std::string& path, std::string* text_read = nullptr)
+{
+    const std::string text = read_file(path);
+    if (text_read != nullptr) {
+        *text_read = text;
     }
+    json st;
+    const std::string wrong = state_wrong(text, st);
     if (!wrong.empty()) {
         fatal("the state in " + path + " is damaged: " + wrong);
     }
@@ -322,6 +326,29 @@ const json& state()
         g_mtime = st.st_mtim;
     }
     return g_state;
+}
+
+std::string state_damage()
+{
+    const std::string path = state_path();
+    const int fd = open_file(path, O_RDONLY | O_NONBLOCK);
+    struct stat info {};
+    if (fd < 0 || fstat(fd, &info) != 0) {
+        const std::string why = strerror(errno);
+        if (fd >= 0) {
+            close(fd);
+        }
+        return "cannot read " + path + ": " + why;
+    }
+    std::string text;
+    const bool read = S_ISREG(info.st_mode) && read_all(fd, text);
+    close(fd);
+    if (!read) {
+        return "cannot read " + path + ": it is not a regular file";
+    }
+    json st;
+    const std::string wrong = state_wrong(text, st);
+    return wrong.empty() ? std::string() : "the state in " + path + " is damaged: " + wrong;
 }
 
 const std::string& state_text()

@@ -22,6 +22,14 @@ std::string to_text(const json& value, int indent = -1);
 // its bytes in lowercase hex.
 json stored(const json& value);
 
+// Whether text is valid UTF-8.
+bool text_is_utf8(const std::string& text);
+// The text with every byte that is not printable ASCII as \xHH, for messages.
+std::string readable_bytes(const std::string& text);
+
+// What is wrong with the state file, empty if it reads and has the simulator's shape.
+std::string state_damage();
+
 // What is wrong with the nesting of a JSON text (too deep to walk safely); empty if fine.
 std::string check_nesting(const std::string& text);
 

@@ -147,7 +147,7 @@ struct Sibling {
     }
 };
 
-// Siblings that killed inits left: PREFIX and the process id of an init that has ended.
+// Siblings that killed inits left in parent: PREFIX and the id of an init that has ended.
 void remove_abandoned_layouts(const fs::path& parent, const std::string& prefix)
 {
     std::error_code ec;
@@ -320,7 +320,8 @@ std::string init_chassis(const std::string& dir, const std::string& scenario,
             target = fs::canonical(target);
         }
         fs::create_directories(target.parent_path());
-        const std::string prefix = "." + target.filename().string() + ".chassis-sim-init.";
+        // A short name: DIR's own name may already take the longest a name can be.
+        const std::string prefix = ".chassis-sim-init.";
         remove_abandoned_layouts(target.parent_path(), prefix);
         const fs::path base = target.parent_path() / (prefix + std::to_string(getpid()));
         if (mkdir(base.c_str(), 0777) != 0 && errno == EEXIST) {

@@ -6,6 +6,7 @@
 // byte. Reading turns such objects back into the bytes at the places where the state
 // holds a text, so a text comes back exactly as it went in.
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "platform/ls.h"
@@ -350,6 +351,23 @@ json stored(const json& value)
         return copy;
     }
     return value;
+}
+
+bool text_is_utf8(const std::string& text) { return is_utf8(text); }
+
+std::string readable_bytes(const std::string& text)
+{
+    std::string out;
+    for (const unsigned char c : text) {
+        if (c < 0x20 || c >= 0x7f || c == '\\') {
+            char hex[8];
+            snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
 }
 
 }  // namespace sim

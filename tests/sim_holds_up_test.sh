@@ -71,7 +71,7 @@ for step in made dirs programs files state; do
         if [[ $before == absent ]]; then left=$([[ -e $d ]] && echo "$d made"); else left=$(ls -A "$d"); fi
         chassis-sim init "$d" "${init_args[@]}" >/dev/null
         again=$?
-        siblings=$(ls -A "$work" | grep -F ".k-$step-$before.")
+        siblings=$(ls -A "$work" | grep -F ".chassis-sim-init.")
         [[ $status == 137 && -z $left && $again == 0 && -z $siblings &&
            $(CHASSIS_SIM_ROOT=$d "$d/sbin/hachecklock") == "Lock is free" ]] ||
             { echo "FAIL init killed at $step ($before): status $status, left '$left', again $again, siblings '$siblings'"; failures=$((failures + 1)); }
@@ -220,6 +220,30 @@ after=$(CHASSIS_SIM_ROOT=$work/s chassis-sim journal --pid "$waiting")
     { echo "FAIL a process across its CP's restart: status $status, '$last', journal '$after'"; failures=$((failures + 1)); }
 [[ $(CHASSIS_SIM_ROOT=$work/s "$work/s/sbin/hashow" -l) == "STANDBY REDUNDANT HA_ENABLED DUAL_CP" ]] ||
     { echo "FAIL the chassis failed back after the restart"; failures=$((failures + 1)); }
+
+# chassis-sim's own output that cannot be written is reported.
+"$c/sbin/hashow" >/dev/null
+for command in "show" "show --json" "journal" "help"; do
+    check "chassis-sim $command to a full device" 1 "chassis-sim: write error on standard output" \
+        sh -c "exec chassis-sim $command >/dev/full"
+done
+
+# show folds a long text between escapes, never inside one.
+rm -rf "$work/s" && cp -a "$work/fresh" "$work/s"
+CHASSIS_SIM_ROOT=$work/s chassis-sim set "status.summary=$(printf 'a%.0s' $(seq 58))"$'\x01'bbb
+out=$(CHASSIS_SIM_ROOT=$work/s chassis-sim show | grep -A1 '^  summary')
+[[ $out == "  summary           \"$(printf 'a%.0s' $(seq 58))"$'\n'"                    \\x01bbb\"" ]] ||
+    { echo "FAIL show folds inside an escape: '$out'"; failures=$((failures + 1)); }
+
+# The simulated hasm_dump empties no file of another user at the dump name.
+if [[ $(id -u) == 0 ]] && id nobody >/dev/null 2>&1; then
+    rm -rf "$work/s" && cp -a "$work/fresh" "$work/s"
+    CHASSIS_SIM_ROOT=$work/s sh -c 'echo theirs >"$0/tmp/hasmdump.$$" && chown nobody "$0/tmp/hasmdump.$$" &&
+        exec "$0/sbin/hasmtest" dump' "$work/s" >/dev/null 2>&1
+    out=$(cat "$work/s"/tmp/hasmdump.* 2>&1)
+    ret=$(CHASSIS_SIM_ROOT=$work/s chassis-sim journal --call hasm_dump)
+    [[ $out == theirs && $ret == *" = -1" ]] || { echo "FAIL dump into another user's file: '$out', '$ret'"; failures=$((failures + 1)); }
+fi
 
 # An invocation name inside the root does not choose the command.
 out=$(CHASSIS_SIM_ROOT=$work/x_hashow/c "$work/x_hashow/c/sbin/hachecklock")
