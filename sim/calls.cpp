@@ -131,6 +131,7 @@ int ham_request_journal(int fd, unsigned long request, json third,
         args.push_back(std::move(third));
     }
     if (fd != kHamFd) {
+        sim::check_boot(sim::state());
         sim::journal("ioctl", args, -1);
         errno = EBADF;
         return -1;
@@ -153,6 +154,10 @@ int ham_request_journal(int fd, unsigned long request, json third,
     }
     if (strncmp(argv[0], env, len) == 0 && argv[0][len] == '/') {
         argv[0] += len;
+        // CP1's programs are started under its own root.
+        if (strncmp(argv[0], "/cp1/", 5) == 0) {
+            argv[0] += 4;
+        }
     }
 }
 
@@ -162,7 +167,7 @@ extern "C" {
 
 // ---- seams ----------------------------------------------------------------------------
 
-const char* platform_root(void) { return sim::root().c_str(); }
+const char* platform_root(void) { return sim::cp_root(sim::this_cp(sim::state())).c_str(); }
 
 int ham_device_request(int fd, unsigned long request)
 {
@@ -439,6 +444,7 @@ int rbac_init(int mode) { return sim::read_call("rbac_init", {mode}, [](const js
 const char* geps_app_name(void)
 {
     static std::string name;
+    sim::check_boot(sim::state());
     name = sim::state().value("app_name", "");
     sim::journal("geps_app_name", json::array(), name);
     return name.c_str();
@@ -611,15 +617,16 @@ int hasm_dump(DumpRequest* request)
         if (request == nullptr) {
             return -1;
         }
-        // Only into a regular file, never through a symlink and never waiting on a FIFO:
-        // a dump path in /tmp is anyone's to plant.
-        const std::string path = sim::root() + field(request->path, sizeof request->path);
+        // Only into a regular file of this user with no other name, never through a
+        // symlink and never waiting on a FIFO: a dump path in /tmp is anyone's to plant.
+        const std::string path = sim::cp_root(sim::this_cp(st)) + field(request->path, sizeof request->path);
         const int fd = sim::open_file(path, O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK, 0644);
         if (fd < 0) {
             return -1;
         }
         struct stat info {};
-        if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ftruncate(fd, 0) != 0) {
+        if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink > 1 ||
+            info.st_uid != geteuid() || ftruncate(fd, 0) != 0) {
             close(fd);
             return -1;
         }

@@ -6,10 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <sstream>
 
@@ -69,14 +71,10 @@ bool write_all(int fd, const std::string& text)
     return true;
 }
 
-json parse_state(const std::string& path, std::string* text_read = nullptr)
+// What is wrong with the state text, empty if nothing; st is the state parsed from it.
+std::string state_wrong(const std::string& text, json& st)
 {
-    const std::string text = read_file(path);
-    if (text_read != nullptr) {
-        *text_read = text;
-    }
     std::string wrong = check_nesting(text);
-    json st;
     if (wrong.empty()) {
         try {
             st = json::parse(text);
@@ -84,9 +82,17 @@ json parse_state(const std::string& path, std::string* text_read = nullptr)
             wrong = e.what();
         }
     }
-    if (wrong.empty()) {
-        wrong = check_state(st);
+    return wrong.empty() ? check_state(st) : wrong;
+}
+
+json parse_state(const std::string& path, std::string* text_read = nullptr)
+{
+    const std::string text = read_file(path);
+    if (text_read != nullptr) {
+        *text_read = text;
     }
+    json st;
+    const std::string wrong = state_wrong(text, st);
     if (!wrong.empty()) {
         fatal("the state in " + path + " is damaged: " + wrong);
     }
@@ -140,6 +146,30 @@ void remove_stale_tmp()
     closedir(d);
 }
 
+constexpr int kLockWaitSeconds = 10;
+
+// The lock file is the owner's alone: anyone who can open it can hold the lock and stall
+// the chassis. One left with wider modes by an earlier version is narrowed; one of
+// another user is refused (a chassis is one user's: its state is written by its owner).
+int open_lock()
+{
+    const int fd = open_own(lock_path(), O_RDWR | O_CREAT, 0600);
+    if (fd < 0) {
+        fatal("cannot open " + lock_path() + ": " + strerror(errno));
+    }
+    struct stat st {};
+    if (fstat(fd, &st) != 0) {
+        fatal("cannot use " + lock_path() + ": " + strerror(errno));
+    }
+    if (st.st_uid != geteuid()) {
+        fatal("refusing " + lock_path() + ": it belongs to another user");
+    }
+    if ((st.st_mode & 077) != 0 && fchmod(fd, 0600) != 0) {
+        fatal("cannot make " + lock_path() + " private: " + strerror(errno));
+    }
+    return fd;
+}
+
 // Holds the chassis lock for one read-modify-write and its journal entry. Nested holds
 // in one process share the outer one.
 class ChassisLock {
@@ -156,15 +186,29 @@ public:
             g_lock_fd = -1;
         }
         if (g_lock_fd < 0) {
-            g_lock_fd = open_own(lock_path(), O_RDWR | O_CREAT, 0644);
+            g_lock_fd = open_lock();
             g_lock_pid = getpid();
         }
-        int rc = -1;
-        do {
-            rc = g_lock_fd < 0 ? -1 : flock(g_lock_fd, LOCK_EX);
-        } while (rc != 0 && errno == EINTR);
-        if (rc != 0) {
-            fatal("cannot lock " + lock_path() + ": " + strerror(errno));
+        // Holds last one read-modify-write: a lock held far longer is held by a process
+        // that is stopped or not of the simulator, and waiting for it would stall every
+        // program of the chassis.
+        struct timespec start {};
+        clock_gettime(CLOCK_MONOTONIC, &start);
+        long pause_ns = 1000000;
+        while (flock(g_lock_fd, LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK && errno != EINTR) {
+                fatal("cannot lock " + lock_path() + ": " + strerror(errno));
+            }
+            struct timespec now {};
+            clock_gettime(CLOCK_MONOTONIC, &now);
+            if ((now.tv_sec - start.tv_sec) * 1000000000LL + (now.tv_nsec - start.tv_nsec) >=
+                kLockWaitSeconds * 1000000000LL) {
+                fatal("the chassis lock " + lock_path() + " has been held by another process for " +
+                      std::to_string(kLockWaitSeconds) + " seconds; giving up");
+            }
+            const struct timespec pause = {0, pause_ns};
+            nanosleep(&pause, nullptr);
+            pause_ns = std::min(pause_ns * 2, 20000000L);
         }
     }
     ~ChassisLock()
@@ -282,6 +326,29 @@ const json& state()
         g_mtime = st.st_mtim;
     }
     return g_state;
+}
+
+std::string state_damage()
+{
+    const std::string path = state_path();
+    const int fd = open_file(path, O_RDONLY | O_NONBLOCK);
+    struct stat info {};
+    if (fd < 0 || fstat(fd, &info) != 0) {
+        const std::string why = strerror(errno);
+        if (fd >= 0) {
+            close(fd);
+        }
+        return "cannot read " + path + ": " + why;
+    }
+    std::string text;
+    const bool read = S_ISREG(info.st_mode) && read_all(fd, text);
+    close(fd);
+    if (!read) {
+        return "cannot read " + path + ": it is not a regular file";
+    }
+    json st;
+    const std::string wrong = state_wrong(text, st);
+    return wrong.empty() ? std::string() : "the state in " + path + " is damaged: " + wrong;
 }
 
 const std::string& state_text()
@@ -417,9 +484,36 @@ const json* injected(const json& st, std::string_view name)
 
 }  // namespace
 
+namespace {
+
+int g_boot_cp = -1;
+long long g_boot = -1;
+
+long long boot_of(const json& st, int cp)
+{
+    const auto boots = st.find("boots");
+    return boots == st.end() ? 0 : (*boots)[static_cast<size_t>(cp)].get<long long>();
+}
+
+}  // namespace
+
+void check_boot(const json& st)
+{
+    if (g_boot < 0) {
+        g_boot_cp = this_cp(st);
+        g_boot = boot_of(st, g_boot_cp);
+        return;
+    }
+    if (boot_of(st, g_boot_cp) != g_boot) {
+        fatal("CP" + std::to_string(g_boot_cp) +
+              " was restarted after this process began; its calls no longer reach the chassis");
+    }
+}
+
 int read_call(std::string_view name, json args, const std::function<int(const json&)>& body)
 {
     const json& st = state();
+    check_boot(st);
     const json* fail = injected(st, name);
     const int ret = fail != nullptr ? fail->get<int>() : body(st);
     journal(name, args, ret);
@@ -429,6 +523,7 @@ int read_call(std::string_view name, json args, const std::function<int(const js
 int change_call(std::string_view name, json args, const std::function<int(json&)>& body)
 {
     {
+        check_boot(state());
         const json* fail = injected(state(), name);
         if (fail != nullptr) {
             const int ret = fail->get<int>();
@@ -439,6 +534,7 @@ int change_call(std::string_view name, json args, const std::function<int(json&)
     ChassisLock lock;
     remove_stale_tmp();
     json st = parse_state(state_path());
+    check_boot(st);  // a restart that came while this call waited for the lock
     const int ret = body(st);
     // The new state is ready before the entry is written, and takes effect only after:
     // a call whose entry cannot be written changes nothing.
@@ -448,7 +544,11 @@ int change_call(std::string_view name, json args, const std::function<int(json&)
     return ret;
 }
 
-void void_call(std::string_view name, json args) { journal(name, args, nullptr); }
+void void_call(std::string_view name, json args)
+{
+    check_boot(state());
+    journal(name, args, nullptr);
+}
 
 void update_state(const std::function<void(json&)>& body)
 {
@@ -469,8 +569,30 @@ uint32_t state_word(const json& st, int cp)
     return word;
 }
 
+const std::string& cp_root(int cp)
+{
+    static std::string cp1;
+    if (cp == 0) {
+        return root();
+    }
+    if (cp1.empty()) {
+        const std::string dir = root() + "/cp1";
+        struct stat st {};
+        if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+            fatal(root() + " has no file system for CP1 (" + dir +
+                  "): it was laid out by an older chassis-sim; make the chassis again with init");
+        }
+        cp1 = dir;
+    }
+    return cp1;
+}
+
 std::string cp_path(const std::string& path)
 {
+    const std::string cp1 = root() + "/cp1";
+    if (path.size() > cp1.size() && path.compare(0, cp1.size(), cp1) == 0 && path[cp1.size()] == '/') {
+        return path.substr(cp1.size());
+    }
     const std::string& r = root();
     if (path.size() > r.size() && path.compare(0, r.size(), r) == 0 && path[r.size()] == '/') {
         return path.substr(r.size());

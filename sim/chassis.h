@@ -22,6 +22,14 @@ std::string to_text(const json& value, int indent = -1);
 // its bytes in lowercase hex.
 json stored(const json& value);
 
+// Whether text is valid UTF-8.
+bool text_is_utf8(const std::string& text);
+// The text with every byte that is not printable ASCII as \xHH, for messages.
+std::string readable_bytes(const std::string& text);
+
+// What is wrong with the state file, empty if it reads and has the simulator's shape.
+std::string state_damage();
+
 // What is wrong with the nesting of a JSON text (too deep to walk safely); empty if fine.
 std::string check_nesting(const std::string& text);
 
@@ -59,6 +67,11 @@ const json& state();
 // The stored text of that state, byte for byte.
 const std::string& state_text();
 
+// A process belongs to the boot of its CP that was current at its first platform call; a
+// call after that CP's restart ends the process (status 125) without taking effect, as
+// the restart would have ended it.
+void check_boot(const json& state);
+
 // One platform call: the injected failure when there is one, else body's result;
 // journalled with its arguments. A body that changes the state gets a locked, fresh copy
 // which is written back atomically before the lock is released.
@@ -77,7 +90,12 @@ void update_state(const std::function<void(json&)>& body);
 // The HA state word as seen from CP cp.
 uint32_t state_word(const json& state, int cp);
 
-// The CP path of a chassis path (the root taken off), or the path unchanged.
+// The directory under which CP cp's file system lies: the chassis root for CP0, its cp1/
+// for CP1. Each CP has its own var/, mnt/var/ and tmp/; the programs and /proc are the
+// chassis's, linked into cp1/.
+const std::string& cp_root(int cp);
+
+// The CP path of a chassis path (the CP's root taken off), or the path unchanged.
 std::string cp_path(const std::string& path);
 
 // Lays out a new chassis in dir; returns an error text, empty on success.

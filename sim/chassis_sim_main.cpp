@@ -357,6 +357,10 @@ int cmd_set(int argc, char** argv)
             break;
         }
         const std::string key = pair.substr(0, eq);
+        if (!sim::text_is_utf8(key)) {
+            error = "the key '" + sim::readable_bytes(key) + "' is not UTF-8";
+            break;
+        }
         try {
             if (!apply(st, key, pair.substr(eq + 1))) {
                 error = "unknown key '" + key + "'";
@@ -489,7 +493,21 @@ int run_program(const std::string& name, int argc, char** argv)
 
 }  // namespace
 
+int run(int argc, char** argv);
+
+// The one way out of chassis-sim: what it printed must have reached standard output.
 int main(int argc, char** argv)
+{
+    int status = run(argc, argv);
+    std::cout.flush();
+    if (fflush(stdout) != 0 || ferror(stdout) != 0 || !std::cout) {
+        fputs("chassis-sim: write error on standard output\n", stderr);
+        status = status == 0 ? 1 : status;
+    }
+    return status;
+}
+
+int run(int argc, char** argv)
 {
     const std::string self = argc > 0 ? base_name(argv[0]) : "chassis-sim";
     for (const char* program : {"ping", "rsh", "fastboot", "ipaddrshow", "reboot"}) {

@@ -152,6 +152,11 @@ Outcome journal_command(const std::vector<std::string>& args)
         });
         return {};
     }
+    // The journal is what tells how a state came to be damaged: it is shown all the same.
+    const std::string damage = state_damage();
+    if (!damage.empty()) {
+        fprintf(stderr, "chassis-sim: %s; the journal is shown as it is\n", damage.c_str());
+    }
     std::istringstream in(read_journal(path));
     std::deque<std::string> kept;
     std::string line;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 
@@ -42,6 +43,7 @@ json base_state()
         {"rb_reason", ""},
         {"lock", nullptr},
         {"next_trans", 1},
+        {"boots", {0, 0}},
         {"hsess",
          {{{"fl", 1},
            {"up", 1700000000},
@@ -99,6 +101,16 @@ bool has_entries(const std::string& dir)
     return found;
 }
 
+// A word for sh that stands for text exactly: in single quotes, each ' as '\''.
+std::string shell_quoted(const std::string& text)
+{
+    std::string out = "'";
+    for (const char c : text) {
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return out + "'";
+}
+
 // A program of the chassis: a link to the real binary, or a wrapper that runs it
 // through the emulator with the name it was started under.
 void install_program(const fs::path& path, const std::string& binary, const std::string& emulator)
@@ -108,9 +120,60 @@ void install_program(const fs::path& path, const std::string& binary, const std:
         fs::create_symlink(binary, path);
         return;
     }
-    write_text(path, "#!/bin/sh\nexec " + emulator + " -0 \"$0\" " + binary + " \"$@\"\n");
+    write_text(path, "#!/bin/sh\nexec " + emulator + " -0 \"$0\" " + shell_quoted(binary) + " \"$@\"\n");
     fs::permissions(path, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                               fs::perms::others_read | fs::perms::others_exec);
+}
+
+// Ends the process at a named step of init when CHASSIS_SIM_INIT_STOP names it: the
+// hold-up tests kill init there.
+void stop_point(const char* step)
+{
+    const char* stop = getenv("CHASSIS_SIM_INIT_STOP");
+    if (stop != nullptr && strcmp(stop, step) == 0) {
+        raise(SIGKILL);
+    }
+}
+
+// The sibling an init lays out in, removed unless it was renamed into place.
+struct Sibling {
+    fs::path path;
+    ~Sibling()
+    {
+        if (!path.empty()) {
+            std::error_code ec;
+            fs::remove_all(path, ec);
+        }
+    }
+};
+
+// Siblings that killed inits left in parent: PREFIX and the id of an init that has ended.
+void remove_abandoned_layouts(const fs::path& parent, const std::string& prefix)
+{
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(parent, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.compare(0, prefix.size(), prefix) != 0 || name.size() == prefix.size() ||
+            name.find_first_not_of("0123456789", prefix.size()) != std::string::npos ||
+            name.size() - prefix.size() > 9) {
+            continue;
+        }
+        const auto pid = static_cast<pid_t>(std::stol(name.substr(prefix.size())));
+        if (pid > 0 && kill(pid, 0) != 0 && errno == ESRCH) {
+            fs::remove_all(entry.path(), ec);
+        }
+    }
+}
+
+// CP1's file system: its own var/, mnt/var/ and tmp/; the chassis's programs and /proc.
+void lay_out_cp1(const fs::path& base)
+{
+    for (const char* sub : {"cp1/var/log", "cp1/mnt/var", "cp1/tmp"}) {
+        fs::create_directories(base / sub);
+    }
+    for (const char* shared : {"sbin", "tarny", "bin", "usr", "proc"}) {
+        fs::create_symlink(std::string("../") + shared, base / "cp1" / shared);
+    }
 }
 
 std::string self_dir()
@@ -120,12 +183,22 @@ std::string self_dir()
     return ec ? std::string(".") : self.parent_path().string();
 }
 
+struct BadProgram {
+    std::string why;
+};
+
 // Where the tool and chassis-sim are: beside this program, or in an installed tree.
 std::string find_binary(const char* env, const std::string& name, const char* other_dir)
 {
     const char* given = getenv(env);
     if (given != nullptr && *given != '\0') {
-        return given;
+        // Every program of the chassis links to it: it must be there, and be found from
+        // any directory.
+        struct stat st {};
+        if (stat(given, &st) != 0 || !S_ISREG(st.st_mode) || access(given, X_OK) != 0) {
+            throw BadProgram{std::string(env) + " is '" + given + "', which is not an executable file"};
+        }
+        return fs::absolute(given).lexically_normal().string();
     }
     const std::string dir = self_dir();
     for (const std::string& candidate :
@@ -234,28 +307,49 @@ std::string init_chassis_state(const std::string& dir, json st, const std::strin
     if (has_entries(dir)) {
         return not_empty_message(dir);
     }
-    const std::string tool = find_binary("CHASSIS_SIM_TOOL", "haadm", "sbin");
-    const std::string simulator = find_binary("CHASSIS_SIM_PROGRAM", "chassis-sim", "bin");
+    std::string tool;
+    std::string simulator;
+    try {
+        tool = find_binary("CHASSIS_SIM_TOOL", "haadm", "sbin");
+        simulator = find_binary("CHASSIS_SIM_PROGRAM", "chassis-sim", "bin");
+    } catch (const BadProgram& bad) {
+        return bad.why;
+    }
     if (tool.empty() || simulator.empty()) {
         return "cannot find the haadm and chassis-sim programs (set CHASSIS_SIM_TOOL and "
                "CHASSIS_SIM_PROGRAM)";
     }
     try {
-        fs::create_directories(dir);
-        const fs::path base = fs::canonical(dir);
-        // Of several inits on one directory, the one that makes sim/ lays out the chassis.
-        if (mkdir((base / "sim").c_str(), 0755) != 0) {
-            if (errno != EEXIST) {
-                return "cannot lay out the chassis: " + (base / "sim").string() + ": " + strerror(errno);
-            }
-            return fs::exists(dir + "/sim/state.json", ec)
-                       ? dir + " already holds a chassis"
-                       : not_empty_message(dir);
+        // The chassis is laid out in a sibling of DIR and renamed into place, so that a
+        // killed init leaves DIR as it was; of several inits on one DIR the one whose
+        // rename lands first wins (rename replaces only an empty directory).
+        fs::path target = fs::absolute(dir).lexically_normal();
+        if (target.filename().empty()) {
+            target = target.parent_path();
         }
+        if (fs::is_directory(target, ec)) {
+            target = fs::canonical(target);
+        }
+        fs::create_directories(target.parent_path());
+        // A short name: DIR's own name may already take the longest a name can be.
+        const std::string prefix = ".chassis-sim-init.";
+        remove_abandoned_layouts(target.parent_path(), prefix);
+        const fs::path base = target.parent_path() / (prefix + std::to_string(getpid()));
+        if (mkdir(base.c_str(), 0777) != 0 && errno == EEXIST) {
+            fs::remove_all(base);  // left by an ended init that had this process's id
+        }
+        if (!fs::exists(base, ec) && mkdir(base.c_str(), 0777) != 0) {
+            return "cannot lay out the chassis: " + base.string() + ": " + strerror(errno);
+        }
+        Sibling sibling{base};
+        stop_point("made");
+        fs::create_directories(base / "sim");
         for (const char* sub : {"sbin", "tarny/cliexec", "bin", "usr/bin", "var/log",
                                 "mnt/var", "tmp", "proc/fss/ha", "proc/fss/fcsw0"}) {
             fs::create_directories(base / sub);
         }
+        lay_out_cp1(base);
+        stop_point("dirs");
         for (const std::string& name : tool_names()) {
             install_program(base / "sbin" / name, tool, emulator);
         }
@@ -264,14 +358,25 @@ std::string init_chassis_state(const std::string& dir, json st, const std::strin
                                     "tarny/cliexec/reboot", "bin/ping", "usr/bin/rsh"}) {
             install_program(base / program, simulator, emulator);
         }
+        stop_point("programs");
         fs::create_symlink("/bin/cat", base / "bin/cat");
         fs::create_symlink("/usr/bin/yes", base / "usr/bin/yes");
         write_text(base / "proc/fss/ha/state", "ha: active, redundant\n");
         write_text(base / "proc/fss/fcsw0/state", "fcsw0: online\n");
         write_text(base / "proc/fss/ha.log", "ha: sync complete\n");
         st["emulator"] = emulator;
+        stop_point("files");
         write_text(base / "sim/journal.jsonl", "");
         write_text(base / "sim/state.json", to_text(st, 1) + "\n");
+        stop_point("state");
+        if (rename(base.c_str(), target.c_str()) != 0) {
+            if (errno == ENOTEMPTY || errno == EEXIST) {
+                return fs::exists(target / "sim/state.json", ec) ? dir + " already holds a chassis"
+                                                                 : not_empty_message(dir);
+            }
+            return "cannot lay out the chassis: " + target.string() + ": " + strerror(errno);
+        }
+        sibling.path.clear();
     } catch (const fs::filesystem_error& e) {
         return std::string("cannot lay out the chassis: ") + e.what();
     }

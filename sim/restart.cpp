@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,29 +20,69 @@
 namespace sim {
 namespace {
 
-// Runs /sbin/hainfo init of the chassis on the CP this process stands for; its exit
-// status, or -1 when it could not run or ended by a signal.
-int run_hainfo_init()
+// hainfo init reads two files and makes a few calls: well under a second, also through
+// the emulator on a busy machine. One that runs far longer hangs, and would hold the
+// restart for ever.
+constexpr int kHainfoSeconds = 10;
+
+// How /sbin/hainfo init ended: its exit status, or why it has none.
+struct HainfoEnd {
+    int status = 0;
+    std::string why;  // empty when it exited
+};
+
+std::string signal_text(int sig)
+{
+    const char* name = strsignal(sig);
+    return "signal " + std::to_string(sig) + " (" + (name != nullptr ? name : "unknown") + ")";
+}
+
+// Runs /sbin/hainfo init of the chassis on the CP this process stands for, in a process
+// group of its own so that a hanging one is ended with whatever it started.
+HainfoEnd run_hainfo_init()
 {
     const std::string program = root() + "/sbin/hainfo";
     fflush(nullptr);
     const pid_t child = fork();
     if (child < 0) {
-        return -1;
+        return {-1, std::string("it could not start: ") + strerror(errno)};
     }
     if (child == 0) {
+        setpgid(0, 0);
         char* const argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>("init"), nullptr};
         execv(program.c_str(), argv);
         fprintf(stderr, "chassis-sim: cannot run %s: %s\n", program.c_str(), strerror(errno));
         _exit(127);
     }
+    setpgid(child, child);
+    struct timespec start {};
+    clock_gettime(CLOCK_MONOTONIC, &start);
     int status = 0;
-    while (waitpid(child, &status, 0) < 0) {
-        if (errno != EINTR) {
-            return -1;
+    for (;;) {
+        const pid_t done = waitpid(child, &status, WNOHANG);
+        if (done == child) {
+            break;
         }
+        if (done < 0 && errno != EINTR) {
+            return {-1, std::string("it could not be waited for: ") + strerror(errno)};
+        }
+        struct timespec now {};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        if ((now.tv_sec - start.tv_sec) * 1000000000LL + (now.tv_nsec - start.tv_nsec) >=
+            kHainfoSeconds * 1000000000LL) {
+            kill(-child, SIGKILL);
+            while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+            }
+            return {-1, "it did not end within " + std::to_string(kHainfoSeconds) +
+                            " seconds; ended it by " + signal_text(SIGKILL)};
+        }
+        const struct timespec pause = {0, 10000000};
+        nanosleep(&pause, nullptr);
     }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (WIFSIGNALED(status)) {
+        return {-1, "ended by " + signal_text(WTERMSIG(status))};
+    }
+    return {WEXITSTATUS(status), {}};
 }
 
 }  // namespace
@@ -52,9 +94,20 @@ Outcome restart_command(const std::vector<std::string>& args)
     }
     const int cp = args[0][0] - '0';
     root();
+    const json& slots = state()["slots"];
+    if (cp == 1 && slots[0].get<long long>() == 0 && slots[1].get<long long>() == 0) {
+        fprintf(stderr, "chassis-sim: refusing restart 1: a chassis without CP slots has only CP0\n");
+        return {1, {}};
+    }
     // Every step is journalled as a step of that CP, and hainfo runs there.
     setenv("CHASSIS_SIM_CP", args[0].c_str(), 1);
     update_state([cp](json& st) {
+        // The processes that began before this restart are gone with it.
+        json& boots = st["boots"];
+        if (boots.is_null()) {
+            boots = {0, 0};
+        }
+        boots[cp] = boots[cp].get<long long>() == INT32_MAX ? 1 : boots[cp].get<long long>() + 1;
         if (!st["lock"].is_null() && st["lock"].value("cp", 0) == cp) {
             const json holder = st["lock"].value("pid", 0LL);
             st["lock"] = nullptr;
@@ -80,10 +133,14 @@ Outcome restart_command(const std::vector<std::string>& args)
         const bool standby = st.value("active_cp", 0) != cp;
         journal("restart", {cp, standby ? "up as standby" : "up as active"}, 0);
     });
-    const int status = run_hainfo_init();
-    journal("restart", {cp, "/sbin/hainfo init"}, status);
-    if (status != 0) {
-        fprintf(stderr, "chassis-sim: /sbin/hainfo init on CP%d ended with status %d\n", cp, status);
+    const HainfoEnd end = run_hainfo_init();
+    journal("restart", {cp, "/sbin/hainfo init"}, end.why.empty() ? json(end.status) : json(end.why));
+    if (!end.why.empty()) {
+        fprintf(stderr, "chassis-sim: /sbin/hainfo init on CP%d: %s\n", cp, end.why.c_str());
+        return {1, {}};
+    }
+    if (end.status != 0) {
+        fprintf(stderr, "chassis-sim: /sbin/hainfo init on CP%d ended with status %d\n", cp, end.status);
         return {1, {}};
     }
     return {};

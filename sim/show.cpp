@@ -104,6 +104,24 @@ size_t shown_width(const std::string& line)
     return width;
 }
 
+// The last place at or before cut, from i on, that is not inside an escape of readable()
+// (\n, \t, \xHH): an escape is never split across lines.
+size_t escape_boundary(const std::string& text, size_t i, size_t cut)
+{
+    size_t at = i;
+    while (at < cut) {
+        size_t unit = 1;
+        if (text[at] == '\\' && at + 1 < text.size()) {
+            unit = text[at + 1] == 'x' && at + 3 < text.size() ? 4 : 2;
+        }
+        if (at + unit > cut) {
+            break;
+        }
+        at += unit;
+    }
+    return at;
+}
+
 // Cuts a line of plain text into lines of at most kWidth bytes; continuation lines get
 // the indent. Never cuts inside a UTF-8 sequence.
 void emit(std::ostream& out, const std::string& head, const std::string& text, size_t indent)
@@ -130,6 +148,7 @@ void emit(std::ostream& out, const std::string& head, const std::string& text, s
         if (blank != std::string::npos && blank > i && blank - i > room / 2) {
             cut = blank;
         }
+        cut = escape_boundary(text, i, cut);
         while (cut > i && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
             --cut;
         }

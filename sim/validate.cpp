@@ -6,6 +6,7 @@
 // byte. Reading turns such objects back into the bytes at the places where the state
 // holds a text, so a text comes back exactly as it went in.
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "platform/ls.h"
@@ -272,6 +273,11 @@ void check(json& st)
         integer(lock, "lock", "cp", 0, 1);
     }
     integer(st, top, "next_trans", INT32_MIN, INT32_MAX);
+    if (st.contains("boots")) {  // restarts of each CP; chassis of earlier versions have none
+        json& boots = pair_at(st, top, "boots");
+        check_integer(boots[0], "boots[0]", 0, INT32_MAX);
+        check_integer(boots[1], "boots[1]", 0, INT32_MAX);
+    }
     json& hsess = pair_at(st, top, "hsess");
     check_session(hsess[0], "hsess[0]");
     check_session(hsess[1], "hsess[1]");
@@ -345,6 +351,23 @@ json stored(const json& value)
         return copy;
     }
     return value;
+}
+
+bool text_is_utf8(const std::string& text) { return is_utf8(text); }
+
+std::string readable_bytes(const std::string& text)
+{
+    std::string out;
+    for (const unsigned char c : text) {
+        if (c < 0x20 || c >= 0x7f || c == '\\') {
+            char hex[8];
+            snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
 }
 
 }  // namespace sim

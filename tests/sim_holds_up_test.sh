@@ -6,6 +6,7 @@
 # run through it, chassis-sim included.
 set -u
 bin=$(cd "$1" && pwd)
+real_bin=$bin
 emulator=${2:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -58,6 +59,52 @@ check "init over a populated directory" 1 \
 for _ in $(seq 10); do (chassis-sim init "$work/race" "${init_args[@]}" >/dev/null 2>&1 && echo ok) & done >"$work/race.out"
 wait
 [[ $(grep -c ok "$work/race.out") == 1 ]] || { echo "FAIL racing inits: $(grep -c ok "$work/race.out") succeeded"; failures=$((failures + 1)); }
+
+# An init killed at any step leaves DIR as it was, absent or empty, and what it left
+# beside DIR is cleared by the next init, which succeeds.
+for step in made dirs programs files state; do
+    for before in absent empty; do
+        d=$work/k-$step-$before
+        [[ $before == empty ]] && mkdir "$d"
+        status=$( (CHASSIS_SIM_INIT_STOP=$step chassis-sim init "$d" "${init_args[@]}" >/dev/null 2>&1
+                   echo $?) 2>/dev/null)
+        if [[ $before == absent ]]; then left=$([[ -e $d ]] && echo "$d made"); else left=$(ls -A "$d"); fi
+        chassis-sim init "$d" "${init_args[@]}" >/dev/null
+        again=$?
+        siblings=$(ls -A "$work" | grep -F ".chassis-sim-init.")
+        [[ $status == 137 && -z $left && $again == 0 && -z $siblings &&
+           $(CHASSIS_SIM_ROOT=$d "$d/sbin/hachecklock") == "Lock is free" ]] ||
+            { echo "FAIL init killed at $step ($before): status $status, left '$left', again $again, siblings '$siblings'"; failures=$((failures + 1)); }
+    done
+done
+
+# The emulator wrappers name the binaries as sh words, whatever their directory's path
+# holds: a blank, or a command substitution that must never run. Without an emulator, a
+# stand-in that runs the binary as the emulator would.
+emu=$emulator
+if [[ -z $emu ]]; then
+    printf '#!/bin/bash\n[[ $1 == -0 ]] || exit 99\nname=$2\nshift 2\nexec -a "$name" "$@"\n' >"$work/emu"
+    chmod +x "$work/emu"
+    emu=$work/emu
+fi
+n=0
+for dir in "$work/b x" "$work/b\$(touch ran)" "$work/b'q"; do
+    n=$((n + 1))
+    mkdir "$dir" && cp "$real_bin/haadm" "$real_bin/chassis-sim" "$dir/"
+    CHASSIS_SIM_TOOL=$dir/haadm CHASSIS_SIM_PROGRAM=$dir/chassis-sim chassis-sim init "$work/q$n" --emulator "$emu" >/dev/null
+    out=$(cd "$work" && CHASSIS_SIM_ROOT=$work/q$n "$work/q$n/sbin/hachecklock" 2>&1 &&
+          CHASSIS_SIM_ROOT=$work/q$n "$work/q$n/bin/ping" -q 127.0.0.7 -c 2 2>&1 && echo pinged)
+    [[ $out == "Lock is free"$'\n'pinged && ! -e $work/ran ]] ||
+        { echo "FAIL binaries in '$dir' through the emulator: '$out'"; failures=$((failures + 1)); }
+done
+# CHASSIS_SIM_TOOL or CHASSIS_SIM_PROGRAM that names no program: refused, nothing made.
+for var in CHASSIS_SIM_TOOL CHASSIS_SIM_PROGRAM; do
+    check "$var names nothing" 1 "chassis-sim: $var is '$work/nothing', which is not an executable file" \
+        env "$var=$work/nothing" chassis-sim init "$work/q0"
+    check "$var names a directory" 1 "chassis-sim: $var is '$work', which is not an executable file" \
+        env "$var=$work" chassis-sim init "$work/q0"
+done
+[[ ! -e $work/q0 ]] || { echo "FAIL init with a missing program made $work/q0"; failures=$((failures + 1)); }
 
 # The table: name, status, standard error, command.
 mkdir -p "$work/x y" "$work/x_hashow"
@@ -140,6 +187,64 @@ grep -q '^{"args":\["ham",1074058781,{"reason":"closed stdin","word":0}\],"call"
     "$work/s/sim/journal.jsonl" ||
     { echo "FAIL hainfo init with stdin closed: $(grep ioctl "$work/s/sim/journal.jsonl")"; failures=$((failures + 1)); }
 
+# restart with a hanging and a signalled /sbin/hainfo: the hanging one is ended with what
+# it started (the shell's sleep would keep standard error open), each named.
+for planted in "sleep 600|it did not end within 10 seconds; ended it by signal 9 (Killed)" \
+               'kill -TERM $$|ended by signal 15 (Terminated)'; do
+    IFS='|' read -r body want <<<"$planted"
+    rm -rf "$work/s" && cp -a "$work/fresh" "$work/s"
+    rm "$work/s/sbin/hainfo" && printf '#!/bin/sh\n%s\necho after\n' "$body" >"$work/s/sbin/hainfo"
+    chmod +x "$work/s/sbin/hainfo"
+    check "restart with hainfo: $body" 1 "chassis-sim: /sbin/hainfo init on CP0: $want" \
+        env CHASSIS_SIM_ROOT="$work/s" chassis-sim restart 0
+    out=$(CHASSIS_SIM_ROOT=$work/s chassis-sim journal --call restart --last 1)
+    [[ $out == "restart(0, \"/sbin/hainfo init\") = \"$want\"" ]] || { echo "FAIL journal of hainfo: $body: $out"; failures=$((failures + 1)); }
+done
+
+# A process that began before its CP's restart does not act after it: hafailover waiting
+# at its question on CP0 across restart 0 fails no chassis back over.
+rm -rf "$work/s" && cp -a "$work/fresh" "$work/s"
+mkfifo "$work/answer"
+(CHASSIS_SIM_ROOT=$work/s exec "$work/s/sbin/hafailover" <"$work/answer" >/dev/null 2>"$work/fo.err") &
+waiting=$!
+exec 8>"$work/answer"
+for _ in $(seq 600); do [[ $(cat "$work/fo.err") == *"[y/n]? " ]] && break; sleep 0.1; done
+CHASSIS_SIM_ROOT=$work/s chassis-sim restart 0 >/dev/null
+echo y >&8 && exec 8>&-
+wait "$waiting"
+status=$?
+last=$(tail -n 1 "$work/fo.err")
+after=$(CHASSIS_SIM_ROOT=$work/s chassis-sim journal --pid "$waiting")
+[[ $status == 125 && $last == *"chassis-sim: CP0 was restarted after this process began; its calls no longer reach the chassis" &&
+   $after != *ha_lock* && $after != *orceFailover* ]] ||
+    { echo "FAIL a process across its CP's restart: status $status, '$last', journal '$after'"; failures=$((failures + 1)); }
+[[ $(CHASSIS_SIM_ROOT=$work/s "$work/s/sbin/hashow" -l) == "STANDBY REDUNDANT HA_ENABLED DUAL_CP" ]] ||
+    { echo "FAIL the chassis failed back after the restart"; failures=$((failures + 1)); }
+
+# chassis-sim's own output that cannot be written is reported.
+"$c/sbin/hashow" >/dev/null
+for command in "show" "show --json" "journal" "help"; do
+    check "chassis-sim $command to a full device" 1 "chassis-sim: write error on standard output" \
+        sh -c "exec chassis-sim $command >/dev/full"
+done
+
+# show folds a long text between escapes, never inside one.
+rm -rf "$work/s" && cp -a "$work/fresh" "$work/s"
+CHASSIS_SIM_ROOT=$work/s chassis-sim set "status.summary=$(printf 'a%.0s' $(seq 58))"$'\x01'bbb
+out=$(CHASSIS_SIM_ROOT=$work/s chassis-sim show | grep -A1 '^  summary')
+[[ $out == "  summary           \"$(printf 'a%.0s' $(seq 58))"$'\n'"                    \\x01bbb\"" ]] ||
+    { echo "FAIL show folds inside an escape: '$out'"; failures=$((failures + 1)); }
+
+# The simulated hasm_dump empties no file of another user at the dump name.
+if [[ $(id -u) == 0 ]] && id nobody >/dev/null 2>&1; then
+    rm -rf "$work/s" && cp -a "$work/fresh" "$work/s"
+    CHASSIS_SIM_ROOT=$work/s sh -c 'echo theirs >"$0/tmp/hasmdump.$$" && chown nobody "$0/tmp/hasmdump.$$" &&
+        exec "$0/sbin/hasmtest" dump' "$work/s" >/dev/null 2>&1
+    out=$(cat "$work/s"/tmp/hasmdump.* 2>&1)
+    ret=$(CHASSIS_SIM_ROOT=$work/s chassis-sim journal --call hasm_dump)
+    [[ $out == theirs && $ret == *" = -1" ]] || { echo "FAIL dump into another user's file: '$out', '$ret'"; failures=$((failures + 1)); }
+fi
+
 # An invocation name inside the root does not choose the command.
 out=$(CHASSIS_SIM_ROOT=$work/x_hashow/c "$work/x_hashow/c/sbin/hachecklock")
 [[ $out == "Lock is free" ]] || { echo "FAIL invocation name in the root: '$out'"; failures=$((failures + 1)); }
@@ -174,6 +279,31 @@ for name in state.json journal.jsonl lock; do
         done
     done
 done
+
+# The chassis lock is its owner's alone (one of an earlier version is narrowed), and one
+# held by a process that is not of the simulator is waited for only so long.
+chmod 644 "$c/sim/lock"
+chassis-sim set model=100
+[[ $(stat -c %a "$c/sim/lock") == 600 ]] || { echo "FAIL lock mode $(stat -c %a "$c/sim/lock")"; failures=$((failures + 1)); }
+if [[ $(id -u) == 0 ]] && id nobody >/dev/null 2>&1; then
+    chmod 711 "$work"
+    err=$(setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups flock -n "$c/sim/lock" true 2>&1)
+    [[ $err == *"Permission denied"* ]] || { echo "FAIL another user opens the lock: '$err'"; failures=$((failures + 1)); }
+    chmod 700 "$work"
+fi
+(exec 9<"$c/sim/lock" && flock 9 && exec sleep 600) &
+holder=$!
+until ! flock -n "$c/sim/lock" true; do sleep 0.1; done
+before=$(cat "$c/sim/state.json")
+for command in "chassis-sim set model=7" "$c/sbin/haenable"; do
+    read -ra words <<<"$command"
+    check "$command with the lock held" 125 \
+        "chassis-sim: the chassis lock $c/sim/lock has been held by another process for 10 seconds; giving up" \
+        "${words[@]}"
+done
+kill "$holder" && wait "$holder" 2>/dev/null
+[[ $(cat "$c/sim/state.json") == "$before" ]] || { echo "FAIL state changed while the lock was held"; failures=$((failures + 1)); }
+chassis-sim journal --clear
 
 # A journal that cannot grow: the change fails and the state is as it was.
 head -c 2048 /dev/zero | tr '\0' '\n' >>"$c/sim/journal.jsonl"

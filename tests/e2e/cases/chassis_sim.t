@@ -7,6 +7,14 @@ $ chassis-sim set state=0 nosuchkey=1
 $ hashow -l
 > ACTIVE REDUNDANT SYNCHRONIZED HA_ENABLED DUAL_CP
 
+=== set refuses a key whose name is not UTF-8 instead of altering it
+$ chassis-sim set 'sysattr.a\xffb=1'
+! chassis-sim: the key 'sysattr.a\\xFFb' is not UTF-8; nothing changed
+? 1
+$ chassis-sim set 'ls.1.attr.\xfe=x' model=5
+! chassis-sim: the key 'ls.1.attr.\\xFE' is not UTF-8; nothing changed
+? 1
+
 === malformed values are refused
 $ chassis-sim set this_cp=2
 ! chassis-sim: bad value for this_cp: '2' is not a number from 0 to 1; nothing changed

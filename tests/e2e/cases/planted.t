@@ -135,6 +135,15 @@ $ hasmtest dump
 = secret: top secret text
 = tmp/hasmdump.$PID: <link>
 
+=== dump: the chassis does not empty a file that the dump name is a further name of
+write: secret = top secret text
+hardlink: tmp/hasmdump.$PID = secret
+$ hasmtest dump
+! hasmtest dump: /tmp/hasmdump.$PID is linked to another name; not shown
+@ hasm_dump({"flag":0,"path":"/tmp/hasmdump.$PID"}) = -1
+@ ipcExit()
+= secret: top secret text
+
 === dump: a FIFO at the dump name is not waited on
 fail: hasm_dump=-1
 fifo: tmp/hasmdump.$PID

@@ -473,12 +473,13 @@ $ hainfo init
 
 === hareset -l on the standby CP keeps an earlier reason
 scenario: standby
-write: var/rb_reason = Hareboot @ 03152024-141502
+write: cp1/var/rb_reason = Hareboot @ 03152024-141502
 $ hareset -l extra
 @ ipcExit()
 @ exec("/tarny/cliexec/fastboot") = 0
 @ ipcExit()
-= var/rb_reason: Hareboot @ 03152024-141502
+= cp1/var/rb_reason: Hareboot @ 03152024-141502
+= var/rb_reason
 
 === hareset -p resets the peer CP, -c the co-CPU; later arguments are ignored
 $ hareset -p extra

@@ -39,8 +39,9 @@ $ chassis-sim restart 1
 @ pd_init() = 0
 @ ipcExit()
 @ restart(1, "/sbin/hainfo init") = 0
-= var/rb_reason:
-= mnt/var/rb_reason:
+= cp1/var/rb_reason:
+= cp1/mnt/var/rb_reason:
+= var/rb_reason
 $ hashow -l
 > ACTIVE REDUNDANT SYNCHRONIZED HA_ENABLED DUAL_CP
 $ chassis-sim journal --call restart --cp 1
@@ -77,7 +78,8 @@ $ as:hachecklock
 === the CP that restarts is the one named, not the one the commands run on
 scenario: standby
 set: lock=4242,7,1700000000,hareset
-write: var/rb_reason = hareset
+write: cp1/var/rb_reason = hareset
+write: var/rb_reason = Reset
 $ chassis-sim restart 1
 @ restart(1, "lock freed", 4242) = 0
 @ restart(1, "up as standby") = 0
@@ -91,6 +93,52 @@ $ chassis-sim restart 1
 @ restart(1, "/sbin/hainfo init") = 0
 $ hashow -l
 > STANDBY REDUNDANT SYNCHRONIZED HA_ENABLED DUAL_CP
+
+=== each CP has its own reason files: CP0's reason survives CP1's restart and is CP0's to report
+clock: 1700000000
+$ hareset -l
+@ notifyHAM(24) = 0
+@ ipcExit()
+@ exec("/tarny/cliexec/fastboot") = 0
+@ ipcExit()
+= var/rb_reason: hareset @ 11142023-221320
+= cp1/var/rb_reason
+$ chassis-sim restart 1
+@ restart(1, "up as standby") = 0
+@ is_on_cocpu() = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "OCP or Silent Reboot") = 0
+@ getHAMFd() = 1000
+@ ioctl("ham", 1074058781, {"reason":"","word":0}) = 0
+@ pd_init() = 0
+@ ipcExit()
+@ restart(1, "/sbin/hainfo init") = 0
+= var/rb_reason: hareset @ 11142023-221320
+$ chassis-sim set this_cp=1
+$ hainfo show
+> Last Reboot Reason:[]
+$ chassis-sim set this_cp=0
+$ chassis-sim restart 0
+@ restart(0, "CP1 took over") = 0
+@ restart(0, "up as standby") = 0
+@ is_on_cocpu() = 0
+@ rasevt_gethndl_internal() = 0
+@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "hareset @ 11142023-221320") = 0
+@ getHAMFd() = 1000
+@ ioctl("ham", 1074058781, {"reason":"hareset @ 11142023-221320","word":0}) = 0
+@ pd_init() = 0
+@ ipcExit()
+@ restart(0, "/sbin/hainfo init") = 0
+= var/rb_reason:
+$ hainfo show
+> Last Reboot Reason:[hareset @ 11142023-221320]
+
+=== a chassis without CP slots has no CP1 to restart
+scenario: no-slots
+$ chassis-sim restart 1
+! chassis-sim: refusing restart 1: a chassis without CP slots has only CP0
+? 1
+$ chassis-sim journal
 
 === a start-up step that fails is reported and ends restart with status 1
 fail: ipcInit=1
