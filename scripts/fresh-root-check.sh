@@ -46,7 +46,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-mkdir -p "$cache/debs-$suite"
+mkdir -p "$cache/debs-$suite/partial"
 start=$(date +%s)
 if [ ! -s "$tarball" ]; then
     # Written under a temporary name and renamed: a cut run leaves no half tarball.
