@@ -28,9 +28,14 @@ if(CMAKE_CROSSCOMPILING)
 else()
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 endif()
+# The binaries stripped, as cmake --install --strip installs them.
 set(CPACK_STRIP_FILES ON)
-# CPack counts every link as a copy of its target; the size is set again from the files.
+# The programs the package is made with, checked before CPack starts on it.
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/package_needs.cmake)
+# CPack counts every link as a copy of its target; the size is set again from the files,
+# and the package is made again with the same bytes for the same commit.
 set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/installed_size.cmake)
+set(CPACK_HAADM_SOURCE_DIR ${CMAKE_SOURCE_DIR})
 
 # The copyright and the changelog (compressed, as a native package's) in the doc folder.
 find_program(GZIP gzip REQUIRED)

@@ -34,7 +34,7 @@ _haadm_port_types='VE GE LP ISL FPGA FTRK LISL VSAN FCOE FCVF'
 _haadm_sim_keys='state= this_cp= slots= cocpu= on_cocpu= model= board= dp_upgrade=
     fcr_state= node= ipc_max= app_name= peer_ip= peer_reachable= status.local=
     status.remote= status.summary= rb_reason= lock= hsess.local= hsess.remote=
-    ls.N.ports= ls.N.attr.NAME= sysattr.NAME= peer_version= dump_text='
+    ls. sysattr. peer_version= dump_text='
 
 _haadm_sim_calls='ipc_max_msg_size ipcInit myNode ipcSendRcv ficulibInit nslibInit
     esslibInit zonelibInit ns_condb_attach_impl ham_get_state getHAMStat getHAMFd
@@ -54,14 +54,49 @@ _haadm_sim_calls='ipc_max_msg_size ipcInit myNode ipcSendRcv ficulibInit nslibIn
 
 _haadm_scenarios='redundant standby non-redundant ha-disabled no-slots'
 
-# Offers WORDS that begin with the current word; words that end in '=' take no blank.
+# Offers WORDS that begin with the current word; words that end in '=' or '.' are the
+# start of a longer word and take no blank.
 _haadm_offer()
 {
     local IFS=$' \t\n'
     COMPREPLY=($(compgen -W "$1" -- "$cur"))
-    if [[ ${COMPREPLY[*]} == *= ]]; then
+    if [[ ${COMPREPLY[*]} == *= || ${COMPREPLY[*]} == *. ]]; then
         compopt -o nospace 2>/dev/null
     fi
+}
+
+# Completes a word of chassis-sim set: a key, or the value of a key whose values are few.
+# The number of a logical switch and the names of attributes are the user's to type.
+_haadm_sim_set_word()
+{
+    local key value prefix=
+    if [[ $prev == = ]] && ((COMP_CWORD >= 3)); then
+        # '=' breaks words: the key is the word before it.
+        key=${COMP_WORDS[COMP_CWORD - 2]} value=$cur
+    elif [[ $cur == *=* ]]; then
+        key=${cur%%=*} value=${cur#*=} prefix=$key=
+    else
+        if [[ $cur =~ ^ls\.([0-9]+)\.attr\. ]]; then
+            _haadm_offer "ls.${BASH_REMATCH[1]}.attr.FID="
+        elif [[ $cur =~ ^ls\.([0-9]+) ]]; then
+            _haadm_offer "ls.${BASH_REMATCH[1]}.ports= ls.${BASH_REMATCH[1]}.attr."
+        elif [[ $cur != ls.* && $cur != sysattr.* ]]; then
+            _haadm_offer "$_haadm_sim_keys"
+        fi
+        return
+    fi
+    local values
+    case $key in
+    this_cp | cocpu | on_cocpu | peer_reachable) values='0 1' ;;
+    lock) values='free' ;;
+    slots) values='0' ;;
+    *) return ;;
+    esac
+    local IFS=$' \t\n' word
+    COMPREPLY=()
+    for word in $(compgen -W "$values" -- "$value"); do
+        COMPREPLY+=("$prefix$word")
+    done
 }
 
 _haadm_chassis_sim()
@@ -90,11 +125,7 @@ _haadm_chassis_sim()
             ;;
         esac
         ;;
-    set)
-        # '=' breaks words, so a value is a word of its own after '='.
-        [[ $prev == = || $cur == *=* ]] && return
-        _haadm_offer "$_haadm_sim_keys"
-        ;;
+    set) _haadm_sim_set_word ;;
     fail)
         [[ $prev == = || $cur == *=* ]] && return
         if ((COMP_CWORD == 2)); then

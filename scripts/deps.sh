@@ -1,17 +1,29 @@
 #!/bin/bash
 # Makes sure the Debian packages that the build and the tests need are installed:
 # installs the missing ones when run as root, else prints the apt-get line and fails.
-# Usage: scripts/deps.sh [build|test]
+# build: what the main job (scripts/show.sh, the default preset) needs, nothing more;
+# package: and what cpack -G DEB runs (file, dpkg-shlibdeps); test: every test's too.
+# Usage: scripts/deps.sh [build|package|test]
 set -euo pipefail
 
+mode=${1:-build}
+case $mode in
+build | package | test) ;;
+*) echo "usage: scripts/deps.sh [build|package|test]" >&2; exit 2 ;;
+esac
 packages=(cmake ninja-build g++ make nlohmann-json3-dev python3)
-if [ "${1:-build}" = test ]; then
+if [ "$mode" != build ]; then
+    packages+=(file dpkg-dev)
+fi
+if [ "$mode" = test ]; then
     # Tests on the host, with sanitizers, and on 32-bit PowerPC under qemu-user.
     packages+=(libgtest-dev googletest g++-powerpc-linux-gnu qemu-user)
     # Static checks and fuzzing.
     packages+=(clang clang-tidy cppcheck libclang-rt-14-dev valgrind)
     # Manual page lint and rendering, the Debian package and its dependencies.
-    packages+=(mandoc man-db dpkg-dev lintian)
+    packages+=(mandoc man-db bsdextrautils lintian git xz-utils)
+    # The main job in a fresh minimal root (scripts/fresh-root-check.sh).
+    packages+=(debootstrap)
     # The fleet check of contrib/ansible against simulated chassis.
     packages+=(ansible-core)
 fi

@@ -2,7 +2,9 @@
 # Builds the Debian package of a host build, has lintian find no error and no warning in
 # it, checks its Installed-Size, and runs it from its unpacked tree: the unpacked
 # chassis-sim makes a fresh chassis, the unpacked hashow reports on it, and one manual
-# page is rendered. Given a PowerPC build (--powerpc), checks its package with dpkg-deb
+# page is rendered. The package is made a second time from a build tree of its own and
+# must have the same bytes, and cmake --install --strip must install the same binaries.
+# Given a PowerPC build (--powerpc), checks its package with dpkg-deb
 # only: architecture, contents, and the class and byte order of its binaries.
 # Usage: scripts/package-check.sh [--powerpc] BUILD_DIR
 set -euo pipefail
@@ -57,6 +59,34 @@ if [ $powerpc -eq 1 ]; then
     echo "package check: passed"
     exit 0
 fi
+
+# The same commit makes the same package: a second build, in a tree of its own.
+cache() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
+cmake -S "$(cache CMAKE_HOME_DIRECTORY)" -B "$work/build2" -G Ninja \
+    -DCMAKE_BUILD_TYPE="$(cache CMAKE_BUILD_TYPE)" -DHAADM_PLATFORM="$(cache HAADM_PLATFORM)" \
+    -DCMAKE_CXX_FLAGS="$(cache CMAKE_CXX_FLAGS)" -DHAADM_TESTS=OFF >"$work/build2.log" 2>&1 &&
+    cmake --build "$work/build2" >>"$work/build2.log" 2>&1 &&
+    (cd "$work/build2" && cpack -G DEB -B "$work/pkg2") >>"$work/build2.log" 2>&1 ||
+    { cat "$work/build2.log" >&2; fail "the second build failed"; }
+deb2=$(echo "$work"/pkg2/haadm_*.deb)
+if ! cmp -s "$deb" "$deb2"; then
+    for d in "$deb" "$deb2"; do
+        mkdir -p "$d.x" && (cd "$d.x" && ar x "$d" && ar tv "$d" && tar -tvJf control.tar.xz && tar -tvJf data.tar.xz) >"$d.list"
+    done
+    diff "$deb.list" "$deb2.list" >&2 || true
+    for m in control.tar.xz data.tar.xz; do
+        cmp "$deb.x/$m" "$deb2.x/$m" >&2 || true
+    done
+    fail "two builds of one commit made different packages"
+fi
+echo "  a second build made the same $(stat -c %s "$deb2") bytes"
+
+# cmake --install --strip installs the binaries the package has.
+DESTDIR=$work/stage cmake --install "$build" --prefix /usr --strip >/dev/null
+for f in usr/sbin/haadm usr/bin/chassis-sim; do
+    cmp -s "$work/stage/$f" "$root/$f" || fail "cmake --install --strip installed another /$f"
+done
+echo "  cmake --install --strip installs the package's binaries"
 
 lint=$(lintian "$deb" 2>&1 | grep -v '^running with root privileges' || true)
 [ -z "$lint" ] || fail "lintian:

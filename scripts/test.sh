@@ -40,3 +40,6 @@ scripts/package-check.sh build/ci
 
 stage "package for powerpc from the PowerPC build, checked with dpkg-deb"
 scripts/package-check.sh --powerpc build/ppc
+
+stage "the main job in a fresh minimal Debian root, with only what deps.sh build installs"
+scripts/fresh-root-check.sh

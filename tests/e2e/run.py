@@ -404,6 +404,16 @@ def main():
                         help="seconds a command may run before it fails (default 60)")
     parser.add_argument("files", nargs="+")
     opts = parser.parse_args()
+    # A missing build would fail every case on its own, each with the same message.
+    for prog in ("haadm", "chassis-sim"):
+        if not os.path.isfile(os.path.join(opts.bin, prog)):
+            where = "has no " + prog if os.path.isdir(opts.bin) else "does not exist"
+            parser.error(f"--bin {opts.bin}: {where}; name the bin directory of a build, "
+                         "for instance build/ci/bin after "
+                         "cmake --preset ci && cmake --build --preset ci")
+    if opts.clock and not os.path.isfile(opts.clock):
+        parser.error(f"--clock {opts.clock} does not exist; it is built with the tests, "
+                     "for instance build/ci/tests/libe2e_clock.so")
     runner = Runner(opts.bin, opts.emulator, opts.timeout, opts.clock)
     passed = failed = 0
     for path in opts.files:
