@@ -20,6 +20,15 @@ namespace fs = std::filesystem;
 namespace sim {
 namespace {
 
+// What a person can do when the chassis belongs to someone else.
+std::string refused_hint(int error)
+{
+    return error == EACCES || error == EPERM
+               ? "; ask its owner or set CHASSIS_SIM_ROOT to a chassis of your own"
+               : "";
+}
+
+
 std::string g_root;
 json g_state;
 std::string g_state_text;  // the text g_state was read from
@@ -103,7 +112,7 @@ void write_state_tmp(const json& state)
     const std::string tmp = tmp_path();
     const int fd = open_own(tmp, O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0) {
-        fatal("cannot write " + tmp + ": " + strerror(errno));
+        fatal("cannot write " + tmp + ": " + strerror(errno) + refused_hint(errno));
     }
     if (!write_all(fd, to_text(state, 1) + "\n")) {
         const int error = errno;
@@ -164,7 +173,7 @@ public:
             rc = g_lock_fd < 0 ? -1 : flock(g_lock_fd, LOCK_EX);
         } while (rc != 0 && errno == EINTR);
         if (rc != 0) {
-            fatal("cannot lock " + lock_path() + ": " + strerror(errno));
+            fatal("cannot lock " + lock_path() + ": " + strerror(errno) + refused_hint(errno));
         }
     }
     ~ChassisLock()
@@ -181,7 +190,8 @@ std::string default_root()
 {
     const char* xdg = getenv("XDG_STATE_HOME");
     std::string base;
-    if (xdg != nullptr && *xdg != '\0') {
+    // Only an absolute XDG_STATE_HOME counts; a relative one is ignored as unset.
+    if (xdg != nullptr && xdg[0] == '/') {
         base = xdg;
     } else {
         const char* home = getenv("HOME");
@@ -193,10 +203,24 @@ std::string default_root()
     return base + "/chassis-sim/default";
 }
 
+}  // namespace
+
+std::string default_root_path()
+{
+    return default_root();
+}
+
+namespace {
+
 void create_default(const std::string& dir)
 {
     std::error_code ec;
     fs::create_directories(fs::path(dir).parent_path(), ec);
+    if (ec) {
+        fatal("cannot create the directory of the default chassis " +
+              fs::path(dir).parent_path().string() + ": " + ec.message() +
+              "; set CHASSIS_SIM_ROOT to a chassis made with chassis-sim init");
+    }
     const std::string guard = fs::path(dir).parent_path().string() + "/default.lock";
     const int fd = open_file(guard, O_RDWR | O_CREAT, 0644);
     if (fd < 0 || flock(fd, LOCK_EX) != 0) {
@@ -369,7 +393,7 @@ void append_journal(const std::string& line)
     if (g_journal_fd < 0) {
         g_journal_fd = open_own(journal_path(), O_RDWR | O_APPEND | O_CREAT, 0644);
         if (g_journal_fd < 0) {
-            fatal("cannot open " + journal_path() + ": " + strerror(errno));
+            fatal("cannot open " + journal_path() + ": " + strerror(errno) + refused_hint(errno));
         }
     }
     struct stat st {};
