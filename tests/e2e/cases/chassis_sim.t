@@ -78,7 +78,7 @@ $ chassis-sim journal
 
 === init refuses a chassis that exists, a bad path and an unknown scenario
 $ chassis-sim init $ROOT
-! chassis-sim: $ROOT already holds a chassis
+! chassis-sim: $ROOT already holds a chassis; use another directory or remove it first
 ? 1
 $ chassis-sim init "/tmp/a b"
 ! chassis-sim: refusing '/tmp/a b': a chassis path must not contain blanks or shell metacharacters
@@ -137,6 +137,7 @@ $ chassis-sim show extra
 !        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
 !        chassis-sim journal --clear
 !        chassis-sim restart CP
+!        chassis-sim -h | --help | --version
 ! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
 ? 2
 
