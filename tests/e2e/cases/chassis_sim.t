@@ -217,3 +217,7 @@ write: sim/journal.jsonl = {"pid":1,"cp":0,"call":"x","args":[[[[[[[[[[[[[[[[[[[
 $ chassis-sim journal
 ! chassis-sim: line 1 of $ROOT/sim/journal.jsonl is not a whole entry; skipped
 > y([1]) = 0
+
+=== --version names the project's version
+$ chassis-sim --version
+> chassis-sim 0.1.0
