@@ -358,7 +358,7 @@ int get_ha_status(int state, HaStatusRecord* record)
         if (record == nullptr) {
             return -1;
         }
-        const json& status = st["status"];
+        const json status = sim::status_texts(st);
         copy_text(record->local, sizeof record->local, status.value("local", ""));
         copy_text(record->remote, sizeof record->remote, status.value("remote", ""));
         copy_text(record->summary, sizeof record->summary, status.value("summary", ""));

@@ -22,6 +22,14 @@ namespace fs = std::filesystem;
 namespace sim {
 namespace {
 
+// What a person can do when the chassis belongs to someone else.
+std::string refused_hint(int error)
+{
+    return error == EACCES || error == EPERM
+               ? "; ask its owner or set CHASSIS_SIM_ROOT to a chassis of your own"
+               : "";
+}
+
 std::string g_root;
 json g_state;
 std::string g_state_text;  // the text g_state was read from
@@ -109,7 +117,7 @@ void write_state_tmp(const json& state)
     const std::string tmp = tmp_path();
     const int fd = open_own(tmp, O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0) {
-        fatal("cannot write " + tmp + ": " + strerror(errno));
+        fatal("cannot write " + tmp + ": " + strerror(errno) + refused_hint(errno));
     }
     if (!write_all(fd, to_text(state, 1) + "\n")) {
         const int error = errno;
@@ -155,14 +163,14 @@ int open_lock()
 {
     const int fd = open_own(lock_path(), O_RDWR | O_CREAT, 0600);
     if (fd < 0) {
-        fatal("cannot open " + lock_path() + ": " + strerror(errno));
+        fatal("cannot open " + lock_path() + ": " + strerror(errno) + refused_hint(errno));
     }
     struct stat st {};
     if (fstat(fd, &st) != 0) {
         fatal("cannot use " + lock_path() + ": " + strerror(errno));
     }
     if (st.st_uid != geteuid()) {
-        fatal("refusing " + lock_path() + ": it belongs to another user");
+        fatal("refusing " + lock_path() + ": it belongs to another user" + refused_hint(EACCES));
     }
     if ((st.st_mode & 077) != 0 && fchmod(fd, 0600) != 0) {
         fatal("cannot make " + lock_path() + " private: " + strerror(errno));
@@ -197,7 +205,7 @@ public:
         long pause_ns = 1000000;
         while (flock(g_lock_fd, LOCK_EX | LOCK_NB) != 0) {
             if (errno != EWOULDBLOCK && errno != EINTR) {
-                fatal("cannot lock " + lock_path() + ": " + strerror(errno));
+                fatal("cannot lock " + lock_path() + ": " + strerror(errno) + refused_hint(errno));
             }
             struct timespec now {};
             clock_gettime(CLOCK_MONOTONIC, &now);
@@ -225,7 +233,8 @@ std::string default_root()
 {
     const char* xdg = getenv("XDG_STATE_HOME");
     std::string base;
-    if (xdg != nullptr && *xdg != '\0') {
+    // Only an absolute XDG_STATE_HOME counts; a relative one is ignored as unset.
+    if (xdg != nullptr && xdg[0] == '/') {
         base = xdg;
     } else {
         const char* home = getenv("HOME");
@@ -237,10 +246,24 @@ std::string default_root()
     return base + "/chassis-sim/default";
 }
 
+}  // namespace
+
+std::string default_root_path()
+{
+    return default_root();
+}
+
+namespace {
+
 void create_default(const std::string& dir)
 {
     std::error_code ec;
     fs::create_directories(fs::path(dir).parent_path(), ec);
+    if (ec) {
+        fatal("cannot create the directory of the default chassis " +
+              fs::path(dir).parent_path().string() + ": " + ec.message() +
+              "; set CHASSIS_SIM_ROOT to a chassis made with chassis-sim init");
+    }
     const std::string guard = fs::path(dir).parent_path().string() + "/default.lock";
     const int fd = open_file(guard, O_RDWR | O_CREAT, 0644);
     if (fd < 0 || flock(fd, LOCK_EX) != 0) {
@@ -436,7 +459,7 @@ void append_journal(const std::string& line)
     if (g_journal_fd < 0) {
         g_journal_fd = open_own(journal_path(), O_RDWR | O_APPEND | O_CREAT, 0644);
         if (g_journal_fd < 0) {
-            fatal("cannot open " + journal_path() + ": " + strerror(errno));
+            fatal("cannot open " + journal_path() + ": " + strerror(errno) + refused_hint(errno));
         }
     }
     struct stat st {};

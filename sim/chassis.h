@@ -57,10 +57,17 @@ std::string unsafe_path_message(const std::string& dir);
 // created on first use). A root that is not a safe path, or a CHASSIS_SIM_CP that is not
 // 0 or 1, ends the process.
 const std::string& root();
+// Where the default chassis is (or would be made) when CHASSIS_SIM_ROOT is not set.
+std::string default_root_path();
 
 // The CP this process runs on: CHASSIS_SIM_CP when set (0 or 1; root() refuses any other
 // value), else the state's this_cp.
 int this_cp(const json& state);
+
+// The three status texts get_ha_status fills: each follows the state word unless a
+// person set it (its key is in the state's status_set; a state without status_set has
+// all three set, as every state had before the texts followed).
+json status_texts(const json& state);
 
 // The state as it is now (read again only when the file changed).
 const json& state();

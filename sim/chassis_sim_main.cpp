@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -33,6 +34,7 @@ constexpr const char* kUsage =
     "       chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]\n"
     "       chassis-sim journal --clear\n"
     "       chassis-sim restart CP\n"
+    "       chassis-sim -h | --help | --version\n"
     "The chassis is CHASSIS_SIM_ROOT, else the default chassis.\n";
 
 // Calls with an integer result, whose result `fail` can inject.
@@ -195,7 +197,21 @@ bool apply(json& st, const std::string& key, const std::string& value)
     } else if (key == "peer_ip") {
         st[key] = text(value, 63);
     } else if (key == "status.local" || key == "status.remote" || key == "status.summary") {
-        st["status"][key.substr(7)] = text(value, 127);
+        // A text set by a person stays as set until status=auto.
+        const std::string which = key.substr(7);
+        st["status"][which] = text(value, 127);
+        if (!st.contains("status_set")) {
+            st["status_set"] = {"local", "remote", "summary"};
+        }
+        json& set = st["status_set"];
+        if (std::find(set.begin(), set.end(), which) == set.end()) {
+            set.push_back(which);
+        }
+    } else if (key == "status") {
+        if (value != "auto") {
+            throw BadValue{"expected auto (the three texts follow the state word again)"};
+        }
+        st["status_set"] = json::array();
     } else if (key == "rb_reason") {
         st[key] = text(value, 63);
     } else if (key == "lock") {
@@ -539,6 +555,11 @@ int run(int argc, char** argv)
     }
     if (command == "-h" || command == "--help" || command == "help") {
         fputs(kUsage, stdout);
+        printf("The default chassis: %s\n", sim::default_root_path().c_str());
+        return 0;
+    }
+    if (command == "--version") {
+        printf("chassis-sim %s\n", CHASSIS_SIM_VERSION);
         return 0;
     }
     return usage_error("unknown command '" + command + "'");

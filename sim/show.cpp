@@ -1,6 +1,7 @@
 // chassis-sim show: the chassis drawn for a person, or the stored state for scripts.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -288,10 +289,13 @@ void draw_sessions(std::ostream& out, const json& st, const Paint& paint)
 void draw_texts(std::ostream& out, const json& st, const Paint& paint)
 {
     out << paint("1", "Status texts") << '\n';
-    const json& status = st["status"];
-    field(out, "local", quoted(status.value("local", "")));
-    field(out, "remote", quoted(status.value("remote", "")));
-    field(out, "summary", quoted(status.value("summary", "")));
+    const json status = status_texts(st);
+    const json all = {"local", "remote", "summary"};
+    const json& set = st.contains("status_set") ? st["status_set"] : all;
+    for (const char* key : {"local", "remote", "summary"}) {
+        const bool by_hand = std::find(set.begin(), set.end(), key) != set.end();
+        field(out, key, quoted(status.value(key, "")) + (by_hand ? " (set)" : ""));
+    }
     out << paint("1", "HA manager") << '\n';
     field(out, "reboot reason", quoted(st.value("rb_reason", "")));
 }

@@ -258,6 +258,23 @@ void check(json& st)
     for (const char* key : {"local", "remote", "summary"}) {
         text(status, "status", key);
     }
+    if (st.contains("status_set")) {
+        json& set = st["status_set"];
+        if (!set.is_array()) {
+            wrong("status_set", "is not a list");
+        }
+        for (size_t i = 0; i < set.size(); ++i) {
+            const json& key = set[i];
+            if (key != "local" && key != "remote" && key != "summary") {
+                wrong("status_set[" + std::to_string(i) + "]", "is not local, remote or summary");
+            }
+            for (size_t j = 0; j < i; ++j) {
+                if (set[j] == key) {
+                    wrong("status_set[" + std::to_string(i) + "]", "repeats an earlier entry");
+                }
+            }
+        }
+    }
     json& lock = field(st, top, "lock");
     if (!lock.is_null()) {
         if (!lock.is_object()) {

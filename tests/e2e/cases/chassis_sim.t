@@ -86,7 +86,7 @@ $ chassis-sim journal
 
 === init refuses a chassis that exists, a bad path and an unknown scenario
 $ chassis-sim init $ROOT
-! chassis-sim: $ROOT already holds a chassis
+! chassis-sim: $ROOT already holds a chassis; use another directory or remove it first
 ? 1
 $ chassis-sim init "/tmp/a b"
 ! chassis-sim: refusing '/tmp/a b': a chassis path must not contain blanks or shell metacharacters
@@ -145,6 +145,7 @@ $ chassis-sim show extra
 !        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
 !        chassis-sim journal --clear
 !        chassis-sim restart CP
+!        chassis-sim -h | --help | --version
 ! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
 ? 2
 
@@ -224,3 +225,7 @@ write: sim/journal.jsonl = {"pid":1,"cp":0,"call":"x","args":[[[[[[[[[[[[[[[[[[[
 $ chassis-sim journal
 ! chassis-sim: line 1 of $ROOT/sim/journal.jsonl is not a whole entry; skipped
 > y([1]) = 0
+
+=== --version names the project's version
+$ chassis-sim --version
+> chassis-sim 0.1.0

@@ -201,7 +201,7 @@ $ chassis-sim show
 > Status texts
 >   local             "Healthy"
 >   remote            "Healthy"
->   summary           "HA enabled, Heartbeat Up, HA State synchronized"
+>   summary           "HA disabled, Heartbeat Up, HA State not in sync"
 > HA manager
 >   reboot reason     ""
 > Logical switches none
@@ -315,9 +315,9 @@ $ chassis-sim show
 >     reboot reason   ""
 > Status texts
 >   local             "Healthy"
->   remote            "Healthy"
+>   remote            "Not present"
 >   summary           "HA enabled, Heartbeat Up, HA State synchronized and a
->                     summary long enough to be folded onto a second line"
+>                     summary long enough to be folded onto a second line" (set)
 > HA manager
 >   reboot reason     "Reset by hand"
 > Logical switches
@@ -412,6 +412,7 @@ $ chassis-sim show --json --json
 !        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
 !        chassis-sim journal --clear
 !        chassis-sim restart CP
+!        chassis-sim -h | --help | --version
 ! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
 ? 2
 
@@ -468,6 +469,7 @@ $ chassis-sim journal --nosuch
 !        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
 !        chassis-sim journal --clear
 !        chassis-sim restart CP
+!        chassis-sim -h | --help | --version
 ! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
 ? 2
 $ chassis-sim journal --pid
@@ -479,6 +481,7 @@ $ chassis-sim journal --pid
 !        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
 !        chassis-sim journal --clear
 !        chassis-sim restart CP
+!        chassis-sim -h | --help | --version
 ! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
 ? 2
 $ chassis-sim journal --pid 0
@@ -490,6 +493,7 @@ $ chassis-sim journal --pid 0
 !        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
 !        chassis-sim journal --clear
 !        chassis-sim restart CP
+!        chassis-sim -h | --help | --version
 ! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
 ? 2
 $ chassis-sim journal --pid -1
@@ -501,6 +505,7 @@ $ chassis-sim journal --pid -1
 !        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
 !        chassis-sim journal --clear
 !        chassis-sim restart CP
+!        chassis-sim -h | --help | --version
 ! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
 ? 2
 $ chassis-sim journal --cp 2
@@ -512,6 +517,7 @@ $ chassis-sim journal --cp 2
 !        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
 !        chassis-sim journal --clear
 !        chassis-sim restart CP
+!        chassis-sim -h | --help | --version
 ! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
 ? 2
 $ chassis-sim journal --last x
@@ -523,6 +529,7 @@ $ chassis-sim journal --last x
 !        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
 !        chassis-sim journal --clear
 !        chassis-sim restart CP
+!        chassis-sim -h | --help | --version
 ! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
 ? 2
 $ chassis-sim journal --call ''
@@ -534,6 +541,7 @@ $ chassis-sim journal --call ''
 !        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
 !        chassis-sim journal --clear
 !        chassis-sim restart CP
+!        chassis-sim -h | --help | --version
 ! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
 ? 2
 $ chassis-sim journal --clear --json
@@ -545,6 +553,7 @@ $ chassis-sim journal --clear --json
 !        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
 !        chassis-sim journal --clear
 !        chassis-sim restart CP
+!        chassis-sim -h | --help | --version
 ! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
 ? 2
 $ chassis-sim journal extra
@@ -556,6 +565,7 @@ $ chassis-sim journal extra
 !        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
 !        chassis-sim journal --clear
 !        chassis-sim restart CP
+!        chassis-sim -h | --help | --version
 ! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
 ? 2
 

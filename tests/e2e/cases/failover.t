@@ -49,7 +49,7 @@ set: state=0x080000C3
 $ haFailover -f
 > Local CP (Slot 6, CP0): Active, Healthy
 > Remote CP (Slot 7, CP1): Standby, Healthy
-> HA enabled, Heartbeat Up, HA State synchronized
+> HA enabled, Heartbeat Up, HA State not in sync
 > Forcing Failover ...
 > done
 ! Warning: This command is being run on a redundant control processor(CP)
@@ -173,7 +173,7 @@ $ hafailover
 set: state=0x000000C7
 $ hafailover
 > Local CP (Slot 6, CP0): Active, Healthy
-> Remote CP (Slot 7, CP1): Standby, Healthy
+> Remote CP (Slot 7, CP1): Standby, Unhealthy
 > HA enabled, Heartbeat Up, HA State synchronized
 ! Warning: This command is being run on a control processor(CP)
 ! based system. One or more devices on the standby CP is not healthy.
@@ -196,7 +196,7 @@ $ hafailover
 @ ipcExit()
 $ hafailover -f
 > Local CP (Slot 6, CP0): Active, Healthy
-> Remote CP (Slot 7, CP1): Standby, Healthy
+> Remote CP (Slot 7, CP1): Standby, Unhealthy
 > HA enabled, Heartbeat Up, HA State synchronized
 ! Warning: This command is being run on a control processor(CP)
 ! based system. One or more devices on the standby CP is not healthy.
@@ -264,7 +264,7 @@ set: state=0x080000C3
 $ hafailover
 > Local CP (Slot 6, CP0): Active, Healthy
 > Remote CP (Slot 7, CP1): Standby, Healthy
-> HA enabled, Heartbeat Up, HA State synchronized
+> HA enabled, Heartbeat Up, HA State not in sync
 ! haFailover not allowed: HA state is not synchronized.
 ? 255
 @ rbac_init(2) = 0

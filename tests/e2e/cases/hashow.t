@@ -31,6 +31,40 @@ $ hashow
 > Local CP (Slot 6, CP0): Active, Healthy
 > Remote CP (Slot 7, CP1): Absent
 
+=== the summary follows the state word: out of sync after set state=
+set: state=0x080000C3
+$ hashow
+> Local CP (Slot 6, CP0): Active, Healthy
+> Remote CP (Slot 7, CP1): Standby, Healthy
+> HA enabled, Heartbeat Up, HA State not in sync
+
+=== the remote text follows the standby-healthy bit
+set: state=0x000000C7
+$ hashow
+> Local CP (Slot 6, CP0): Active, Healthy
+> Remote CP (Slot 7, CP1): Standby, Unhealthy
+> HA enabled, Heartbeat Up, HA State synchronized
+
+=== a text set by hand stays as set when the state word changes, until status=auto
+set: status.summary=kept state=0x080000C3
+$ hashow
+> Local CP (Slot 6, CP0): Active, Healthy
+> Remote CP (Slot 7, CP1): Standby, Healthy
+> kept
+$ chassis-sim set status=auto
+$ hashow
+> Local CP (Slot 6, CP0): Active, Healthy
+> Remote CP (Slot 7, CP1): Standby, Healthy
+> HA enabled, Heartbeat Up, HA State not in sync
+
+=== after hasyncstop the summary says not in sync
+$ hasyncstop
+> HA State synchronization has stopped.
+$ hashow
+> Local CP (Slot 6, CP0): Active, Healthy
+> Remote CP (Slot 7, CP1): Standby, Healthy
+> HA enabled, Heartbeat Up, HA State not in sync
+
 === HA disabled
 scenario: ha-disabled
 $ hashow
