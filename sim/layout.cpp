@@ -402,8 +402,9 @@ std::string init_chassis_state(const std::string& dir, json st, const std::strin
         stop_point("state");
         if (rename(base.c_str(), target.c_str()) != 0) {
             if (errno == ENOTEMPTY || errno == EEXIST) {
-                return fs::exists(target / "sim/state.json", ec) ? dir + " already holds a chassis"
-                                                                 : not_empty_message(dir);
+                return fs::exists(target / "sim/state.json", ec)
+                           ? dir + " already holds a chassis; use another directory or remove it first"
+                           : not_empty_message(dir);
             }
             return "cannot lay out the chassis: " + target.string() + ": " + strerror(errno);
         }
