@@ -21,6 +21,8 @@ std::string to_text(const json& value, int indent = -1);
 // The value as it is written: every string that is not UTF-8 becomes {"bytes":"HEX"},
 // its bytes in lowercase hex.
 json stored(const json& value);
+// Whether value holds a text that stored() would change.
+bool needs_storing(const json& value);
 
 // What is wrong with the nesting of a JSON text (too deep to walk safely); empty if fine.
 std::string check_nesting(const std::string& text);
