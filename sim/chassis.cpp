@@ -31,8 +31,9 @@ std::string refused_hint(int error)
 }
 
 std::string g_root;
-json g_state;
-std::string g_state_text;  // the text g_state was read from
+// Never freed: a process ends without taking the cached state apart.
+json& g_state = *new json;
+std::string& g_state_text = *new std::string;  // the text g_state was read from
 struct timespec g_mtime {};
 ino_t g_ino = 0;
 off_t g_size = -1;
@@ -278,10 +279,103 @@ void create_default(const std::string& dir)
     close(fd);
 }
 
+// Appends the compact JSON text of a value that holds only UTF-8 texts, byte for byte as
+// the JSON writer makes it (sorted keys, the same escapes); false for a value holding a
+// floating-point number, which the writer must make.
+bool append_compact(const json& value, std::string& out)
+{
+    switch (value.type()) {
+    case json::value_t::null:
+        out += "null";
+        return true;
+    case json::value_t::boolean:
+        out += value.get<bool>() ? "true" : "false";
+        return true;
+    case json::value_t::number_integer:
+        out += std::to_string(value.get<int64_t>());
+        return true;
+    case json::value_t::number_unsigned:
+        out += std::to_string(value.get<uint64_t>());
+        return true;
+    case json::value_t::string: {
+        static const char kHex[] = "0123456789abcdef";
+        out += '"';
+        for (const char c : value.get_ref<const std::string&>()) {
+            const auto u = static_cast<unsigned char>(c);
+            switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\b': out += "\\b"; break;
+            case '\f': out += "\\f"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (u < 0x20) {
+                    out += "\\u00";
+                    out += kHex[u >> 4];
+                    out += kHex[u & 0xF];
+                } else {
+                    out += c;
+                }
+            }
+        }
+        out += '"';
+        return true;
+    }
+    case json::value_t::array: {
+        out += '[';
+        bool first = true;
+        for (const json& item : value) {
+            if (!first) {
+                out += ',';
+            }
+            first = false;
+            if (!append_compact(item, out)) {
+                return false;
+            }
+        }
+        out += ']';
+        return true;
+    }
+    case json::value_t::object: {
+        out += '{';
+        bool first = true;
+        for (const auto& [key, item] : value.items()) {
+            if (!first) {
+                out += ',';
+            }
+            first = false;
+            if (!append_compact(json(key), out)) {
+                return false;
+            }
+            out += ':';
+            if (!append_compact(item, out)) {
+                return false;
+            }
+        }
+        out += '}';
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
 }  // namespace
 
 std::string to_text(const json& value, int indent)
 {
+    // Most values hold only UTF-8 texts and are written as they are, without a copy.
+    if (!needs_storing(value)) {
+        if (indent < 0) {
+            std::string out;
+            if (append_compact(value, out)) {
+                return out;
+            }
+        }
+        return value.dump(indent, ' ', false, json::error_handler_t::replace);
+    }
     return stored(value).dump(indent, ' ', false, json::error_handler_t::replace);
 }
 
@@ -488,9 +582,21 @@ void append_journal(const std::string& line)
 
 void journal(std::string_view name, const json& args, const json& ret)
 {
-    json entry = {{"pid", getpid()}, {"cp", this_cp(state())}, {"call", name},
-                  {"args", args},    {"ret", ret}};
-    append_journal(to_text(entry) + "\n");
+    // The line of the object {pid, cp, call, args, ret}, its keys in the order the JSON
+    // writer gives them, made without building the object.
+    const int cp = this_cp(state());
+    std::string line = "{\"args\":";
+    line += to_text(args);
+    line += ",\"call\":";
+    line += to_text(json(name));
+    line += ",\"cp\":";
+    line += std::to_string(cp);
+    line += ",\"pid\":";
+    line += std::to_string(static_cast<long long>(getpid()));
+    line += ",\"ret\":";
+    line += to_text(ret);
+    line += "}\n";
+    append_journal(line);
 }
 
 namespace {

@@ -21,6 +21,8 @@ std::string to_text(const json& value, int indent = -1);
 // The value as it is written: every string that is not UTF-8 becomes {"bytes":"HEX"},
 // its bytes in lowercase hex.
 json stored(const json& value);
+// Whether value holds a text that stored() would change.
+bool needs_storing(const json& value);
 
 // Whether text is valid UTF-8.
 bool text_is_utf8(const std::string& text);

@@ -105,25 +105,33 @@ std::string join(const std::string& where, const std::string& key)
     return where.empty() ? key : where + "." + key;
 }
 
-void check_integer(const json& value, const std::string& where, long long low, long long high)
+bool integer_in(const json& value, long long low, long long high)
 {
-    const std::string range = "an integer from " + std::to_string(low) + " to " + std::to_string(high);
     if (value.is_number_unsigned()) {
-        if (value.get<uint64_t>() > static_cast<uint64_t>(high)) {
-            wrong(where, "is not " + range);
-        }
-        return;
+        return value.get<uint64_t>() <= static_cast<uint64_t>(high);
     }
-    if (!value.is_number_integer() || value.get<int64_t>() < low || value.get<int64_t>() > high) {
-        wrong(where, "is not " + range);
+    return value.is_number_integer() && value.get<int64_t>() >= low && value.get<int64_t>() <= high;
+}
+
+[[noreturn]] void not_integer(const std::string& where, long long low, long long high)
+{
+    wrong(where, "is not an integer from " + std::to_string(low) + " to " + std::to_string(high));
+}
+
+// The messages are made only for what is wrong: a sound state costs no text.
+void check_integer(const json& value, const char* where, long long low, long long high)
+{
+    if (!integer_in(value, low, high)) {
+        not_integer(where, low, high);
     }
 }
 
-// A text at a text position: a string, or {"bytes":"HEX"} made into the string of its bytes.
-void check_text(json& value, const std::string& where)
+// A text at a text position: a string, or {"bytes":"HEX"} made into the string of its bytes;
+// false if it is neither.
+bool make_text(json& value)
 {
     if (value.is_string()) {
-        return;
+        return true;
     }
     if (value.is_object() && value.size() == 1 && value.contains("bytes") &&
         value["bytes"].is_string()) {
@@ -138,30 +146,37 @@ void check_text(json& value, const std::string& where)
         }
         if (good) {
             value = bytes;
-            return;
+            return true;
         }
     }
-    wrong(where, "is not a text");
+    return false;
 }
 
-json& field(json& object, const std::string& where, const std::string& key)
+json& field(json& object, const std::string& where, const char* key)
 {
-    member(object, where, key);
-    return object[key];
+    const auto it = object.find(key);
+    if (it == object.end()) {
+        wrong(join(where, key), "is missing");
+    }
+    return *it;
 }
 
-void integer(json& object, const std::string& where, const std::string& key, long long low,
+void integer(json& object, const std::string& where, const char* key, long long low,
              long long high)
 {
-    check_integer(member(object, where, key), join(where, key), low, high);
+    if (!integer_in(field(object, where, key), low, high)) {
+        not_integer(join(where, key), low, high);
+    }
 }
 
-void text(json& object, const std::string& where, const std::string& key)
+void text(json& object, const std::string& where, const char* key)
 {
-    check_text(field(object, where, key), join(where, key));
+    if (!make_text(field(object, where, key))) {
+        wrong(join(where, key), "is not a text");
+    }
 }
 
-json& object_at(json& object, const std::string& where, const std::string& key)
+json& object_at(json& object, const std::string& where, const char* key)
 {
     json& value = field(object, where, key);
     if (!value.is_object()) {
@@ -170,7 +185,7 @@ json& object_at(json& object, const std::string& where, const std::string& key)
     return value;
 }
 
-json& pair_at(json& object, const std::string& where, const std::string& key)
+json& pair_at(json& object, const std::string& where, const char* key)
 {
     json& value = field(object, where, key);
     if (!value.is_array() || value.size() != 2) {
@@ -221,10 +236,14 @@ void check_switch(json& sw, const std::string& where)
             wrong(where + ".ports", "has a port '" + port + "' that is not a number from 0 to " +
                                         std::to_string(kPortCount - 1));
         }
-        check_integer(byte, where + ".ports." + port, 0, 255);
+        if (!integer_in(byte, 0, 255)) {
+            not_integer(where + ".ports." + port, 0, 255);
+        }
     }
     for (auto& [name, value] : object_at(sw, where, "attr").items()) {
-        check_text(value, where + ".attr." + name);
+        if (!make_text(value)) {
+            wrong(where + ".attr." + name, "is not a text");
+        }
     }
     if (!member(sw, where, "enabled").is_boolean()) {
         wrong(where + ".enabled", "is not true or false");
@@ -307,13 +326,17 @@ void check(json& st)
     integer(st, top, "next_ls", INT32_MIN, INT32_MAX);
     integer(st, top, "next_lport", INT32_MIN, INT32_MAX);
     for (auto& [name, value] : object_at(st, top, "sysattr").items()) {
-        check_text(value, "sysattr." + name);
+        if (!make_text(value)) {
+            wrong("sysattr." + name, "is not a text");
+        }
     }
     json& version = pair_at(st, top, "peer_version");
     check_integer(version[0], "peer_version[0]", INT32_MIN, INT32_MAX);
     check_integer(version[1], "peer_version[1]", INT32_MIN, INT32_MAX);
     for (const auto& [call, result] : object_at(st, top, "fail").items()) {
-        check_integer(result, "fail." + call, INT32_MIN, INT32_MAX);
+        if (!integer_in(result, INT32_MIN, INT32_MAX)) {
+            not_integer("fail." + call, INT32_MIN, INT32_MAX);
+        }
     }
 }
 
@@ -352,6 +375,21 @@ std::string check_state(json& state)
         return w.what;
     }
     return {};
+}
+
+bool needs_storing(const json& value)
+{
+    if (value.is_string()) {
+        return !is_utf8(value.get_ref<const std::string&>());
+    }
+    if (value.is_array() || value.is_object()) {
+        for (const auto& item : value) {
+            if (needs_storing(item)) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 json stored(const json& value)
