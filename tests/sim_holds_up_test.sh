@@ -232,7 +232,7 @@ done
 rm -rf "$work/s" && cp -a "$work/fresh" "$work/s"
 CHASSIS_SIM_ROOT=$work/s chassis-sim set "status.summary=$(printf 'a%.0s' $(seq 58))"$'\x01'bbb
 out=$(CHASSIS_SIM_ROOT=$work/s chassis-sim show | grep -A1 '^  summary')
-[[ $out == "  summary           \"$(printf 'a%.0s' $(seq 58))"$'\n'"                    \\x01bbb\"" ]] ||
+[[ $out == "  summary           \"$(printf 'a%.0s' $(seq 58))"$'\n'"                    \\x01bbb\" (set)" ]] ||
     { echo "FAIL show folds inside an escape: '$out'"; failures=$((failures + 1)); }
 
 # The simulated hasm_dump empties no file of another user at the dump name.
