@@ -162,7 +162,13 @@ extern "C" {
 
 // ---- seams ----------------------------------------------------------------------------
 
-const char* platform_root(void) { return sim::root().c_str(); }
+// The tool pastes the root at the head of shell command lines: a relative one is given
+// "./" in front, so that no such line can begin with an option.
+const char* platform_root(void)
+{
+    static const std::string rooted = sim::root()[0] == '/' ? sim::root() : "./" + sim::root();
+    return rooted.c_str();
+}
 
 int ham_device_request(int fd, unsigned long request)
 {
