@@ -8,8 +8,10 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 #include "haadm/safe_file.h"
 #include "platform/ham.h"
@@ -147,6 +149,24 @@ bool write_reason(int fd, const char* reason)
     return written;
 }
 
+// The file is readable by everyone, and so anyone can lock it: the lock is waited on for
+// a bounded time (about two seconds), after which the reason is not written, as when the
+// file cannot be opened.
+bool lock_bounded(int fd)
+{
+    const struct timespec pause = {0, 50 * 1000 * 1000};
+    for (int tries = 0; tries < 40; ++tries) {
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            return true;
+        }
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            return false;
+        }
+        nanosleep(&pause, nullptr);
+    }
+    return false;
+}
+
 }  // namespace
 }  // namespace reboot
 
@@ -167,7 +187,7 @@ int reboot_reason_set(const char* reason)
     if (fd < 0) {
         return -1;
     }
-    const bool written = flock(fd, LOCK_EX) == 0 && holds_no_reason(fd) && write_reason(fd, reason);
+    const bool written = lock_bounded(fd) && holds_no_reason(fd) && write_reason(fd, reason);
     close(fd);
     if (!written) {
         return -1;

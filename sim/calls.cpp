@@ -167,7 +167,19 @@ extern "C" {
 
 // ---- seams ----------------------------------------------------------------------------
 
-const char* platform_root(void) { return sim::cp_root(sim::this_cp(sim::state())).c_str(); }
+// The tool pastes the root at the head of shell command lines: a relative one is given
+// "./" in front, so that no such line can begin with an option. One text per CP, kept for
+// the process: the tool may hold the pointer across calls.
+const char* platform_root(void)
+{
+    static std::string rooted[2];
+    const int cp = sim::this_cp(sim::state());
+    if (rooted[cp].empty()) {
+        const std::string& r = sim::cp_root(cp);
+        rooted[cp] = r[0] == '/' ? r : "./" + r;
+    }
+    return rooted[cp].c_str();
+}
 
 int ham_device_request(int fd, unsigned long request)
 {

@@ -718,32 +718,98 @@ const std::string& cp_root(int cp)
 
 std::string cp_path(const std::string& path)
 {
-    const std::string cp1 = root() + "/cp1";
+    // A relative root reaches the tool as "./ROOT" (see platform_root): either spelling
+    // is taken off, CP1's file system before the chassis's own.
+    const std::string r =
+        root()[0] == '/' || path.compare(0, 2, "./") != 0 ? root() : "./" + root();
+    const std::string cp1 = r + "/cp1";
     if (path.size() > cp1.size() && path.compare(0, cp1.size(), cp1) == 0 && path[cp1.size()] == '/') {
         return path.substr(cp1.size());
     }
-    const std::string& r = root();
     if (path.size() > r.size() && path.compare(0, r.size(), r) == 0 && path[r.size()] == '/') {
         return path.substr(r.size());
     }
     return path;
 }
 
+std::string printable(const std::string& text)
+{
+    std::string shown;
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const auto escape = [&](unsigned char c) {
+        char escaped[8];
+        snprintf(escaped, sizeof escaped, "\\x%02X", c);
+        shown += escaped;
+    };
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char c = byte(i);
+        if (c < 0x80) {
+            if (c == '\n') {
+                shown += "\\n";
+            } else if (c == '\t') {
+                shown += "\\t";
+            } else if (c < 0x20 || c == 0x7f) {
+                escape(c);
+            } else {
+                shown += text[i];
+            }
+            ++i;
+            continue;
+        }
+        // A whole UTF-8 sequence is kept, but for a C1 control (U+0080 to U+009F); a
+        // byte outside a whole sequence is escaped.
+        const size_t length = c >= 0xc2 && c <= 0xdf ? 2 : c >= 0xe0 && c <= 0xef ? 3 : c >= 0xf0 && c <= 0xf4 ? 4 : 0;
+        bool whole = length > 0 && i + length <= text.size();
+        for (size_t k = 1; whole && k < length; ++k) {
+            whole = (byte(i + k) & 0xc0) == 0x80;
+        }
+        if (whole && !(c == 0xc2 && byte(i + 1) <= 0x9f)) {
+            shown.append(text, i, length);
+            i += length;
+            continue;
+        }
+        const size_t count = whole ? length : 1;
+        for (size_t k = 0; k < count; ++k) {
+            escape(byte(i + k));
+        }
+        i += count;
+    }
+    return shown;
+}
+
+std::string json_printable(const std::string& text)
+{
+    std::string shown;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        const unsigned char next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+        if (c == 0x7f || (c == 0xc2 && next >= 0x80 && next <= 0x9f)) {
+            char escaped[8];
+            snprintf(escaped, sizeof escaped, "\\u%04x", c == 0x7f ? c : next);
+            shown += escaped;
+            i += c == 0x7f ? 0 : 1;
+        } else {
+            shown += text[i];
+        }
+    }
+    return shown;
+}
+
 std::string human_line(const json& entry)
 {
-    std::string line = entry.value("call", "?") + "(";
+    std::string line = printable(entry.value("call", "?")) + "(";
     bool first = true;
     for (const json& arg : entry.value("args", json::array())) {
         if (!first) {
             line += ", ";
         }
-        line += to_text(arg);
+        line += printable(to_text(arg));
         first = false;
     }
     line += ")";
     const auto ret = entry.find("ret");
     if (ret != entry.end() && !ret->is_null()) {
-        line += " = " + to_text(*ret);
+        line += " = " + printable(to_text(*ret));
     }
     return line;
 }

@@ -116,4 +116,12 @@ std::string init_chassis_state(const std::string& dir, json st, const std::strin
 // The journal as one human-readable line per call.
 std::string human_line(const json& entry);
 
+// TEXT with every control (below 0x20, 0x7f, C1 as a byte or in its UTF-8 form) written
+// as \n, \t or \xHH (each byte of it), so that nothing read from the chassis drives the terminal.
+std::string printable(const std::string& text);
+
+// A JSON text the parser took whole, with DEL and the C1 controls (which JSON lets
+// stand raw) written as \u00XX; the other controls are escaped in such a text already.
+std::string json_printable(const std::string& text);
+
 }  // namespace sim

@@ -90,6 +90,21 @@ std::string read_options(const std::vector<std::string>& args, Filter& filter)
     return {};
 }
 
+// An entry as the simulator writes it: a call name, a process id, a CP and a list of
+// arguments. Anything else on a line is read as a torn line.
+bool whole_entry(const json& entry)
+{
+    if (!entry.is_object()) {
+        return false;
+    }
+    const auto call = entry.find("call");
+    const auto pid = entry.find("pid");
+    const auto cp = entry.find("cp");
+    const auto args = entry.find("args");
+    return call != entry.end() && call->is_string() && pid != entry.end() && pid->is_number_integer() &&
+           cp != entry.end() && cp->is_number_integer() && args != entry.end() && args->is_array();
+}
+
 bool matches(const Filter& filter, const json& entry)
 {
     if (!filter.calls.empty()) {
@@ -166,8 +181,8 @@ Outcome journal_command(const std::vector<std::string>& args)
         if (line.empty()) {
             continue;
         }
-        // A line that a killed writer left unfinished, or one too deep to walk, is
-        // reported and skipped.
+        // A line that a killed writer left unfinished, one too deep to walk, or one of
+        // another shape is reported and skipped.
         json entry;
         if (check_nesting(line).empty()) {
             try {
@@ -175,7 +190,7 @@ Outcome journal_command(const std::vector<std::string>& args)
             } catch (const json::exception&) {
             }
         }
-        if (!entry.is_object()) {
+        if (!whole_entry(entry)) {
             fprintf(stderr, "chassis-sim: line %d of %s is not a whole entry; skipped\n", number,
                     path.c_str());
             continue;
@@ -183,7 +198,7 @@ Outcome journal_command(const std::vector<std::string>& args)
         if (!matches(filter, entry)) {
             continue;
         }
-        std::string shown = filter.as_json ? line : human_line(entry);
+        std::string shown = filter.as_json ? json_printable(line) : human_line(entry);
         kept.push_back(std::move(shown));
         if (filter.last >= 0 && kept.size() > static_cast<size_t>(filter.last)) {
             kept.pop_front();

@@ -215,11 +215,14 @@ std::string find_binary(const char* env, const std::string& name, const char* ot
 
 bool is_safe_path(const std::string& dir)
 {
-    return dir.find_first_of(" \t\n\"'`$\\;&|<>()*?[]{}~#!") == std::string::npos;
+    return (dir.empty() || dir[0] != '-') && dir.find_first_of(" \t\n\"'`$\\;&|<>()*?[]{}~#!") == std::string::npos;
 }
 
 std::string unsafe_path_message(const std::string& dir)
 {
+    if (!dir.empty() && dir[0] == '-') {
+        return "refusing '" + dir + "': a chassis path must not begin with '-'";
+    }
     return "refusing '" + dir + "': a chassis path must not contain blanks or shell metacharacters";
 }
 

@@ -43,25 +43,8 @@ struct Paint {
     }
 };
 
-// A text as a person can read it on one line: control bytes as \n, \t or \xHH.
-std::string readable(const std::string& text)
-{
-    std::string out;
-    for (const unsigned char c : text) {
-        if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if (c < 0x20 || c == 0x7f) {
-            char hex[8];
-            snprintf(hex, sizeof hex, "\\x%02X", c);
-            out += hex;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out;
-}
+// A text as a person can read it on one line.
+std::string readable(const std::string& text) { return printable(text); }
 
 std::string quoted(const std::string& text) { return "\"" + readable(text) + "\""; }
 
@@ -341,7 +324,7 @@ void draw_platform(std::ostream& out, const json& st, const Paint& paint)
     const auto num = [&](const char* key) { return std::to_string(st.value(key, 0LL)); };
     field(out, "model, board", num("model") + ", " + num("board"));
     field(out, "co-CPU", st.value("cocpu", 0) != 0 ? "present" : "none");
-    field(out, "peer", st.value("peer_ip", "") + (st.value("peer_reachable", 1) != 0 ? ", reachable" : ", unreachable"));
+    field(out, "peer", readable(st.value("peer_ip", "")) + (st.value("peer_reachable", 1) != 0 ? ", reachable" : ", unreachable"));
     const json& version = st["peer_version"];
     if (version.is_array() && version.size() == 2) {
         field(out, "peer version", std::to_string(version[0].get<long long>()) + "." +
@@ -365,7 +348,7 @@ void draw_faults(std::ostream& out, const json& st, const Paint& paint)
     }
     out << paint("1", "Injected faults") << " (until chassis-sim fail --clear)\n";
     for (const auto& [call, result] : fails.items()) {
-        field(out, call, "returns " + std::to_string(result.get<long long>()));
+        field(out, readable(call), "returns " + std::to_string(result.get<long long>()));
     }
 }
 
@@ -382,7 +365,7 @@ Outcome show_command(const std::vector<std::string>& args)
         }
     }
     if (as_json) {
-        std::cout << state_text();  // a state that cannot be used is refused
+        std::cout << json_printable(state_text());  // a state that cannot be used is refused
         std::cout.flush();
         return {std::cout ? 0 : 1, {}};
     }
@@ -390,7 +373,7 @@ Outcome show_command(const std::vector<std::string>& args)
     Paint paint;
     paint.on = isatty(STDOUT_FILENO) != 0 && getenv("NO_COLOR") == nullptr;
     std::ostringstream out;
-    emit(out, paint("1", "Chassis") + " ", root(), 2);
+    emit(out, paint("1", "Chassis") + " ", readable(root()), 2);
     draw_cps(out, st, paint);
     draw_word(out, st, paint);
     draw_lock(out, st, paint);

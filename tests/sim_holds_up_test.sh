@@ -258,6 +258,61 @@ check "torn line" 0 "chassis-sim: line $((lines + 1)) of $c/sim/journal.jsonl is
 [[ $(sed -n "$((lines + 1))p" "$c/sim/journal.jsonl") == '{"pid":1' ]] || { echo "FAIL torn line glued"; failures=$((failures + 1)); }
 chassis-sim journal --clear
 
+# Lines of a foreign shape are read as torn lines, by every reader of the journal.
+for foreign in '{"pid":1,"cp":0,"call":5,"args":[],"ret":0}' '{"pid":"1","cp":0,"call":"x","args":[],"ret":0}' \
+    '{"pid":1,"cp":"0","call":"x","args":[],"ret":0}' '{"pid":1,"cp":0,"call":"x","args":{},"ret":0}' \
+    '{"pid":1,"cp":0,"args":[],"ret":0}' '[1,2]'; do
+    chassis-sim journal --clear
+    printf '%s\n' "$foreign" >>"$c/sim/journal.jsonl"
+    for options in "" "--json" "--call x" "--pid 1" "--cp 0" "--last 1"; do
+        read -ra words <<<"$options"
+        check "foreign line $foreign, journal $options" 0 \
+            "chassis-sim: line 1 of $c/sim/journal.jsonl is not a whole entry; skipped" \
+            chassis-sim journal "${words[@]}"
+    done
+done
+chassis-sim journal --clear
+
+# Terminal controls read from the chassis are shown escaped: C0, DEL, C1 as a byte and as
+# UTF-8, in the fields, the call names of the journal and the root.
+rm -rf "$work/t" && cp -a "$work/fresh" "$work/t"
+python3 - "$work/t/sim/state.json" <<'PY'
+import json, sys
+p = sys.argv[1]
+st = json.load(open(p))
+st["peer_ip"] = "1.2.3.4\x1b]0;pwned\x07"
+st["app_name"] = "a\u009b2Jb\x7f"
+json.dump(st, open(p, "w"), ensure_ascii=False)
+PY
+printf '{"pid":1,"cp":0,"call":"x\\u001b[2J\xc2\x9by","args":["\xc2\x9b"],"ret":0}\n' >"$work/t/sim/journal.jsonl"
+out=$(CHASSIS_SIM_ROOT="$work/t" chassis-sim show)
+grep -q '^  peer              1.2.3.4\\x1B\]0;pwned\\x07, reachable$' <<<"$out" &&
+    grep -q '^  application       "a\\xC2\\x9B2Jb\\x7F"$' <<<"$out" ||
+    { echo "FAIL show escapes controls: $(grep -a 'peer \|application' <<<"$out")"; failures=$((failures + 1)); }
+out=$(CHASSIS_SIM_ROOT="$work/t" chassis-sim journal)
+[[ $out == 'x\x1B[2J\xC2\x9By("\xC2\x9B") = 0' ]] ||
+    { echo "FAIL journal escapes controls: '$out'"; failures=$((failures + 1)); }
+out=$(CHASSIS_SIM_ROOT="$work/t" chassis-sim journal --json)
+[[ $out == '{"pid":1,"cp":0,"call":"x\u001b[2J\u009by","args":["\u009b"],"ret":0}' ]] ||
+    { echo "FAIL journal --json escapes C1: '$out'"; failures=$((failures + 1)); }
+out=$(CHASSIS_SIM_ROOT="$work/t" chassis-sim show --json | LC_ALL=C grep -c $'[\x7f\x80-\x9f]')
+[[ $out == 0 ]] || { echo "FAIL show --json writes controls raw"; failures=$((failures + 1)); }
+mkdir -p "$work/e"$'\x1b'"x"
+cp -a "$work/fresh" "$work/e"$'\x1b'"x/c"
+out=$(CHASSIS_SIM_ROOT="$work/e"$'\x1b'"x/c" chassis-sim show | head -1)
+[[ $out == "Chassis $work/e\\x1Bx/c" ]] || { echo "FAIL show escapes the root: '$out'"; failures=$((failures + 1)); }
+
+# A root that begins with '-': refused at init and at every open.
+(
+    cd "$work" || exit 1
+    check "init of a root beginning with '-'" 1 "chassis-sim: refusing '-x/c': a chassis path must not begin with '-'" \
+        chassis-sim init -x/c
+    mkdir -p ./-x && cp -a "$work/fresh" ./-x/c
+    check "hareset -l on a root beginning with '-'" 125 "chassis-sim: refusing '-x/c': a chassis path must not begin with '-'" \
+        env CHASSIS_SIM_ROOT=-x/c ./-x/c/sbin/hareset -l
+    exit "$failures"
+) || failures=$((failures + 1))
+
 # A journal that is missing or a directory.
 mv "$c/sim/journal.jsonl" "$work/j"
 check "journal missing" 125 "chassis-sim: cannot read the journal $c/sim/journal.jsonl: No such file or directory" \
