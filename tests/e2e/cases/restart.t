@@ -95,14 +95,7 @@ $ hashow -l
 > STANDBY REDUNDANT SYNCHRONIZED HA_ENABLED DUAL_CP
 
 === each CP has its own reason files: CP0's reason survives CP1's restart and is CP0's to report
-clock: 1700000000
-$ hareset -l
-@ notifyHAM(24) = 0
-@ ipcExit()
-@ exec("/tarny/cliexec/fastboot") = 0
-@ ipcExit()
-= var/rb_reason: hareset @ 11142023-221320
-= cp1/var/rb_reason
+write: var/rb_reason = hareset @ 11142023-221320
 $ chassis-sim restart 1
 @ restart(1, "up as standby") = 0
 @ is_on_cocpu() = 0
