@@ -154,7 +154,7 @@ bool write_reason(int fd, const char* reason)
 // file cannot be opened.
 bool lock_bounded(int fd)
 {
-    const struct timespec pause = {0, 50 * 1000 * 1000};
+    const struct timespec pause = {0, 50000000L};
     for (int tries = 0; tries < 40; ++tries) {
         if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
             return true;
