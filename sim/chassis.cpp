@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -161,6 +162,8 @@ void remove_stale_tmp()
 
 constexpr int kLockWaitSeconds = 10;
 
+void settle_pending();
+
 // The lock file is the owner's alone: anyone who can open it can hold the lock and stall
 // the chassis. One left with wider modes by an earlier version is narrowed; one of
 // another user is refused (a chassis is one user's: its state is written by its owner).
@@ -189,6 +192,7 @@ class ChassisLock {
 public:
     ChassisLock()
     {
+        root();  // a first open settles a change cut short, under a lock of its own
         if (g_lock_depth++ > 0) {
             return;
         }
@@ -222,6 +226,11 @@ public:
             const struct timespec pause = {0, pause_ns};
             nanosleep(&pause, nullptr);
             pause_ns = std::min(pause_ns * 2, 20000000L);
+        }
+        // A change in progress is recorded in the lock file: one left there was cut short.
+        struct stat info {};
+        if (fstat(g_lock_fd, &info) == 0 && info.st_size > 0) {
+            settle_pending();
         }
     }
     ~ChassisLock()
@@ -420,6 +429,12 @@ const std::string& root()
         // Children (the programs the tool runs) use the same chassis.
         setenv("CHASSIS_SIM_ROOT", g_root.c_str(), 1);
     }
+    // A change cut short is settled before anything is read: a lock file that is not
+    // empty records one (or one still running, which the lock waits for).
+    struct stat lock {};
+    if (stat(lock_path().c_str(), &lock) == 0 && lock.st_size > 0 && lock.st_uid == geteuid()) {
+        ChassisLock settle;
+    }
     return g_root;
 }
 
@@ -530,6 +545,97 @@ int open_own(const std::string& path, int flags, mode_t mode)
 
 namespace {
 
+// A change in progress: under the chassis lock, before its first journal line, the lock
+// file records the journal's length and the state file's inode; the change lands with
+// the rename of the new state (a file of another inode), after all its journal lines,
+// and the record is emptied after it. The next process that takes the lock and finds a
+// record settles what a killed change left: a state still of the recorded inode did not
+// change, so the journal is cut back to the recorded length and the temporary state
+// dropped; a state of another inode holds the change and all its lines.
+bool g_changing = false;
+off_t g_journal_before = 0;
+std::string_view g_change_call;  // the platform call making the change; empty for chassis-sim's
+
+// Ends the process by SIGKILL at a step of a change that CHASSIS_SIM_CHANGE_STOP names
+// (STEP, or STEP:CALL for the changes of one platform call), as a kill from outside
+// would: the hold-up tests cut changes short there.
+void stop_point(std::string_view step)
+{
+    const char* stop = getenv("CHASSIS_SIM_CHANGE_STOP");
+    if (stop == nullptr) {
+        return;
+    }
+    const std::string_view want(stop);
+    if (want == step || (!g_change_call.empty() && want.size() == step.size() + 1 + g_change_call.size() &&
+                         want.substr(0, step.size()) == step && want[step.size()] == ':' &&
+                         want.substr(step.size() + 1) == g_change_call)) {
+        raise(SIGKILL);
+    }
+}
+
+// Cuts the journal back to length before when it is longer (a cleared journal stays so).
+void cut_journal(off_t before)
+{
+    struct stat js {};
+    if (stat(journal_path().c_str(), &js) == 0 && S_ISREG(js.st_mode) && js.st_size > before &&
+        truncate(journal_path().c_str(), before) != 0) {
+        fatal("cannot take back the journal lines of a change that did not land: " +
+              std::string(strerror(errno)));
+    }
+}
+
+void clear_record()
+{
+    if (ftruncate(g_lock_fd, 0) != 0) {
+        fatal("cannot clear " + lock_path() + ": " + strerror(errno));
+    }
+}
+
+// Called under the chassis lock, outside a change of this process.
+void settle_pending()
+{
+    char text[64] = {};
+    const ssize_t n = pread(g_lock_fd, text, sizeof text - 1, 0);
+    long long before = -1;
+    unsigned long long ino = 0;
+    char end = '\0';
+    struct stat st {};
+    // A record cut short was written before any line or temporary state of its change.
+    if (n > 0 && sscanf(text, "%lld %llu%c", &before, &ino, &end) == 3 && end == '\n' &&
+        before >= 0 && stat(state_path().c_str(), &st) == 0 && st.st_ino == ino) {
+        cut_journal(static_cast<off_t>(before));
+    }
+    remove_stale_tmp();
+    clear_record();
+}
+
+// Under the chassis lock, before the change's first journal line and its temporary state.
+void begin_change(std::string_view call)
+{
+    g_change_call = call;
+    struct stat js {};
+    struct stat st {};
+    g_journal_before = stat(journal_path().c_str(), &js) == 0 ? js.st_size : 0;
+    if (stat(state_path().c_str(), &st) != 0) {
+        fatal("cannot read " + state_path() + ": " + strerror(errno));
+    }
+    const std::string record = std::to_string(static_cast<long long>(g_journal_before)) + " " +
+                               std::to_string(static_cast<unsigned long long>(st.st_ino)) + "\n";
+    if (pwrite(g_lock_fd, record.data(), record.size(), 0) != static_cast<ssize_t>(record.size())) {
+        fatal("cannot record a change in " + lock_path() + ": " + strerror(errno));
+    }
+    g_changing = true;
+    stop_point("pending");
+}
+
+// After the rename: the change landed.
+void end_change()
+{
+    stop_point("renamed");
+    g_changing = false;
+    clear_record();
+}
+
 // A process whose journal cannot grow ends at once; an HA lock it holds would otherwise
 // stay held by a dead process until a restart. Called under the chassis lock, after
 // the call's own new state was discarded.
@@ -571,14 +677,22 @@ void append_journal(const std::string& line)
     }
     if (!write_all(g_journal_fd, text)) {
         const int error = errno;
-        if (ftruncate(g_journal_fd, st.st_size) != 0) {
+        // A change takes back every line it wrote.
+        if (ftruncate(g_journal_fd, g_changing ? g_journal_before : st.st_size) != 0) {
             // Nothing more to do: the reader skips a torn line.
         }
         unlink(tmp_path().c_str());
+        if (g_changing) {
+            g_changing = false;
+            clear_record();
+        }
         fprintf(stderr, "chassis-sim: cannot append to %s: %s\n", journal_path().c_str(),
                 strerror(error));
         free_own_lock();
         exit(125);
+    }
+    if (g_changing) {
+        stop_point("journal");
     }
 }
 
@@ -668,12 +782,15 @@ int change_call(std::string_view name, json args, const std::function<int(json&)
     remove_stale_tmp();
     json st = parse_state(state_path());
     check_boot(st);  // a restart that came while this call waited for the lock
+    begin_change(name);
     const int ret = body(st);
     // The new state is ready before the entry is written, and takes effect only after:
     // a call whose entry cannot be written changes nothing.
     write_state_tmp(st);
+    stop_point("tmp");
     journal(name, args, ret);
     rename_state();
+    end_change();
     return ret;
 }
 
@@ -688,9 +805,12 @@ void update_state(const std::function<void(json&)>& body)
     ChassisLock lock;
     remove_stale_tmp();
     json st = parse_state(state_path());
+    begin_change({});
     body(st);
     write_state_tmp(st);
+    stop_point("tmp");
     rename_state();
+    end_change();
 }
 
 uint32_t state_word(const json& st, int cp)
