@@ -139,26 +139,78 @@ int ham_request_journal(int fd, unsigned long request, json third,
     return sim::change_call("ioctl", std::move(args), body);
 }
 
-// A program of the chassis is started by its rooted path (the tool's shell command lines
-// name ROOT/sbin/hainfo); it sees the CP path as its name, as it would on a CP, so that
-// a root whose path holds an invocation name does not choose the command.
-[[gnu::constructor]] void name_by_cp_path(int argc, char** argv, char**)
+// The chassis root as root() would find it, without creating or refusing anything:
+// empty when there is none to find.
+std::string root_as_named()
 {
     const char* env = getenv("CHASSIS_SIM_ROOT");
-    if (argc < 1 || argv == nullptr || argv[0] == nullptr || env == nullptr || *env == '\0') {
-        return;
+    if (env != nullptr && *env != '\0') {
+        return env;
     }
-    size_t len = strlen(env);
-    while (len > 1 && env[len - 1] == '/') {
+    const char* xdg = getenv("XDG_STATE_HOME");
+    const char* home = getenv("HOME");
+    if ((xdg == nullptr || xdg[0] != '/') && (home == nullptr || *home == '\0')) {
+        return {};
+    }
+    return sim::default_root_path();
+}
+
+// The part of PROGRAM after ROOT and its '/', or null when PROGRAM is not under ROOT.
+const char* under_root(const char* program, const char* root)
+{
+    size_t len = strlen(root);
+    while (len > 1 && root[len - 1] == '/') {
         --len;
     }
-    if (strncmp(argv[0], env, len) == 0 && argv[0][len] == '/') {
-        argv[0] += len;
-        // CP1's programs are started under its own root.
-        if (strncmp(argv[0], "/cp1/", 5) == 0) {
-            argv[0] += 4;
+    if (len == 1 && root[0] == '/') {
+        return nullptr;  // a chassis at / leaves the name as it is
+    }
+    if (strncmp(program, root, len) == 0 && program[len] == '/') {
+        return program + len;
+    }
+    return nullptr;
+}
+
+// A program of the chassis is started by its rooted path (the tool's shell command lines
+// name ROOT/sbin/hainfo); it sees the CP path as its name, as it would on a CP, so that
+// a root whose path holds an invocation name does not choose the command. A path spelled
+// as the root is taken as it stands; any other path with a directory is compared
+// resolved, so that the root is found however the program was reached: "./", "//", a
+// symlink, the default chassis.
+[[gnu::constructor]] void name_by_cp_path(int argc, char** argv, char**)
+{
+    if (argc < 1 || argv == nullptr || argv[0] == nullptr || strchr(argv[0], '/') == nullptr) {
+        return;
+    }
+    const std::string named = root_as_named();
+    if (named.empty()) {
+        return;
+    }
+    const char* cp_name = under_root(argv[0], named.c_str());
+    if (cp_name == nullptr) {
+        static char resolved_root[PATH_MAX];
+        static char resolved[PATH_MAX];
+        const char* slash = strrchr(argv[0], '/');
+        const std::string dir(argv[0], slash == argv[0] ? 1 : slash - argv[0]);
+        if (realpath(named.c_str(), resolved_root) == nullptr ||
+            realpath(dir.c_str(), resolved) == nullptr) {
+            return;
+        }
+        const size_t used = strlen(resolved);
+        if (used + strlen(slash) >= sizeof resolved) {
+            return;
+        }
+        memcpy(resolved + used, slash, strlen(slash) + 1);
+        cp_name = under_root(resolved, resolved_root);
+        if (cp_name == nullptr) {
+            return;
         }
     }
+    // CP1's programs are started under its own root.
+    if (strncmp(cp_name, "/cp1/", 5) == 0) {
+        cp_name += 4;
+    }
+    argv[0] = const_cast<char*>(cp_name);
 }
 
 }  // namespace
