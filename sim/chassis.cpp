@@ -398,6 +398,44 @@ void fatal(const std::string& message)
     exit(125);
 }
 
+namespace {
+
+bool g_programs_unchecked = false;
+
+// A chassis whose programs link to a build or an install that is gone: every program it
+// runs would be "not found". One look at each of the two programs the links point at
+// (sim/tool, sim/program); a chassis laid out before these were recorded has its
+// sbin/hainfo looked at instead.
+void check_programs(const std::string& dir)
+{
+    const std::string tool = dir + "/sim/tool";
+    const std::string program = dir + "/sim/program";
+    std::string gone;
+    if (access(tool.c_str(), X_OK) == 0) {
+        if (access(program.c_str(), X_OK) != 0) {
+            gone = program;
+        }
+    } else {
+        struct stat st {};
+        const std::string hainfo = dir + "/sbin/hainfo";
+        if (lstat(tool.c_str(), &st) == 0) {
+            gone = tool;
+        } else if (access(hainfo.c_str(), X_OK) != 0) {
+            gone = hainfo;
+        }
+    }
+    if (gone.empty()) {
+        return;
+    }
+    std::error_code ec;
+    const fs::path target = fs::read_symlink(gone, ec);
+    fatal("the programs of the chassis in " + dir + " are gone (" + gone +
+          (ec ? std::string(" cannot run") : " links to " + target.string() + ", which is not there") +
+          "); relink them with: chassis-sim relink");
+}
+
+}  // namespace
+
 const std::string& root()
 {
     if (!g_root.empty()) {
@@ -429,6 +467,9 @@ const std::string& root()
         // Children (the programs the tool runs) use the same chassis.
         setenv("CHASSIS_SIM_ROOT", g_root.c_str(), 1);
     }
+    if (!g_programs_unchecked) {
+        check_programs(g_root);
+    }
     // A change cut short is settled before anything is read: a lock file that is not
     // empty records one (or one still running, which the lock waits for).
     struct stat lock {};
@@ -437,6 +478,8 @@ const std::string& root()
     }
     return g_root;
 }
+
+void leave_programs_unchecked() { g_programs_unchecked = true; }
 
 int this_cp(const json& state)
 {

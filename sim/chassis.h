@@ -59,6 +59,9 @@ std::string unsafe_path_message(const std::string& dir);
 // created on first use). A root that is not a safe path, or a CHASSIS_SIM_CP that is not
 // 0 or 1, ends the process.
 const std::string& root();
+// For chassis-sim relink, before root(): a chassis whose programs are gone is opened all
+// the same (root() refuses it otherwise).
+void leave_programs_unchecked();
 // Where the default chassis is (or would be made) when CHASSIS_SIM_ROOT is not set.
 std::string default_root_path();
 
@@ -106,6 +109,11 @@ const std::string& cp_root(int cp);
 
 // The CP path of a chassis path (the CP's root taken off), or the path unchanged.
 std::string cp_path(const std::string& path);
+
+// Links the programs of the chassis in root() to the tool and chassis-sim found as init
+// finds them, through the chassis's emulator; returns an error text, empty on success.
+// tool and simulator are set to the programs linked to.
+std::string relink_chassis(std::string& tool, std::string& simulator);
 
 // Lays out a new chassis in dir; returns an error text, empty on success.
 std::string init_chassis(const std::string& dir, const std::string& scenario,

@@ -34,6 +34,7 @@ constexpr const char* kUsage =
     "       chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]\n"
     "       chassis-sim journal --clear\n"
     "       chassis-sim restart CP\n"
+    "       chassis-sim relink\n"
     "       chassis-sim -h | --help | --version\n"
     "The chassis is CHASSIS_SIM_ROOT, else the default chassis.\n";
 
@@ -454,6 +455,41 @@ std::string base_name(const char* path)
     return slash == nullptr ? path : slash + 1;
 }
 
+// A CP that goes down frees the HA lock its processes held; journalled as a step of the
+// program that took it down, as restart journals its steps.
+void free_lock_of(json& st, int cp, const std::string& program)
+{
+    if (!st["lock"].is_null() && st["lock"].value("cp", 0) == cp) {
+        const json holder = st["lock"].value("pid", 0LL);
+        st["lock"] = nullptr;
+        sim::journal(program, {cp, "lock freed", holder}, 0);
+    }
+}
+
+int cmd_relink(int argc)
+{
+    if (argc != 2) {
+        return usage_error("relink takes no arguments");
+    }
+    sim::leave_programs_unchecked();
+    sim::root();
+    std::string error;
+    std::string tool;
+    std::string simulator;
+    // Under the chassis lock, so that two relinks do not interleave.
+    sim::update_state([&](json&) {
+        error = sim::relink_chassis(tool, simulator);
+        if (error.empty()) {
+            sim::journal("relink", {tool, simulator}, 0);
+        }
+    });
+    if (!error.empty()) {
+        fprintf(stderr, "chassis-sim: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 int run_program(const std::string& name, int argc, char** argv)
 {
     json args = json::array();
@@ -483,18 +519,12 @@ int run_program(const std::string& name, int argc, char** argv)
         } else if (command.find("/tarny/cliexec/reboot") != std::string::npos) {
             sim::update_state([](json& fresh) {
                 const int peer = 1 - sim::this_cp(fresh);
-                if (!fresh["lock"].is_null() && fresh["lock"].value("cp", 0) == peer) {
-                    fresh["lock"] = nullptr;
-                }
+                free_lock_of(fresh, peer, "rsh");
             });
         }
     } else if (name == "fastboot" || name == "reboot") {
         // This CP restarts; its processes' hold on the HA lock goes with them.
-        sim::update_state([](json& fresh) {
-            if (!fresh["lock"].is_null() && fresh["lock"].value("cp", 0) == sim::this_cp(fresh)) {
-                fresh["lock"] = nullptr;
-            }
-        });
+        sim::update_state([&name](json& fresh) { free_lock_of(fresh, sim::this_cp(fresh), name); });
     } else if (name == "ipaddrshow") {
         const json& st = sim::state();
         printf("Chassis\nEthernet IP Address: 192.0.2.10\nEthernet Subnetmask: 255.255.255.0\n");
@@ -549,6 +579,9 @@ int run(int argc, char** argv)
     }
     if (command == "journal") {
         return people(sim::journal_command, argc, argv);
+    }
+    if (command == "relink") {
+        return cmd_relink(argc);
     }
     if (command == "restart") {
         return people(sim::restart_command, argc, argv);

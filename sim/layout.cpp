@@ -126,6 +126,25 @@ void install_program(const fs::path& path, const std::string& binary, const std:
                               fs::perms::others_read | fs::perms::others_exec);
 }
 
+const char* const kSimulatorPrograms[] = {"tarny/cliexec/fastboot", "tarny/cliexec/ipaddrshow",
+                                          "tarny/cliexec/reboot", "bin/ping", "usr/bin/rsh"};
+
+// Every program of the chassis in base, and the two links (sim/tool, sim/program) by which
+// an open sees at one look whether the programs are still there.
+void install_programs(const fs::path& base, const std::string& tool, const std::string& simulator,
+                      const std::string& emulator)
+{
+    for (const std::string& name : tool_names()) {
+        install_program(base / "sbin" / name, tool, emulator);
+    }
+    install_program(base / "tarny/cliexec/hashow", tool, emulator);
+    for (const char* program : kSimulatorPrograms) {
+        install_program(base / program, simulator, emulator);
+    }
+    fs::create_symlink(tool, base / "sim/tool");
+    fs::create_symlink(simulator, base / "sim/program");
+}
+
 // Ends the process at a named step of init when CHASSIS_SIM_INIT_STOP names it: the
 // hold-up tests kill init there.
 void stop_point(const char* step)
@@ -211,7 +230,49 @@ std::string find_binary(const char* env, const std::string& name, const char* ot
     return {};
 }
 
+// Puts a new program in place of the one at path (or where there is none): made beside
+// it and renamed over it, so that a command started meanwhile finds one or the other.
+void replace_program(const fs::path& path, const std::string& binary, const std::string& emulator)
+{
+    const fs::path made = path.string() + ".relink." + std::to_string(getpid());
+    std::error_code ec;
+    fs::remove(made, ec);
+    install_program(made, binary, emulator);
+    fs::rename(made, path);
+}
+
 }  // namespace
+
+std::string relink_chassis(std::string& tool, std::string& simulator)
+{
+    try {
+        tool = find_binary("CHASSIS_SIM_TOOL", "haadm", "sbin");
+        simulator = find_binary("CHASSIS_SIM_PROGRAM", "chassis-sim", "bin");
+    } catch (const BadProgram& bad) {
+        return bad.why;
+    }
+    if (tool.empty() || simulator.empty()) {
+        return "cannot find the haadm and chassis-sim programs (set CHASSIS_SIM_TOOL and "
+               "CHASSIS_SIM_PROGRAM)";
+    }
+    const std::string emulator = state().value("emulator", "");
+    const fs::path base = root();
+    try {
+        for (const std::string& name : tool_names()) {
+            replace_program(base / "sbin" / name, tool, emulator);
+        }
+        replace_program(base / "tarny/cliexec/hashow", tool, emulator);
+        for (const char* program : kSimulatorPrograms) {
+            replace_program(base / program, simulator, emulator);
+        }
+        // Last: until these are in place, an open still finds the chassis stale.
+        replace_program(base / "sim/tool", tool, {});
+        replace_program(base / "sim/program", simulator, {});
+    } catch (const fs::filesystem_error& e) {
+        return std::string("cannot relink the chassis: ") + e.what();
+    }
+    return {};
+}
 
 bool is_safe_path(const std::string& dir)
 {
@@ -384,14 +445,7 @@ std::string init_chassis_state(const std::string& dir, json st, const std::strin
         }
         lay_out_cp1(base);
         stop_point("dirs");
-        for (const std::string& name : tool_names()) {
-            install_program(base / "sbin" / name, tool, emulator);
-        }
-        install_program(base / "tarny/cliexec/hashow", tool, emulator);
-        for (const char* program : {"tarny/cliexec/fastboot", "tarny/cliexec/ipaddrshow",
-                                    "tarny/cliexec/reboot", "bin/ping", "usr/bin/rsh"}) {
-            install_program(base / program, simulator, emulator);
-        }
+        install_programs(base, tool, simulator, emulator);
         stop_point("programs");
         fs::create_symlink("/bin/cat", base / "bin/cat");
         fs::create_symlink("/usr/bin/yes", base / "usr/bin/yes");

@@ -99,6 +99,14 @@ Outcome restart_command(const std::vector<std::string>& args)
         fprintf(stderr, "chassis-sim: refusing restart 1: a chassis without CP slots has only CP0\n");
         return {1, {}};
     }
+    // What the restart needs is checked before it changes anything: a restart that cannot
+    // run hainfo init leaves the state and the journal as they were.
+    const std::string hainfo = root() + "/sbin/hainfo";
+    if (access(hainfo.c_str(), X_OK) != 0) {
+        fprintf(stderr, "chassis-sim: refusing restart %d: %s cannot run: %s; nothing changed\n", cp,
+                hainfo.c_str(), strerror(errno));
+        return {1, {}};
+    }
     // Every step is journalled as a step of that CP, and hainfo runs there.
     setenv("CHASSIS_SIM_CP", args[0].c_str(), 1);
     update_state([cp](json& st) {
@@ -108,6 +116,7 @@ Outcome restart_command(const std::vector<std::string>& args)
             boots = {0, 0};
         }
         boots[cp] = boots[cp].get<long long>() == INT32_MAX ? 1 : boots[cp].get<long long>() + 1;
+        journal("restart", {cp, "boot", boots[cp]}, 0);
         if (!st["lock"].is_null() && st["lock"].value("cp", 0) == cp) {
             const json holder = st["lock"].value("pid", 0LL);
             st["lock"] = nullptr;
