@@ -227,6 +227,16 @@ void draw_word(std::ostream& out, const json& st, const Paint& paint)
         std::string line = std::string("  ") + (set ? "[x] " : "[ ] ") + hex32(bit.mask) + "  " + bit.name;
         out << (set ? paint("32", line) : line) << '\n';
     }
+    // A chassis with one CP does not report redundancy; the commands read such a word
+    // differently, and the drawing says so rather than pass over it.
+    const uint32_t redundant = 0x00000002;
+    const uint32_t dual_cp = 0x00000080;
+    if ((word & redundant) != 0 && (word & dual_cp) == 0) {
+        field(out, "note",
+              "REDUNDANT without DUAL_CP, which no chassis with one CP reports: hashow shows "
+              "the peer as not present and no summary, while the commands that test "
+              "REDUNDANT alone take the chassis as redundant");
+    }
     std::string others;
     for (int i = 0; i < 32; ++i) {
         const uint32_t mask = 1u << i;
@@ -371,7 +381,12 @@ Outcome show_command(const std::vector<std::string>& args)
     }
     const json& st = state();
     Paint paint;
-    paint.on = isatty(STDOUT_FILENO) != 0 && getenv("NO_COLOR") == nullptr;
+    // Colour only on a terminal that can show it, and not when the user asks for none
+    // (NO_COLOR set, even to nothing).
+    const char* term = getenv("TERM");
+    const char* no_color = getenv("NO_COLOR");
+    paint.on = isatty(STDOUT_FILENO) != 0 && no_color == nullptr &&
+               term != nullptr && *term != '\0' && strcmp(term, "dumb") != 0;
     std::ostringstream out;
     emit(out, paint("1", "Chassis") + " ", readable(root()), 2);
     draw_cps(out, st, paint);

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""chassis-sim show on a terminal: colour only there and never with NO_COLOR set; every
-line, colour taken off, fits 80 columns, also with texts far wider than a line.
+"""chassis-sim show on a terminal: colour only there, never with NO_COLOR set or with TERM
+dumb or unset; every line, colour taken off, fits 80 columns, also with texts far wider
+than a line.
 
 Usage: show_tty_test.py BINDIR
 """
@@ -40,15 +41,19 @@ def main():
     with tempfile.TemporaryDirectory() as tmp:
         root = os.path.join(tmp, "c")
         subprocess.run([sim, "init", root], check=True, capture_output=True)
-        env = {k: v for k, v in os.environ.items() if k != "NO_COLOR"}
-        env.update(CHASSIS_SIM_ROOT=root, TZ="UTC")
+        env = {k: v for k, v in os.environ.items() if k not in ("NO_COLOR", "TERM")}
+        env.update(CHASSIS_SIM_ROOT=root, TZ="UTC", TERM="xterm")
+        no_term = {k: v for k, v in env.items() if k != "TERM"}
         subprocess.run([sim, "set", "ls.3.attr." + "n" * 120 + "=" + "v" * 200,
                         "sysattr.a=" + "w " * 120, "ls.3.ports=" + ",".join(f"{p}:1" for p in range(60)),
                         "lock=1,2,3," + "c" * 32], env=env, check=True)
         cases = [("a terminal", env, True, True),
                  ("a pipe", env, False, False),
                  ("a terminal with NO_COLOR=1", {**env, "NO_COLOR": "1"}, True, False),
-                 ("a terminal with NO_COLOR empty", {**env, "NO_COLOR": ""}, True, False)]
+                 ("a terminal with NO_COLOR empty", {**env, "NO_COLOR": ""}, True, False),
+                 ("a terminal with TERM=dumb", {**env, "TERM": "dumb"}, True, False),
+                 ("a terminal with TERM empty", {**env, "TERM": ""}, True, False),
+                 ("a terminal without TERM", no_term, True, False)]
         for name, case_env, tty, colour in cases:
             out = show(sim, case_env, tty)
             if bool(ESCAPE.search(out)) != colour:

@@ -292,6 +292,10 @@ $ chassis-sim show
 >   [x] 0x00000800  suppressed
 >   [x] 0x01000000  co-CPU heartbeat
 >   [x] 0x08000000  standby healthy
+>   note              REDUNDANT without DUAL_CP, which no chassis with one CP
+>                     reports: hashow shows the peer as not present and no
+>                     summary, while the commands that test REDUNDANT alone take
+>                     the chassis as redundant
 >   other bits set    0x00100000
 > HA lock held
 >   holder            pid 4242 on CP0
@@ -412,6 +416,7 @@ $ chassis-sim show --json --json
 !        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
 !        chassis-sim journal --clear
 !        chassis-sim restart CP
+!        chassis-sim relink
 !        chassis-sim -h | --help | --version
 ! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
 ? 2
@@ -469,6 +474,7 @@ $ chassis-sim journal --nosuch
 !        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
 !        chassis-sim journal --clear
 !        chassis-sim restart CP
+!        chassis-sim relink
 !        chassis-sim -h | --help | --version
 ! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
 ? 2
@@ -481,6 +487,7 @@ $ chassis-sim journal --pid
 !        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
 !        chassis-sim journal --clear
 !        chassis-sim restart CP
+!        chassis-sim relink
 !        chassis-sim -h | --help | --version
 ! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
 ? 2
@@ -493,6 +500,7 @@ $ chassis-sim journal --pid 0
 !        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
 !        chassis-sim journal --clear
 !        chassis-sim restart CP
+!        chassis-sim relink
 !        chassis-sim -h | --help | --version
 ! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
 ? 2
@@ -505,6 +513,7 @@ $ chassis-sim journal --pid -1
 !        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
 !        chassis-sim journal --clear
 !        chassis-sim restart CP
+!        chassis-sim relink
 !        chassis-sim -h | --help | --version
 ! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
 ? 2
@@ -517,6 +526,7 @@ $ chassis-sim journal --cp 2
 !        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
 !        chassis-sim journal --clear
 !        chassis-sim restart CP
+!        chassis-sim relink
 !        chassis-sim -h | --help | --version
 ! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
 ? 2
@@ -529,6 +539,7 @@ $ chassis-sim journal --last x
 !        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
 !        chassis-sim journal --clear
 !        chassis-sim restart CP
+!        chassis-sim relink
 !        chassis-sim -h | --help | --version
 ! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
 ? 2
@@ -541,6 +552,7 @@ $ chassis-sim journal --call ''
 !        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
 !        chassis-sim journal --clear
 !        chassis-sim restart CP
+!        chassis-sim relink
 !        chassis-sim -h | --help | --version
 ! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
 ? 2
@@ -553,6 +565,7 @@ $ chassis-sim journal --clear --json
 !        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
 !        chassis-sim journal --clear
 !        chassis-sim restart CP
+!        chassis-sim relink
 !        chassis-sim -h | --help | --version
 ! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
 ? 2
@@ -565,6 +578,7 @@ $ chassis-sim journal extra
 !        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
 !        chassis-sim journal --clear
 !        chassis-sim restart CP
+!        chassis-sim relink
 !        chassis-sim -h | --help | --version
 ! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
 ? 2
