@@ -103,7 +103,7 @@ _haadm_chassis_sim()
 {
     local sub=${COMP_WORDS[1]}
     if ((COMP_CWORD == 1)); then
-        _haadm_offer 'init set fail show journal restart help'
+        _haadm_offer 'init set fail show journal restart relink help'
         return
     fi
     case $sub in
@@ -137,7 +137,7 @@ _haadm_chassis_sim()
     show) ((COMP_CWORD == 2)) && _haadm_offer '--json' ;;
     journal)
         case $prev in
-        --call) _haadm_offer "$_haadm_sim_calls exec restart" ;;
+        --call) _haadm_offer "$_haadm_sim_calls exec restart relink fastboot reboot rsh" ;;
         --cp) _haadm_offer '0 1' ;;
         --pid | --last) ;;
         *)

@@ -246,8 +246,24 @@ if [[ $(id -u) == 0 ]] && id nobody >/dev/null 2>&1; then
 fi
 
 # An invocation name inside the root does not choose the command.
-out=$(CHASSIS_SIM_ROOT=$work/x_hashow/c "$work/x_hashow/c/sbin/hachecklock")
-[[ $out == "Lock is free" ]] || { echo "FAIL invocation name in the root: '$out'"; failures=$((failures + 1)); }
+# However the program's path is spelled: as the root, with "./", with "//", through a
+# symlink to the root, or as the default chassis under HOME.
+mkdir -p "$work/x_hashow/home/.local/state/chassis-sim"
+chassis-sim init "$work/x_hashow/home/.local/state/chassis-sim/default" "${init_args[@]}" >/dev/null
+ln -s "$work/x_hashow/c" "$work/x_hashow/link"
+while IFS='|' read -r name root program; do
+    out=$(cd "$work" && env -u CHASSIS_SIM_ROOT ${root:+CHASSIS_SIM_ROOT=$root} HOME=$work/x_hashow/home \
+        XDG_STATE_HOME= "$program" 2>&1)
+    [[ $out == "Lock is free" ]] || { echo "FAIL invocation name in the root, $name: '$out'"; failures=$((failures + 1)); }
+done <<EOF
+as the root|$work/x_hashow/c|$work/x_hashow/c/sbin/hachecklock
+"./" before a relative path|x_hashow/c|./x_hashow/c/sbin/hachecklock
+"//" inside|$work/x_hashow/c|$work/x_hashow//c/sbin/hachecklock
+root through a symlink|$work/x_hashow/link|$work/x_hashow/c/sbin/hachecklock
+program through a symlink|$work/x_hashow/c|$work/x_hashow/link/sbin/hachecklock
+the default chassis||$work/x_hashow/home/.local/state/chassis-sim/default/sbin/hachecklock
+CP1's program|$work/x_hashow/c|./x_hashow//c/cp1/sbin/hachecklock
+EOF
 
 # A torn last line: the next writer starts a new line, the reader skips it.
 printf '{"pid":1' >>"$c/sim/journal.jsonl"
@@ -414,6 +430,108 @@ for i in $(seq 20); do
     wrong=$(after_kill 2>&1)
     [[ -z $wrong ]] || { echo "FAIL after kill $i: $wrong"; failures=$((failures + 1)); }
 done
+
+# A change killed at each of its steps (CHASSIS_SIM_CHANGE_STOP): the journal and the
+# state agree, read at once (the change is in both or in neither: in neither before the
+# rename, in both after it), the same command then works and lands in both, and no
+# temporary state or record of the change is left.
+# command | scenario | stop suffix | journal call | landed when (Python, st = show --json)
+changes='
+hadisable | redundant | | disableHA | st["bits"] & 0x40 == 0
+haenable -f | ha-disabled | :enableHA | enableHA | st["bits"] & 0x40 != 0
+chassis-sim restart 0 | redundant | | restart | st["boots"][0] >= 1
+chassis-sim set state=0x080000C3 | redundant | | - | st["bits"] == 0x080000C2
+'
+# landed CALL WHEN: "journal state", each 1 when the change is there, 0 when not; a
+# change with no journal call (-) is judged by the state alone.
+landed() {
+    local in_state
+    in_state=$(chassis-sim show --json | python3 -c "import json, sys
+st = json.load(sys.stdin)
+print(int(bool($2)))")
+    local lines=$in_state
+    [[ $1 != - ]] && lines=$(($(chassis-sim journal --json --call "$1" | wc -l) > 0))
+    printf '%s %s\n' "$lines" "$in_state"
+}
+n=0
+while IFS='|' read -r command scenario suffix call when; do
+    [[ -z $command ]] && continue
+    read -ra words <<<"$command"
+    read -r scenario <<<"$scenario"
+    read -r suffix <<<"$suffix"
+    read -r call <<<"$call"
+    [[ ${words[0]} != chassis-sim ]] && words[0]=sbin/${words[0]}
+    for step in pending tmp journal renamed; do
+        n=$((n + 1))
+        k=$work/kc$n
+        chassis-sim init "$k" --scenario "$scenario" "${init_args[@]}" >/dev/null
+        want_status=137 want=$'0 0\n1 1'
+        [[ $step == renamed ]] && want=$'1 1\n1 1'
+        if [[ $call == - && $step == journal ]]; then
+            want_status=0 want=$'1 1\n1 1'  # chassis-sim set writes no journal line
+        fi
+        status=$( (cd "$k" && CHASSIS_SIM_ROOT=$k CHASSIS_SIM_CHANGE_STOP=$step$suffix \
+                   "${words[@]}" </dev/null >/dev/null 2>&1; echo $?) 2>/dev/null)
+        got=$(CHASSIS_SIM_ROOT=$k landed "$call" "$when")
+        (cd "$k" && CHASSIS_SIM_ROOT=$k "${words[@]}" </dev/null >/dev/null 2>&1)
+        again=$?
+        got+=$'\n'$(CHASSIS_SIM_ROOT=$k landed "$call" "$when")
+        left=$(ls "$k/sim" | tr '\n' ' ')
+        [[ $status == "$want_status" && $got == "$want" && $again == 0 &&
+           $left == "journal.jsonl lock program state.json tool " && ! -s $k/sim/lock ]] ||
+            { echo "FAIL $command killed at $step: status $status (want $want_status), journal and state '${got//$'\n'/, }' (want '${want//$'\n'/, }'), again $again, left '$left'"; failures=$((failures + 1)); }
+    done
+done <<<"$changes"
+
+# The tool from BIN_DIR under NAME, through the emulator when there is one.
+tool() {
+    local name=$1
+    shift
+    if [[ -n $emulator ]]; then
+        # shellcheck disable=SC2086
+        $emulator -0 "$name" "$real_bin/haadm" "$@"
+    else
+        (exec -a "$name" "$real_bin/haadm" "$@")
+    fi
+}
+
+# A chassis made by a build tree that was removed afterwards: every command and verb
+# that opens it is refused with the command that mends it, before it changes anything;
+# relink mends it and keeps the state and the journal.
+mkdir "$work/gone"
+cp "$real_bin/haadm" "$real_bin/chassis-sim" "$work/gone/"
+CHASSIS_SIM_TOOL=$work/gone/haadm CHASSIS_SIM_PROGRAM=$work/gone/chassis-sim \
+    chassis-sim init "$work/stale" "${init_args[@]}" >/dev/null
+rm -rf "$work/gone"
+stale="chassis-sim: the programs of the chassis in $work/stale are gone ($work/stale/sim/tool links to $work/gone/haadm, which is not there); relink them with: chassis-sim relink"
+cp "$work/stale/sim/state.json" "$work/stale.state"
+CHASSIS_SIM_ROOT=$work/stale check "hareset -l on a stale chassis" 125 "$stale" tool hareset -l
+CHASSIS_SIM_ROOT=$work/stale check "restart on a stale chassis" 125 "$stale" chassis-sim restart 0
+cmp -s "$work/stale.state" "$work/stale/sim/state.json" && [[ ! -s $work/stale/sim/journal.jsonl && ! -e $work/stale/var/rb_reason ]] ||
+    { echo "FAIL a stale chassis changed"; failures=$((failures + 1)); }
+CHASSIS_SIM_ROOT=$work/stale check "relink" 0 "" chassis-sim relink
+CHASSIS_SIM_ROOT=$work/stale check "hareset -l after relink" 0 "" tool hareset -l
+CHASSIS_SIM_ROOT=$work/stale check "restart after relink" 0 "" chassis-sim restart 0
+[[ $(CHASSIS_SIM_ROOT=$work/stale "$work/stale/sbin/hainfo" show) == "Last Reboot Reason:[hareset @ "* ]] ||
+    { echo "FAIL the reason after relink and restart"; failures=$((failures + 1)); }
+
+# A chassis laid out before sim/tool and sim/program were kept is looked at through
+# its sbin/hainfo; relink gives it both.
+rm "$work/stale/sim/tool" "$work/stale/sim/program"
+CHASSIS_SIM_ROOT=$work/stale check "an older chassis that works" 0 "" chassis-sim show
+ln -sf "$work/gone/haadm" "$work/stale/sbin/hainfo"
+CHASSIS_SIM_ROOT=$work/stale check "an older stale chassis" 125 \
+    "chassis-sim: the programs of the chassis in $work/stale are gone ($work/stale/sbin/hainfo links to $work/gone/haadm, which is not there); relink them with: chassis-sim relink" \
+    chassis-sim show
+CHASSIS_SIM_ROOT=$work/stale check "relink of an older chassis" 0 "" chassis-sim relink
+[[ -L $work/stale/sim/tool && -L $work/stale/sim/program && -x $work/stale/sbin/hainfo ]] ||
+    { echo "FAIL relink left the links out"; failures=$((failures + 1)); }
+
+# Commands running while relink replaces their programs find the old one or the new one.
+for _ in $(seq 10); do CHASSIS_SIM_ROOT=$work/stale "$work/stale/sbin/hashow" >/dev/null 2>>"$work/relink.err" || echo x >>"$work/relink.err"; done &
+for _ in $(seq 3); do CHASSIS_SIM_ROOT=$work/stale chassis-sim relink 2>>"$work/relink.err"; done
+wait
+[[ ! -s $work/relink.err ]] || { echo "FAIL commands during relink: $(head -3 "$work/relink.err")"; failures=$((failures + 1)); }
 
 [[ $failures == 0 ]] && echo "all passed"
 exit $((failures > 0))

@@ -2,6 +2,10 @@
 
 #include "haadm/shell.h"
 
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -210,6 +214,57 @@ TEST(ShellLine, IsWholeOrRefused)
     // A line that does not fit its limit is not run: nothing starts and -1 comes back.
     EXPECT_EQ(haadm::run_shell(8, "%s", "exit 0 # longer than eight"), -1);
     EXPECT_EQ(haadm::run_shell(64, "%s", "exit 3"), 3 << 8);
+}
+
+// The fill loop of the parameter list stops at its last entry even when the count says
+// more: the entry behind the list, which a matching name would otherwise reach, stays
+// as it was.
+TEST(SetTestParam, NeverLooksPastTheList)
+{
+    struct Guarded {
+        TestParamList list;
+        TestParam after;
+    } g{};
+    static_assert(offsetof(Guarded, after) == sizeof(TestParamList));
+    g.list.count = 18;
+    copy_field(g.after.name, sizeof g.after.name, "BEHIND");
+    copy_field(g.after.value, sizeof g.after.value, "kept");
+    const Guarded before = g;
+    set_test_param("behind", "changed", g.list);
+    EXPECT_EQ(memcmp(&g, &before, sizeof g), 0);
+    EXPECT_STREQ(g.after.value, "kept");
+}
+
+// The exported entry returns 0 whatever it is given, a missing sub-command included.
+TEST(HasmTest, ReturnsZeroWithoutASubCommand)
+{
+    char* none[] = {nullptr};
+    EXPECT_EQ(hasm_test(0, none), 0);
+    EXPECT_EQ(hasm_test(1, none), 0);
+    EXPECT_EQ(hasm_test(0, nullptr), 0);
+    char unknown[] = "nosuchtest";
+    char* one[] = {unknown, nullptr};
+    EXPECT_EQ(hasm_test(1, one), 0);
+}
+
+// The objects the platform libraries find in the executable start as zero, as the
+// libraries expect of them.
+extern "C" {
+extern int32_t cfg_time, esm_fips_state_t, eFICU_IPC_TIME_STATS, ep_auth_e, eFICU_API_TIME_STATS,
+    ep_mgmt_e, esm_fips_test_t, esm_scn_evt_e;
+extern unsigned char sa_td[32];
+}
+TEST(Exports, ObjectsStartAsZero)
+{
+    const int32_t* objects[] = {&cfg_time,  &esm_fips_state_t, &eFICU_IPC_TIME_STATS,
+                                &ep_auth_e, &eFICU_API_TIME_STATS, &ep_mgmt_e,
+                                &esm_fips_test_t, &esm_scn_evt_e};
+    for (const int32_t* object : objects) {
+        EXPECT_EQ(*object, 0);
+    }
+    for (const unsigned char byte : sa_td) {
+        EXPECT_EQ(byte, 0);
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -284,6 +285,46 @@ TEST_F(RebootReason, SetReportsAFailedWrite)
     // The next recorder still finds the file empty.
     EXPECT_EQ(reboot_reason_set("Hareboot"), 0);
     EXPECT_EQ(read_file(reboot::kReasonFile), "Hareboot");
+}
+
+// A reader holding the file locked, as anyone who can read it can, does not stall the
+// recorder: after a bounded wait hainfo goes on as with a file that cannot be opened,
+// status 0 and nothing written, nobody told. Once the lock is gone the next one records.
+TEST_F(RebootReason, ALockedFileDoesNotStallTheRecorder)
+{
+    write_file(reboot::kReasonFile, "");
+    int ready[2];
+    int release[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(release), 0);
+    const pid_t holder = fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) {
+        close(ready[0]);
+        close(release[1]);
+        const int fd = open(path_of(reboot::kReasonFile).c_str(), O_RDONLY);
+        const char c = fd >= 0 && flock(fd, LOCK_EX) == 0 ? 'y' : 'n';
+        (void)!write(ready[1], &c, 1);
+        char done;
+        (void)!read(release[0], &done, 1);  // holds the lock until released or orphaned
+        _exit(0);
+    }
+    close(ready[1]);
+    close(release[0]);
+    char locked = 'n';
+    ASSERT_EQ(read(ready[0], &locked, 1), 1);
+    ASSERT_EQ(locked, 'y');
+    const Result result = run("sbin/hainfo RebootReason Hareboot");
+    close(release[1]);
+    int status = 0;
+    waitpid(holder, &status, 0);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(read_file(reboot::kReasonFile), "");
+    EXPECT_EQ(count_calls("notifyHAM", {24}), 0);
+    EXPECT_EQ(run("sbin/hainfo RebootReason Hareboot").status, 0);
+    EXPECT_TRUE(std::regex_match(read_file(reboot::kReasonFile), std::regex(R"(Hareboot @ \d{8}-\d{6})")));
+    EXPECT_EQ(count_calls("notifyHAM", {24}), 1);
 }
 
 TEST_F(RebootReason, ManagerGetsAtMost31Characters)

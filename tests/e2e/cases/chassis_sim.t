@@ -145,6 +145,7 @@ $ chassis-sim show extra
 !        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
 !        chassis-sim journal --clear
 !        chassis-sim restart CP
+!        chassis-sim relink
 !        chassis-sim -h | --help | --version
 ! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
 ? 2
@@ -229,3 +230,70 @@ $ chassis-sim journal
 === --version names the project's version
 $ chassis-sim --version
 > chassis-sim 0.1.0
+
+=== a chassis whose programs are gone is refused by every verb that opens it, with the mend
+link: sim/tool = /gone/build/bin/haadm
+$ chassis-sim show
+! chassis-sim: the programs of the chassis in $ROOT are gone ($ROOT/sim/tool links to /gone/build/bin/haadm, which is not there); relink them with: chassis-sim relink
+? 125
+$ chassis-sim set rb_reason=x
+! chassis-sim: the programs of the chassis in $ROOT are gone ($ROOT/sim/tool links to /gone/build/bin/haadm, which is not there); relink them with: chassis-sim relink
+? 125
+= sim/journal.jsonl:
+
+=== a chassis whose simulated programs alone are gone is refused the same
+link: sim/program = /gone/build/bin/chassis-sim
+$ chassis-sim journal
+! chassis-sim: the programs of the chassis in $ROOT are gone ($ROOT/sim/program links to /gone/build/bin/chassis-sim, which is not there); relink them with: chassis-sim relink
+? 125
+
+=== relink links every program to this chassis-sim's build again, keeping the state and the journal
+set: lock=4242,7,1700000000,hareboot
+$ hashow -l
+> ACTIVE REDUNDANT SYNCHRONIZED HA_ENABLED DUAL_CP
+link: sim/tool = /gone/build/bin/haadm
+link: sim/program = /gone/build/bin/chassis-sim
+link: sbin/hainfo = /gone/build/bin/haadm
+link: tarny/cliexec/fastboot = /gone/build/bin/chassis-sim
+$ chassis-sim relink
+@~ relink\("/.*/haadm", "/.*/chassis-sim"\) = 0
+$ hachecklock
+> Lock occupied: pid 4242, trans 7, cmd hareboot, time Tue Nov 14 22:13:20 2023
+> 
+$ hainfo show
+> Last Reboot Reason:[]
+$ /tarny/cliexec/fastboot
+@ fastboot(0, "lock freed", 4242) = 0
+@ exec("/tarny/cliexec/fastboot") = 0
+$ chassis-sim journal --call getHAMStat --call relink
+> getHAMStat() = 134217927
+>~ relink\("/.*/haadm", "/.*/chassis-sim"\) = 0
+$ chassis-sim relink extra
+! chassis-sim: relink takes no arguments
+! usage: chassis-sim init DIR [--scenario NAME | --from FILE|-] [--emulator 'COMMAND ...']
+!        chassis-sim set KEY=VALUE ...
+!        chassis-sim fail CALL=RESULT ... | --clear
+!        chassis-sim show [--json]
+!        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
+!        chassis-sim journal --clear
+!        chassis-sim restart CP
+!        chassis-sim relink
+!        chassis-sim -h | --help | --version
+! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
+? 2
+
+=== the programs that take a CP down journal the lock they free
+set: this_cp=1
+set: lock=77,3,1700000000,hafailover
+set: this_cp=0
+$ /usr/bin/rsh 127.0.0.7 /tarny/cliexec/reboot
+@ rsh(1, "lock freed", 77) = 0
+@ exec("/usr/bin/rsh", "127.0.0.7", "/tarny/cliexec/reboot") = 0
+$ /tarny/cliexec/reboot
+@ exec("/tarny/cliexec/reboot") = 0
+$ chassis-sim set lock=4242,7,1700000000,hareboot
+$ /tarny/cliexec/reboot
+@ reboot(0, "lock freed", 4242) = 0
+@ exec("/tarny/cliexec/reboot") = 0
+$ hachecklock
+> Lock is free

@@ -5,6 +5,7 @@ set: lock=4242,7,1700000000,hareboot
 write: var/rb_reason = Hareboot @ 03152024-141502
 write: mnt/var/rb_reason = Hareboot @ 03152024-141502
 $ chassis-sim restart 0
+@ restart(0, "boot", 1) = 0
 @ restart(0, "lock freed", 4242) = 0
 @ restart(0, "CP1 took over") = 0
 @ restart(0, "up as standby") = 0
@@ -30,6 +31,7 @@ $ chassis-sim journal --call restart --last 1 --json
 === the standby CP restarts without a recorded reason; the lock held on the other CP stays
 set: lock=4242,7,1700000000,hareboot
 $ chassis-sim restart 1
+@ restart(1, "boot", 1) = 0
 @ restart(1, "up as standby") = 0
 @ is_on_cocpu() = 0
 @ rasevt_gethndl_internal() = 0
@@ -45,6 +47,7 @@ $ chassis-sim restart 1
 $ hashow -l
 > ACTIVE REDUNDANT SYNCHRONIZED HA_ENABLED DUAL_CP
 $ chassis-sim journal --call restart --cp 1
+> restart(1, "boot", 1) = 0
 > restart(1, "up as standby") = 0
 > restart(1, "/sbin/hainfo init") = 0
 $ hainfo show
@@ -60,6 +63,7 @@ set: lock=99,2,1700000000,hafailover
 set: this_cp=0
 write: var/rb_reason = Reset
 $ chassis-sim restart 0
+@ restart(0, "boot", 1) = 0
 @ restart(0, "up as active") = 0
 @ is_on_cocpu() = 0
 @ rasevt_gethndl_internal() = 0
@@ -81,6 +85,7 @@ set: lock=4242,7,1700000000,hareset
 write: cp1/var/rb_reason = hareset
 write: var/rb_reason = Reset
 $ chassis-sim restart 1
+@ restart(1, "boot", 1) = 0
 @ restart(1, "lock freed", 4242) = 0
 @ restart(1, "up as standby") = 0
 @ is_on_cocpu() = 0
@@ -97,6 +102,7 @@ $ hashow -l
 === each CP has its own reason files: CP0's reason survives CP1's restart and is CP0's to report
 write: var/rb_reason = hareset @ 11142023-221320
 $ chassis-sim restart 1
+@ restart(1, "boot", 1) = 0
 @ restart(1, "up as standby") = 0
 @ is_on_cocpu() = 0
 @ rasevt_gethndl_internal() = 0
@@ -112,6 +118,7 @@ $ hainfo show
 > Last Reboot Reason:[]
 $ chassis-sim set this_cp=0
 $ chassis-sim restart 0
+@ restart(0, "boot", 1) = 0
 @ restart(0, "CP1 took over") = 0
 @ restart(0, "up as standby") = 0
 @ is_on_cocpu() = 0
@@ -140,6 +147,7 @@ $ chassis-sim restart 0
 ! chassis-sim: /sbin/hainfo init on CP0 ended with status 1
 ? 1
 $ chassis-sim journal --call restart
+> restart(0, "boot", 1) = 0
 > restart(0, "CP1 took over") = 0
 > restart(0, "up as standby") = 0
 > restart(0, "/sbin/hainfo init") = 1
@@ -154,7 +162,41 @@ $ chassis-sim restart 2
 !        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
 !        chassis-sim journal --clear
 !        chassis-sim restart CP
+!        chassis-sim relink
 !        chassis-sim -h | --help | --version
 ! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
 ? 2
 $ chassis-sim journal
+
+=== a command on a chassis whose programs are gone is refused before it changes anything
+set: lock=4242,7,1700000000,hareboot
+link: sim/tool = /gone/build/bin/haadm
+$ hareset -l
+! chassis-sim: the programs of the chassis in $ROOT are gone ($ROOT/sim/tool links to /gone/build/bin/haadm, which is not there); relink them with: chassis-sim relink
+? 125
+= var/rb_reason
+= sim/journal.jsonl:
+$ chassis-sim restart 0
+! chassis-sim: the programs of the chassis in $ROOT are gone ($ROOT/sim/tool links to /gone/build/bin/haadm, which is not there); relink them with: chassis-sim relink
+? 125
+= sim/journal.jsonl:
+
+=== restart refuses when hainfo cannot run, and leaves the state and the journal as they were
+write: sim/state.json = {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"boots":[0,0],"cocpu":0,"dp_upgrade":1,"dump_text":"","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":{"cmd":"hareboot","cp":0,"pid":4242,"time":1700000000,"trans":7},"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"status_set":[],"sysattr":{},"this_cp":0}\n
+write: sim/journal.jsonl = {"pid":100,"cp":0,"call":"getHAMStat","args":[],"ret":134217927}\n
+write: var/rb_reason = hareset @ 11142023-221320
+link: sbin/hainfo = /gone/build/bin/haadm
+$ chassis-sim restart 0
+! chassis-sim: refusing restart 0: $ROOT/sbin/hainfo cannot run: No such file or directory; nothing changed
+? 1
+= sim/state.json: {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"boots":[0,0],"cocpu":0,"dp_upgrade":1,"dump_text":"","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":{"cmd":"hareboot","cp":0,"pid":4242,"time":1700000000,"trans":7},"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"status_set":[],"sysattr":{},"this_cp":0}\n
+= sim/journal.jsonl: {"pid":100,"cp":0,"call":"getHAMStat","args":[],"ret":134217927}\n
+= var/rb_reason: hareset @ 11142023-221320
+
+=== each restart journals the CP's new boot count
+$ chassis-sim restart 1
+$ chassis-sim restart 1
+$ chassis-sim journal --call restart --last 3
+> restart(1, "boot", 2) = 0
+> restart(1, "up as standby") = 0
+> restart(1, "/sbin/hainfo init") = 0
