@@ -230,6 +230,23 @@ std::string find_binary(const char* env, const std::string& name, const char* ot
     return {};
 }
 
+// Finds the tool and chassis-sim that a chassis links to; an error text, empty when both
+// are found.
+std::string find_programs(std::string& tool, std::string& simulator)
+{
+    try {
+        tool = find_binary("CHASSIS_SIM_TOOL", "haadm", "sbin");
+        simulator = find_binary("CHASSIS_SIM_PROGRAM", "chassis-sim", "bin");
+    } catch (const BadProgram& bad) {
+        return bad.why;
+    }
+    if (tool.empty() || simulator.empty()) {
+        return "cannot find the haadm and chassis-sim programs (set CHASSIS_SIM_TOOL and "
+               "CHASSIS_SIM_PROGRAM)";
+    }
+    return {};
+}
+
 // Puts a new program in place of the one at path (or where there is none): made beside
 // it and renamed over it, so that a command started meanwhile finds one or the other.
 void replace_program(const fs::path& path, const std::string& binary, const std::string& emulator)
@@ -245,15 +262,8 @@ void replace_program(const fs::path& path, const std::string& binary, const std:
 
 std::string relink_chassis(std::string& tool, std::string& simulator)
 {
-    try {
-        tool = find_binary("CHASSIS_SIM_TOOL", "haadm", "sbin");
-        simulator = find_binary("CHASSIS_SIM_PROGRAM", "chassis-sim", "bin");
-    } catch (const BadProgram& bad) {
-        return bad.why;
-    }
-    if (tool.empty() || simulator.empty()) {
-        return "cannot find the haadm and chassis-sim programs (set CHASSIS_SIM_TOOL and "
-               "CHASSIS_SIM_PROGRAM)";
+    if (std::string why = find_programs(tool, simulator); !why.empty()) {
+        return why;
     }
     const std::string emulator = state().value("emulator", "");
     const fs::path base = root();
@@ -404,15 +414,8 @@ std::string init_chassis_state(const std::string& dir, json st, const std::strin
     }
     std::string tool;
     std::string simulator;
-    try {
-        tool = find_binary("CHASSIS_SIM_TOOL", "haadm", "sbin");
-        simulator = find_binary("CHASSIS_SIM_PROGRAM", "chassis-sim", "bin");
-    } catch (const BadProgram& bad) {
-        return bad.why;
-    }
-    if (tool.empty() || simulator.empty()) {
-        return "cannot find the haadm and chassis-sim programs (set CHASSIS_SIM_TOOL and "
-               "CHASSIS_SIM_PROGRAM)";
+    if (std::string why = find_programs(tool, simulator); !why.empty()) {
+        return why;
     }
     try {
         // The chassis is laid out in a sibling of DIR and renamed into place, so that a
