@@ -17,9 +17,11 @@ namespace fs = std::filesystem;
 namespace sim {
 namespace {
 
+// The session record of a CP that is not there.
+json no_session() { return {{"fl", 0}, {"up", 0}, {"ac", 0}, {"sy", 0}, {"ch", 0}, {"rbr", ""}}; }
+
 json base_state()
 {
-    const json no_session = {{"fl", 0}, {"up", 0}, {"ac", 0}, {"sy", 0}, {"ch", 0}, {"rbr", ""}};
     return {
         {"this_cp", 0},
         {"active_cp", 0},
@@ -45,14 +47,16 @@ json base_state()
         {"lock", nullptr},
         {"next_trans", 1},
         {"boots", {0, 0}},
+        // Both CPs came up at 1700000000; CP0 has been active since, and in sync since
+        // 1700000300. CP1, a standby that was never active, has no session of its own.
         {"hsess",
          {{{"fl", 1},
            {"up", 1700000000},
-           {"ac", 0},
+           {"ac", 1700000000},
            {"sy", 1700000300},
            {"ch", 1700000000},
            {"rbr", ""}},
-          no_session}},
+          {{"fl", 0}, {"up", 1700000000}, {"ac", 0}, {"sy", 0}, {"ch", 1700000000}, {"rbr", ""}}}},
         {"ls", json::object()},
         {"next_ls", 1},
         {"next_lport", 1024},
@@ -348,6 +352,7 @@ json scenario_state(const std::string& name)
         st["bits"] = 0x080000C6 & ~0x6;
         st["status"]["remote"] = "Not present";
         st["status"]["summary"] = "";
+        st["hsess"][1] = no_session();
         return st;
     }
     if (name == "ha-disabled") {
@@ -360,6 +365,7 @@ json scenario_state(const std::string& name)
         st["status"]["remote"] = "Not present";
         st["status"]["summary"] = "";
         st["hsess"][0]["fl"] = 0;
+        st["hsess"][1] = no_session();
         return st;
     }
     return nullptr;

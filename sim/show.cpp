@@ -20,6 +20,15 @@ namespace {
 
 constexpr size_t kWidth = 80;
 
+// Colours say what a thing means, not whether a bit is set: green for what is as it
+// should be, red for what needs a look (a lost sync or redundancy, a suppressed state, an
+// unhealthy standby), yellow for what holds or changes the chassis on purpose (a held
+// lock, HA disabled, injected faults).
+constexpr const char* kGood = "32";
+constexpr const char* kTrouble = "1;31";
+constexpr const char* kNotice = "1;33";
+constexpr const char* kPlain = "";
+
 // The bits of the HA state word that have a name.
 struct Bit {
     uint32_t mask;
@@ -31,15 +40,40 @@ constexpr Bit kBits[] = {
     {0x00000080, "DUAL_CP"},         {0x00000800, "suppressed"},
     {0x01000000, "co-CPU heartbeat"}, {0x08000000, "standby healthy"},
 };
+constexpr uint32_t kRedundant = 0x2;
+constexpr uint32_t kSynchronized = 0x4;
+constexpr uint32_t kHaEnabled = 0x40;
 constexpr uint32_t kDualCp = 0x80;
+constexpr uint32_t kSuppressed = 0x800;
 constexpr uint32_t kStandbyHealthy = 0x08000000;
+
+// What a named bit, set or clear, means for the chassis whose word it is.
+const char* bit_colour(uint32_t mask, uint32_t word)
+{
+    const bool set = (word & mask) != 0;
+    const bool dual = (word & kDualCp) != 0;
+    switch (mask) {
+    case kRedundant:
+        return set ? kGood : dual ? kTrouble : kPlain;
+    case kSynchronized:
+        return set ? kGood : (word & kRedundant) != 0 ? kTrouble : kPlain;
+    case kHaEnabled:
+        return set ? kGood : kNotice;
+    case kSuppressed:
+        return set ? kTrouble : kPlain;
+    case kStandbyHealthy:
+        return set ? kGood : dual ? kTrouble : kPlain;
+    default:  // ACTIVE, DUAL_CP, the co-CPU's heartbeat: facts, neither good nor bad
+        return kPlain;
+    }
+}
 
 // Terminal attributes, empty when the output is not for a terminal.
 struct Paint {
     bool on = false;
     std::string operator()(const char* code, const std::string& text) const
     {
-        return on ? std::string("\033[") + code + "m" + text + "\033[0m" : text;
+        return on && *code != '\0' ? std::string("\033[") + code + "m" + text + "\033[0m" : text;
     }
 };
 
@@ -177,7 +211,10 @@ void draw_cps(std::ostream& out, const json& st, const Paint& paint)
     for (int cp = 0; cp < 2; ++cp) {
         const uint32_t word = state_word(st, cp);
         auto& rows = boxes[static_cast<size_t>(cp)];
-        const bool present = cp == here || (state_word(st, here) & kDualCp) != 0;
+        // The peer is there for the commands when the word of this CP says both REDUNDANT
+        // and DUAL_CP, as for the status texts ("Not present" otherwise).
+        constexpr uint32_t kPeerThere = kRedundant | kDualCp;
+        const bool present = cp == here || (state_word(st, here) & kPeerThere) == kPeerThere;
         const std::string slot = no_slots ? "no CP slots" : "slot " + std::to_string(st["slots"][cp].get<long long>());
         rows.emplace_back("CP" + std::to_string(cp) + "  " + slot, "1");
         if (!present) {
@@ -187,7 +224,7 @@ void draw_cps(std::ostream& out, const json& st, const Paint& paint)
         } else {
             const bool healthy = (word & kStandbyHealthy) != 0;
             rows.emplace_back(std::string("STANDBY, ") + (healthy ? "healthy" : "not healthy"),
-                              healthy ? "1;33" : "1;31");
+                              healthy ? "1;32" : kTrouble);
         }
         rows.emplace_back("state word " + hex32(word), "");
         if (cp == here) {
@@ -225,7 +262,7 @@ void draw_word(std::ostream& out, const json& st, const Paint& paint)
         named |= bit.mask;
         const bool set = (word & bit.mask) != 0;
         std::string line = std::string("  ") + (set ? "[x] " : "[ ] ") + hex32(bit.mask) + "  " + bit.name;
-        out << (set ? paint("32", line) : line) << '\n';
+        out << paint(bit_colour(bit.mask, word), line) << '\n';
     }
     // A chassis with one CP does not report redundancy; the commands read such a word
     // differently, and the drawing says so rather than pass over it.
@@ -254,7 +291,7 @@ void draw_lock(std::ostream& out, const json& st, const Paint& paint)
         out << paint("1", "HA lock") << " free\n";
         return;
     }
-    out << paint("1", "HA lock") << " held\n";
+    out << paint("1", "HA lock") << " " << paint(kNotice, "held") << '\n';
     field(out, "holder", "pid " + std::to_string(lock.value("pid", 0LL)) + " on CP" +
                              std::to_string(lock.value("cp", 0)));
     field(out, "transaction", std::to_string(lock.value("trans", 0LL)));
@@ -265,12 +302,25 @@ void draw_lock(std::ostream& out, const json& st, const Paint& paint)
 void draw_sessions(std::ostream& out, const json& st, const Paint& paint)
 {
     const int here = this_cp(st);
+    const int active = st.value("active_cp", 0);
     out << paint("1", "HA sessions") << '\n';
     for (int cp = 0; cp < 2; ++cp) {
         const json& s = st["hsess"][cp];
-        out << "  CP" << cp << (cp == here ? " (local)" : " (remote)") << '\n';
         const auto flags = static_cast<uint32_t>(s.value("fl", 0LL));
-        field(out, "  flags", hex32(flags));
+        // The active CP's record is the current active session; the other CP's, the
+        // session it last held as active, if it ever was.
+        const char* what = s.value("ac", 0LL) == 0 ? "no active session recorded"
+                           : cp == active          ? "the current active session"
+                                                   : "its last active session";
+        out << "  CP" << cp << (cp == here ? " (local): " : " (remote): ") << what << '\n';
+        std::string named = hex32(flags);
+        if ((flags & 0x2) != 0) {
+            named += ", unexpected recovered";
+        }
+        if ((flags & 0x4) != 0) {
+            named += ", expected recovered";
+        }
+        field(out, "  flags", named);
         field(out, "  up since", local_time(s.value("up", 0LL)));
         field(out, "  active since", local_time(s.value("ac", 0LL)));
         field(out, "  synced since", local_time(s.value("sy", 0LL)));
@@ -334,7 +384,9 @@ void draw_platform(std::ostream& out, const json& st, const Paint& paint)
     const auto num = [&](const char* key) { return std::to_string(st.value(key, 0LL)); };
     field(out, "model, board", num("model") + ", " + num("board"));
     field(out, "co-CPU", st.value("cocpu", 0) != 0 ? "present" : "none");
-    field(out, "peer", readable(st.value("peer_ip", "")) + (st.value("peer_reachable", 1) != 0 ? ", reachable" : ", unreachable"));
+    const bool reachable = st.value("peer_reachable", 1) != 0;
+    field(out, "peer", readable(st.value("peer_ip", "")) + ", " +
+                           (reachable ? std::string("reachable") : paint(kTrouble, "unreachable")));
     const json& version = st["peer_version"];
     if (version.is_array() && version.size() == 2) {
         field(out, "peer version", std::to_string(version[0].get<long long>()) + "." +
@@ -356,7 +408,7 @@ void draw_faults(std::ostream& out, const json& st, const Paint& paint)
         out << paint("1", "Injected faults") << " none\n";
         return;
     }
-    out << paint("1", "Injected faults") << " (until chassis-sim fail --clear)\n";
+    out << paint("1", "Injected faults") << " " << paint(kNotice, "(until chassis-sim fail --clear)") << '\n';
     for (const auto& [call, result] : fails.items()) {
         field(out, readable(call), "returns " + std::to_string(result.get<long long>()));
     }

@@ -22,19 +22,19 @@ $ chassis-sim show
 >   other bits set    none
 > HA lock free
 > HA sessions
->   CP0 (local)
+>   CP0 (local): the current active session
 >     flags           0x00000001
 >     up since        2023-11-14 22:13:20 UTC
->     active since    never
+>     active since    2023-11-14 22:13:20 UTC
 >     synced since    2023-11-14 22:18:20 UTC
 >     changed         2023-11-14 22:13:20 UTC
 >     reboot reason   ""
->   CP1 (remote)
+>   CP1 (remote): no active session recorded
 >     flags           0x00000000
->     up since        never
+>     up since        2023-11-14 22:13:20 UTC
 >     active since    never
 >     synced since    never
->     changed         never
+>     changed         2023-11-14 22:13:20 UTC
 >     reboot reason   ""
 > Status texts
 >   local             "Healthy"
@@ -76,19 +76,19 @@ $ chassis-sim show
 >   other bits set    none
 > HA lock free
 > HA sessions
->   CP0 (remote)
+>   CP0 (remote): the current active session
 >     flags           0x00000001
 >     up since        2023-11-14 22:13:20 UTC
->     active since    never
+>     active since    2023-11-14 22:13:20 UTC
 >     synced since    2023-11-14 22:18:20 UTC
 >     changed         2023-11-14 22:13:20 UTC
 >     reboot reason   ""
->   CP1 (local)
+>   CP1 (local): no active session recorded
 >     flags           0x00000000
->     up since        never
+>     up since        2023-11-14 22:13:20 UTC
 >     active since    never
 >     synced since    never
->     changed         never
+>     changed         2023-11-14 22:13:20 UTC
 >     reboot reason   ""
 > Status texts
 >   local             "Healthy"
@@ -114,7 +114,7 @@ $ chassis-sim show
 > Chassis $ROOT
 > +-------------------------------------+ +-------------------------------------+
 > | CP0  slot 6                         | | CP1  slot 7                         |
-> | ACTIVE                              | | STANDBY, healthy                    |
+> | ACTIVE                              | | not present                         |
 > | state word 0x080000C1               | | state word 0x080000C0               |
 > | commands run here                   | |                                     |
 > +-------------------------------------+ +-------------------------------------+
@@ -130,14 +130,14 @@ $ chassis-sim show
 >   other bits set    none
 > HA lock free
 > HA sessions
->   CP0 (local)
+>   CP0 (local): the current active session
 >     flags           0x00000001
 >     up since        2023-11-14 22:13:20 UTC
->     active since    never
+>     active since    2023-11-14 22:13:20 UTC
 >     synced since    2023-11-14 22:18:20 UTC
 >     changed         2023-11-14 22:13:20 UTC
 >     reboot reason   ""
->   CP1 (remote)
+>   CP1 (remote): no active session recorded
 >     flags           0x00000000
 >     up since        never
 >     active since    never
@@ -184,19 +184,19 @@ $ chassis-sim show
 >   other bits set    none
 > HA lock free
 > HA sessions
->   CP0 (local)
+>   CP0 (local): the current active session
 >     flags           0x00000001
 >     up since        2023-11-14 22:13:20 UTC
->     active since    never
+>     active since    2023-11-14 22:13:20 UTC
 >     synced since    2023-11-14 22:18:20 UTC
 >     changed         2023-11-14 22:13:20 UTC
 >     reboot reason   ""
->   CP1 (remote)
+>   CP1 (remote): no active session recorded
 >     flags           0x00000000
->     up since        never
+>     up since        2023-11-14 22:13:20 UTC
 >     active since    never
 >     synced since    never
->     changed         never
+>     changed         2023-11-14 22:13:20 UTC
 >     reboot reason   ""
 > Status texts
 >   local             "Healthy"
@@ -238,14 +238,14 @@ $ chassis-sim show
 >   other bits set    none
 > HA lock free
 > HA sessions
->   CP0 (local)
+>   CP0 (local): the current active session
 >     flags           0x00000000
 >     up since        2023-11-14 22:13:20 UTC
->     active since    never
+>     active since    2023-11-14 22:13:20 UTC
 >     synced since    2023-11-14 22:18:20 UTC
 >     changed         2023-11-14 22:13:20 UTC
 >     reboot reason   ""
->   CP1 (remote)
+>   CP1 (remote): no active session recorded
 >     flags           0x00000000
 >     up since        never
 >     active since    never
@@ -303,14 +303,14 @@ $ chassis-sim show
 >   command           "hareboot"
 >   taken             2023-11-14 22:13:20 UTC
 > HA sessions
->   CP0 (local)
->     flags           0x00000005
+>   CP0 (local): the current active session
+>     flags           0x00000005, expected recovered
 >     up since        2023-11-14 22:13:20 UTC
 >     active since    2023-11-14 22:15:00 UTC
 >     synced since    2023-11-14 22:18:20 UTC
 >     changed         2023-11-14 22:16:40 UTC
 >     reboot reason   "Hareboot"
->   CP1 (remote)
+>   CP1 (remote): no active session recorded
 >     flags           0x00000001
 >     up since        2023-11-14 22:30:00 UTC
 >     active since    never
@@ -371,19 +371,19 @@ $ chassis-sim show
 >   command           "hafailover"
 >   taken             2023-11-14 23:13:20 CET
 > HA sessions
->   CP0 (remote)
+>   CP0 (remote): the current active session
 >     flags           0x00000001
 >     up since        2023-11-14 23:13:20 CET
->     active since    never
+>     active since    2023-11-14 23:13:20 CET
 >     synced since    2023-11-14 23:18:20 CET
 >     changed         2023-11-14 23:13:20 CET
 >     reboot reason   ""
->   CP1 (local)
+>   CP1 (local): no active session recorded
 >     flags           0x00000000
->     up since        never
+>     up since        2023-11-14 23:13:20 CET
 >     active since    never
 >     synced since    never
->     changed         never
+>     changed         2023-11-14 23:13:20 CET
 >     reboot reason   ""
 > Status texts
 >   local             "Healthy"

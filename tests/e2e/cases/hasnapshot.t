@@ -11,8 +11,8 @@ $ hasnapshot
 >   "cp": {"slot": 6, "number": 0, "peer_slot": 7, "co_cpu": false},
 >   "status": {"local": "Healthy", "remote": "Healthy", "summary": "HA enabled, Heartbeat Up, HA State synchronized"},
 >   "sessions": {
->     "local": {"fl": 1, "up": 1700000000, "ac": 0, "sy": 1700000300, "ch": 1700000000, "rbr": ""},
->     "remote": {"fl": 0, "up": 0, "ac": 0, "sy": 0, "ch": 0, "rbr": ""}
+>     "local": {"fl": 1, "up": 1700000000, "ac": 1700000000, "sy": 1700000300, "ch": 1700000000, "rbr": ""},
+>     "remote": {"fl": 0, "up": 1700000000, "ac": 0, "sy": 0, "ch": 1700000000, "rbr": ""}
 >   },
 >   "lock": {"held": false},
 >   "last_reboot_reason": "",
@@ -65,7 +65,7 @@ $ hasnapshot
 >   "cp": {"slot": 0, "number": 0, "peer_slot": 0, "co_cpu": false},
 >   "status": {"local": "Healthy", "remote": "Not present", "summary": ""},
 >   "sessions": {
->     "local": {"fl": 0, "up": 1700000000, "ac": 0, "sy": 1700000300, "ch": 1700000000, "rbr": ""},
+>     "local": {"fl": 0, "up": 1700000000, "ac": 1700000000, "sy": 1700000300, "ch": 1700000000, "rbr": ""},
 >     "remote": {"fl": 0, "up": 0, "ac": 0, "sy": 0, "ch": 0, "rbr": ""}
 >   },
 >   "lock": {"held": false},
@@ -116,8 +116,8 @@ $ hasnapshot
 >   "cp": {"slot": null, "number": 0, "peer_slot": null, "co_cpu": false},
 >   "status": null,
 >   "sessions": {
->     "local": {"fl": 1, "up": 1700000000, "ac": 0, "sy": 1700000300, "ch": 1700000000, "rbr": ""},
->     "remote": {"fl": 0, "up": 0, "ac": 0, "sy": 0, "ch": 0, "rbr": ""}
+>     "local": {"fl": 1, "up": 1700000000, "ac": 1700000000, "sy": 1700000300, "ch": 1700000000, "rbr": ""},
+>     "remote": {"fl": 0, "up": 1700000000, "ac": 0, "sy": 0, "ch": 1700000000, "rbr": ""}
 >   },
 >   "lock": {"held": false},
 >   "last_reboot_reason": "",
