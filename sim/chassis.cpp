@@ -39,14 +39,28 @@ std::string& g_state_text = *new std::string;  // the text g_state was read from
 struct timespec g_mtime {};
 ino_t g_ino = 0;
 off_t g_size = -1;
+int g_state_cp = 0;  // g_state's this_cp
 int g_journal_fd = -1;
 int g_lock_fd = -1;
 pid_t g_lock_pid = 0;  // the process that opened g_lock_fd
 int g_lock_depth = 0;
 
-std::string state_path() { return root() + "/sim/state.json"; }
-std::string lock_path() { return root() + "/sim/lock"; }
-std::string journal_path() { return root() + "/sim/journal.jsonl"; }
+// The root is chosen once per process, and so are the paths in it.
+const std::string& state_path()
+{
+    static const std::string& path = *new std::string(root() + "/sim/state.json");
+    return path;
+}
+const std::string& lock_path()
+{
+    static const std::string& path = *new std::string(root() + "/sim/lock");
+    return path;
+}
+const std::string& journal_path()
+{
+    static const std::string& path = *new std::string(root() + "/sim/journal.jsonl");
+    return path;
+}
 
 std::string read_file(const std::string& path)
 {
@@ -115,7 +129,11 @@ json parse_state(const std::string& path, std::string* text_read = nullptr)
 
 // One temporary name, used only under the chassis lock: a writer killed before its
 // rename leaves a file that the next writer replaces.
-std::string tmp_path() { return state_path() + ".tmp"; }
+const std::string& tmp_path()
+{
+    static const std::string& path = *new std::string(state_path() + ".tmp");
+    return path;
+}
 
 // Writes the new state beside the old one; rename_state() puts it in place.
 void write_state_tmp(const json& state)
@@ -487,19 +505,20 @@ int this_cp(const json& state)
     if (env != nullptr && (strcmp(env, "0") == 0 || strcmp(env, "1") == 0)) {
         return env[0] - '0';
     }
-    return state.value("this_cp", 0);
+    return &state == &g_state ? g_state_cp : state.value("this_cp", 0);
 }
 
 const json& state()
 {
     struct stat st {};
-    const std::string path = state_path();
+    const std::string& path = state_path();
     if (stat(path.c_str(), &st) != 0) {
         fatal("cannot read " + path + ": " + strerror(errno));
     }
     if (st.st_ino != g_ino || st.st_size != g_size || st.st_mtim.tv_sec != g_mtime.tv_sec ||
         st.st_mtim.tv_nsec != g_mtime.tv_nsec) {
         g_state = parse_state(path, &g_state_text);
+        g_state_cp = g_state.value("this_cp", 0);
         g_ino = st.st_ino;
         g_size = st.st_size;
         g_mtime = st.st_mtim;
@@ -509,7 +528,7 @@ const json& state()
 
 std::string state_damage()
 {
-    const std::string path = state_path();
+    const std::string& path = state_path();
     const int fd = open_file(path, O_RDONLY | O_NONBLOCK);
     struct stat info {};
     if (fd < 0 || fstat(fd, &info) != 0) {
@@ -713,12 +732,10 @@ void append_journal(const std::string& line)
     if (fstat(g_journal_fd, &st) != 0) {
         fatal("cannot append to " + journal_path() + ": " + strerror(errno));
     }
-    std::string text = line;
     char last = '\n';
-    if (st.st_size > 0 && pread(g_journal_fd, &last, 1, st.st_size - 1) == 1 && last != '\n') {
-        text.insert(0, "\n");
-    }
-    if (!write_all(g_journal_fd, text)) {
+    const bool torn =
+        st.st_size > 0 && pread(g_journal_fd, &last, 1, st.st_size - 1) == 1 && last != '\n';
+    if (!write_all(g_journal_fd, torn ? "\n" + line : line)) {
         const int error = errno;
         // A change takes back every line it wrote.
         if (ftruncate(g_journal_fd, g_changing ? g_journal_before : st.st_size) != 0) {
@@ -741,23 +758,59 @@ void append_journal(const std::string& line)
 
 }  // namespace
 
-void journal(std::string_view name, const json& args, const json& ret)
+namespace {
+
+// A call's name as a JSON text: names are plain words, anything else goes through the
+// writer.
+void append_name(std::string_view name, std::string& out)
+{
+    bool plain = !name.empty();
+    for (const char c : name) {
+        plain = plain && (isalnum(static_cast<unsigned char>(c)) != 0 || c == '_');
+    }
+    if (plain) {
+        out += '"';
+        out += name;
+        out += '"';
+    } else {
+        out += to_text(json(name));
+    }
+}
+
+void append_value(const json& value, std::string& out)
+{
+    const size_t start = out.size();
+    if (needs_storing(value) || !append_compact(value, out)) {
+        out.resize(start);
+        out += to_text(value);
+    }
+}
+
+void journal_as(int cp, std::string_view name, const json& args, const json& ret)
 {
     // The line of the object {pid, cp, call, args, ret}, its keys in the order the JSON
     // writer gives them, made without building the object.
-    const int cp = this_cp(state());
-    std::string line = "{\"args\":";
-    line += to_text(args);
+    std::string line;
+    line.reserve(160);
+    line += "{\"args\":";
+    append_value(args, line);
     line += ",\"call\":";
-    line += to_text(json(name));
+    append_name(name, line);
     line += ",\"cp\":";
     line += std::to_string(cp);
     line += ",\"pid\":";
     line += std::to_string(static_cast<long long>(getpid()));
     line += ",\"ret\":";
-    line += to_text(ret);
+    append_value(ret, line);
     line += "}\n";
     append_journal(line);
+}
+
+}  // namespace
+
+void journal(std::string_view name, const json& args, const json& ret)
+{
+    journal_as(this_cp(state()), name, args, ret);
 }
 
 namespace {
@@ -806,7 +859,8 @@ int read_call(std::string_view name, json args, const std::function<int(const js
     check_boot(st);
     const json* fail = injected(st, name);
     const int ret = fail != nullptr ? fail->get<int>() : body(st);
-    journal(name, args, ret);
+    // A read call changes nothing: the state it read is the state it journals for.
+    journal_as(this_cp(st), name, args, ret);
     return ret;
 }
 

@@ -103,23 +103,20 @@ private:
         }
         auto& members = out.get_ref<json::object_t&>();
         std::string key;
-        std::string last;
-        bool first = true;
+        const std::string* last = nullptr;
         do {
             if (!indent(depth) || !string(key) || !take(": ")) {
                 return false;
             }
             // The writer sorts the keys: one out of order, or twice, is not its text.
-            if (!first && !(last < key)) {
+            if (last != nullptr && !(*last < key)) {
                 return false;
             }
-            first = false;
             json item;
             if (!value(item, depth)) {
                 return false;
             }
-            members.emplace_hint(members.end(), key, std::move(item));
-            last = std::move(key);
+            last = &members.emplace_hint(members.end(), std::move(key), std::move(item))->first;
         } while (take(','));
         return indent(depth - 1) && take('}');
     }
