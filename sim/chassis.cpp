@@ -45,21 +45,34 @@ int g_lock_fd = -1;
 pid_t g_lock_pid = 0;  // the process that opened g_lock_fd
 int g_lock_depth = 0;
 
-// The root is chosen once per process, and so are the paths in it.
+// The root is chosen once per process, and the paths in it with it (by root()).
+std::string& g_state_path = *new std::string;
+std::string& g_lock_path = *new std::string;
+std::string& g_journal_path = *new std::string;
+std::string& g_tmp_path = *new std::string;
+
+void set_paths()
+{
+    g_state_path = g_root + "/sim/state.json";
+    g_lock_path = g_root + "/sim/lock";
+    g_journal_path = g_root + "/sim/journal.jsonl";
+    g_tmp_path = g_state_path + ".tmp";
+}
+
 const std::string& state_path()
 {
-    static const std::string& path = *new std::string(root() + "/sim/state.json");
-    return path;
+    root();
+    return g_state_path;
 }
 const std::string& lock_path()
 {
-    static const std::string& path = *new std::string(root() + "/sim/lock");
-    return path;
+    root();
+    return g_lock_path;
 }
 const std::string& journal_path()
 {
-    static const std::string& path = *new std::string(root() + "/sim/journal.jsonl");
-    return path;
+    root();
+    return g_journal_path;
 }
 
 std::string read_file(const std::string& path)
@@ -131,8 +144,8 @@ json parse_state(const std::string& path, std::string* text_read = nullptr)
 // rename leaves a file that the next writer replaces.
 const std::string& tmp_path()
 {
-    static const std::string& path = *new std::string(state_path() + ".tmp");
-    return path;
+    root();
+    return g_tmp_path;
 }
 
 // Writes the new state beside the old one; rename_state() puts it in place.
@@ -469,6 +482,7 @@ const std::string& root()
         while (g_root.size() > 1 && g_root.back() == '/') {
             g_root.pop_back();
         }
+        set_paths();
         // The root is pasted into shell command lines.
         if (!is_safe_path(g_root)) {
             fatal(unsafe_path_message(g_root));
@@ -478,6 +492,7 @@ const std::string& root()
         }
     } else {
         g_root = default_root();
+        set_paths();
         if (!is_safe_path(g_root)) {
             fatal(unsafe_path_message(g_root));
         }
@@ -735,7 +750,7 @@ void append_journal(const std::string& line)
     char last = '\n';
     const bool torn =
         st.st_size > 0 && pread(g_journal_fd, &last, 1, st.st_size - 1) == 1 && last != '\n';
-    if (!write_all(g_journal_fd, torn ? "\n" + line : line)) {
+    if (!(torn ? write_all(g_journal_fd, "\n" + line) : write_all(g_journal_fd, line))) {
         const int error = errno;
         // A change takes back every line it wrote.
         if (ftruncate(g_journal_fd, g_changing ? g_journal_before : st.st_size) != 0) {

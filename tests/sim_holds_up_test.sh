@@ -472,11 +472,16 @@ while IFS='|' read -r command scenario suffix call when; do
         fi
         status=$( (cd "$k" && CHASSIS_SIM_ROOT=$k CHASSIS_SIM_CHANGE_STOP=$step$suffix \
                    "${words[@]}" </dev/null >/dev/null 2>&1; echo $?) 2>/dev/null)
+        # The first process to open the chassis after the kill is a command of the
+        # tool, which settles the change as it opens.
+        shown=$( (cd "$k" && CHASSIS_SIM_ROOT=$k sbin/hashow 2>&1 >/dev/null; echo $?) 2>&1)
         got=$(CHASSIS_SIM_ROOT=$k landed "$call" "$when")
         (cd "$k" && CHASSIS_SIM_ROOT=$k "${words[@]}" </dev/null >/dev/null 2>&1)
         again=$?
         got+=$'\n'$(CHASSIS_SIM_ROOT=$k landed "$call" "$when")
         left=$(ls "$k/sim" | tr '\n' ' ')
+        [[ $shown == 0 ]] ||
+            { echo "FAIL hashow after $command killed at $step: $shown"; failures=$((failures + 1)); }
         [[ $status == "$want_status" && $got == "$want" && $again == 0 &&
            $left == "journal.jsonl lock program state.json tool " && ! -s $k/sim/lock ]] ||
             { echo "FAIL $command killed at $step: status $status (want $want_status), journal and state '${got//$'\n'/, }' (want '${want//$'\n'/, }'), again $again, left '$left'"; failures=$((failures + 1)); }
