@@ -3,7 +3,8 @@
 # CPack counted every link as a copy of the file it names. Then makes the package again
 # so that one commit always gives the same bytes: every time stamp is SOURCE_DATE_EPOCH,
 # taken from the commit's time unless set, and dpkg-deb orders the members and makes
-# root the owner of each. A package without Depends is removed and fails the run.
+# root the owner of each. A package without Depends is removed and fails the run, unless
+# its programs are static PIEs: then it names in Built-Using what is linked into them.
 
 if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
   execute_process(COMMAND git -C ${CPACK_HAADM_SOURCE_DIR} log -1 --format=%ct
@@ -36,7 +37,27 @@ foreach(deb IN LISTS CPACK_PACKAGE_FILES)
     endif()
   endforeach()
   file(READ ${tree}/DEBIAN/control control)
-  if(NOT CPACK_DEBIAN_PACKAGE_DEPENDS AND NOT control MATCHES "\nDepends: [^\n]*libc6")
+  if(CPACK_HAADM_STATIC_LIBS_FROM)
+    set(using "")
+    foreach(lib libc.a libstdc++.a)
+      execute_process(COMMAND ${CPACK_HAADM_STATIC_LIBS_FROM} -print-file-name=${lib}
+                      OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+      file(REAL_PATH ${path} path)
+      execute_process(COMMAND dpkg-query -S ${path} OUTPUT_VARIABLE owner
+                      OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+      string(REGEX REPLACE ": .*" "" owner "${owner}")
+      execute_process(COMMAND dpkg-query -W "-f=\${source:Package} (= \${source:Version})" ${owner}
+                      OUTPUT_VARIABLE source OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+      list(APPEND using "${source}")
+    endforeach()
+    list(JOIN using ", " using)
+    string(REGEX REPLACE "\nDescription:" "\nBuilt-Using: ${using}\nDescription:" control "${control}")
+    if(control MATCHES "\nDepends:" OR NOT control MATCHES "\nBuilt-Using: glibc [^\n]*gcc")
+      file(REMOVE_RECURSE ${tree} ${deb})
+      message(FATAL_ERROR "${deb}: its programs are static, yet it has a Depends or names no "
+                          "libraries in Built-Using:\n${control}\nno package made")
+    endif()
+  elseif(NOT CPACK_DEBIAN_PACKAGE_DEPENDS AND NOT control MATCHES "\nDepends: [^\n]*libc6")
     file(REMOVE_RECURSE ${tree} ${deb})
     message(FATAL_ERROR "dpkg-shlibdeps found no dependencies for ${deb}: no package made")
   endif()

@@ -25,6 +25,11 @@ if(CMAKE_CROSSCOMPILING)
   if(CMAKE_SYSTEM_PROCESSOR STREQUAL "powerpc")
     set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE powerpc)
   endif()
+elseif(HAADM_STATIC_PIE)
+  # The programs are static PIEs: they need no other package, and the package names in
+  # Built-Using the sources of the C and C++ libraries linked into them (set after CPack
+  # made it, by installed_size.cmake).
+  set(CPACK_HAADM_STATIC_LIBS_FROM ${CMAKE_CXX_COMPILER})
 else()
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 endif()
@@ -45,4 +50,8 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/changelog.gz
 add_custom_target(package_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/changelog.gz)
 install(FILES ${CMAKE_SOURCE_DIR}/package/copyright ${CMAKE_BINARY_DIR}/changelog.gz
         DESTINATION share/doc/haadm)
+if(HAADM_STATIC_PIE AND NOT CMAKE_CROSSCOMPILING)
+  install(FILES ${CMAKE_SOURCE_DIR}/package/lintian-overrides-static
+          DESTINATION share/lintian/overrides RENAME haadm)
+endif()
 include(CPack)

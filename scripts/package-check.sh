@@ -25,13 +25,28 @@ deb=${debs[0]}
 echo "package: ${deb##*/}"
 
 echo "  $(stat -c %s "$deb") bytes, Installed-Size $(dpkg-deb -f "$deb" Installed-Size) KiB"
-info=$(dpkg-deb -f "$deb" Package Maintainer Depends Architecture)
+info=$(dpkg-deb -f "$deb" Package Maintainer Depends Built-Using Architecture)
 echo "$info" | sed 's/^/  /'
 grep -qx 'Package: haadm' <<<"$info" || fail "wrong package name"
-grep -q '^Depends:.*libc6' <<<"$info" || fail "no dependency on libc6"
 
 root=$work/root
 dpkg-deb -x "$deb" "$root"
+
+# Programs linked to the C library depend on its package; static ones depend on nothing
+# and name the sources of what is linked into them.
+static=0
+for prog in usr/sbin/haadm usr/bin/chassis-sim; do
+    case $(file -b "$root/$prog") in
+    *static-pie\ linked*) static=$((static + 1)) ;;
+    esac
+done
+case $static in
+0) grep -q '^Depends:.*libc6' <<<"$info" || fail "no dependency on libc6" ;;
+2) ! grep -q '^Depends:' <<<"$info" || fail "static programs, yet a Depends"
+   grep -q '^Built-Using: glibc (= [^)]*), gcc-[0-9]* (= [^)]*)$' <<<"$info" ||
+       fail "static programs, yet no Built-Using naming glibc and gcc" ;;
+*) fail "of haadm and chassis-sim only one is static" ;;
+esac
 
 # Installed-Size as dpkg counts it: regular files in KiB rounded up, links and folders 1.
 want=$(dpkg-deb -c "$deb" | awk '$6 != "./" { k += ($1 ~ /^-/) ? int(($3 + 1023) / 1024) : 1 } END { print k }')

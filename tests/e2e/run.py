@@ -8,7 +8,7 @@ A case file holds cases; each case starts with "=== NAME" and gets its own chass
     set: state=0xC7 peer_ip=x      chassis-sim set, before the first command
     fail: ha_lock=1                chassis-sim fail
     env: CHASSIS_SIM_CP=1          environment of the commands
-    clock: 0xFFFFFFFF              time() in the commands gives these seconds
+    clock: 0xFFFFFFFF              the simulated CP's clock reads these seconds
     write: var/rb_reason = Reset\n a file of the chassis, before the next command
     link: tmp/rb_reason.alt = TEXT a symbolic link to TEXT ($ROOT: the chassis)
     hardlink: tmp/x = secret       a further name of a file of the chassis
@@ -184,25 +184,15 @@ def parse(path):
 
 
 class Runner:
-    def __init__(self, bindir, emulator, timeout=60, clock_lib=None):
+    def __init__(self, bindir, emulator, timeout=60):
         self.timeout = timeout
         self.bindir = os.path.abspath(bindir)
         self.emulator = shlex.split(emulator) if emulator else []
-        self.clock_lib = os.path.abspath(clock_lib) if clock_lib else None
 
-    def with_clock(self, argv, env, clock):
-        """argv and environment of a command whose time() gives the seconds clock."""
-        if clock is None:
-            return argv, env
-        if not self.clock_lib:
-            raise RuntimeError("a case sets the clock but the runner has no --clock library")
-        env = {**env, "E2E_CLOCK": clock}
-        # The preloaded clock comes before a sanitizer's runtime.
-        env["ASAN_OPTIONS"] = ":".join(filter(None, [env.get("ASAN_OPTIONS"), "verify_asan_link_order=0"]))
-        if self.emulator:
-            # For the emulated program only, not for the emulator.
-            return argv[:1] + ["-E", "LD_PRELOAD=" + self.clock_lib] + argv[1:], env
-        return argv, {**env, "LD_PRELOAD": self.clock_lib}
+    @staticmethod
+    def with_clock(env, clock):
+        """The environment of a command whose clock reads the seconds clock."""
+        return env if clock is None else {**env, "CHASSIS_SIM_CLOCK": clock}
 
     def program(self, name, root):
         """argv and executable for a command name as a user types it."""
@@ -235,6 +225,7 @@ class Runner:
         env = dict(os.environ)
         env.update({"CHASSIS_SIM_ROOT": root, "TZ": "UTC", "LC_ALL": "C"})
         env.pop("CHASSIS_SIM_CP", None)
+        env.pop("CHASSIS_SIM_CLOCK", None)
         env.update(extra)
         return env
 
@@ -277,7 +268,7 @@ class Runner:
                 for target, content in names:
                     plant(root, target.replace("$PID", str(os.getpid())), content)
 
-            argv, env = self.with_clock(argv, self.env(root, case.env), case.clock)
+            env = self.with_clock(self.env(root, case.env), case.clock)
             proc = subprocess.Popen(argv + words[1:], executable=exe, cwd=root,
                                     env=env, stdin=subprocess.PIPE,
                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE,
@@ -398,7 +389,6 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--bin", required=True, help="the build's bin directory")
     parser.add_argument("--emulator", default="", help="run target binaries through this")
-    parser.add_argument("--clock", default="", help="the library that cases with a clock preload")
     parser.add_argument("-k", "--keep", action="store_true", help="keep the chassis of failed cases")
     parser.add_argument("--timeout", type=float, default=60,
                         help="seconds a command may run before it fails (default 60)")
@@ -411,10 +401,7 @@ def main():
             parser.error(f"--bin {opts.bin}: {where}; name the bin directory of a build, "
                          "for instance build/ci/bin after "
                          "cmake --preset ci && cmake --build --preset ci")
-    if opts.clock and not os.path.isfile(opts.clock):
-        parser.error(f"--clock {opts.clock} does not exist; it is built with the tests, "
-                     "for instance build/ci/tests/libe2e_clock.so")
-    runner = Runner(opts.bin, opts.emulator, opts.timeout, opts.clock)
+    runner = Runner(opts.bin, opts.emulator, opts.timeout)
     passed = failed = 0
     for path in opts.files:
         for case in parse(path):

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -127,3 +128,37 @@ TEST(StoredState, DeepNestingIsRefusedBeforeParsing)
 }
 
 }  // namespace
+
+// CHASSIS_SIM_CLOCK freezes the simulated CP's clock at whole seconds; anything else
+// leaves the host's clock reading.
+TEST(SimulatedClock, FreezesAtWholeSecondsOnly)
+{
+    struct Case {
+        const char* value;  // nullptr: unset
+        long long seconds;  // -1: the host's clock
+    };
+    const Case cases[] = {
+        {"1800000000", 1800000000}, {"0x7FFFFFFF", 0x7FFFFFFF}, {"0xFFFFFFFF", 0xFFFFFFFFLL},
+        {"0", 0},                   {"017", 17},                {"99999999999", 99999999999LL},
+        {nullptr, -1},              {"", -1},                   {"-5", -1},
+        {" 5", -1},                 {"5s", -1},                 {"0x", -1},
+        {"99999999999999999999", -1},
+    };
+    for (const Case& c : cases) {
+        if (c.value == nullptr) {
+            unsetenv("CHASSIS_SIM_CLOCK");
+        } else {
+            setenv("CHASSIS_SIM_CLOCK", c.value, 1);
+        }
+        time_t out = 1;
+        const long long now = time(&out);
+        if (c.seconds < 0) {
+            // Later than this test was written: the host's clock.
+            EXPECT_GT(now, 1796000000) << (c.value ? c.value : "(unset)");
+        } else {
+            EXPECT_EQ(now, c.seconds) << c.value;
+        }
+        EXPECT_EQ(static_cast<long long>(out), now) << (c.value ? c.value : "(unset)");
+    }
+    unsetenv("CHASSIS_SIM_CLOCK");
+}

@@ -1,0 +1,71 @@
+// The simulated CP's clock. With CHASSIS_SIM_CLOCK set to a whole number of seconds
+// (decimal, or hex after 0x), time() reads those seconds in every program linked with
+// the simulated chassis: the tool, and chassis-sim as the chassis's programs. The link
+// routes the programs' time() here (--wrap), so that it works in a statically linked
+// executable too, where nothing can be preloaded. Unset, empty, or not such a number,
+// the CP's clock is the host's.
+#include <cctype>
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <ctime>
+
+namespace {
+
+// The frozen seconds, or -1 when the host's clock reads.
+int64_t frozen()
+{
+    const char* text = getenv("CHASSIS_SIM_CLOCK");
+    if (text == nullptr) {
+        return -1;
+    }
+    const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char* digits = hex ? text + 2 : text;
+    if (hex ? isxdigit(static_cast<unsigned char>(*digits)) == 0 : (*digits < '0' || *digits > '9')) {
+        return -1;
+    }
+    char* end = nullptr;
+    errno = 0;
+    const long long seconds = strtoll(digits, &end, hex ? 16 : 10);
+    if (errno != 0 || *end != '\0') {
+        return -1;
+    }
+    return seconds;
+}
+
+template <typename T>
+T answer(T* out, T (*host)(T*))
+{
+    const int64_t seconds = frozen();
+    if (seconds < 0) {
+        return host(out);
+    }
+    const auto t = static_cast<T>(seconds);
+    if (out != nullptr) {
+        *out = t;
+    }
+    return t;
+}
+
+}  // namespace
+
+extern "C" {
+
+// A 32-bit target built with a 64-bit time_t calls __time64, every other build time.
+#if __TIMESIZE == 32 && defined(__USE_TIME_BITS64)
+long long __real___time64(long long* out);  // NOLINT(bugprone-reserved-identifier): the link's names
+
+long long __wrap___time64(long long* out)  // NOLINT(bugprone-reserved-identifier)
+{
+    return answer(out, __real___time64);
+}
+#else
+time_t __real_time(time_t* out);  // NOLINT(bugprone-reserved-identifier): the link's names
+
+time_t __wrap_time(time_t* out)  // NOLINT(bugprone-reserved-identifier)
+{
+    return answer(out, __real_time);
+}
+#endif
+
+}  // extern "C"
