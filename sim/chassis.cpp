@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <pthread.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -195,6 +196,25 @@ constexpr int kLockWaitSeconds = 10;
 
 void settle_pending();
 
+// The process's id: asked of the kernel once, and again in a child after a fork.
+pid_t g_pid = 0;
+
+pid_t own_pid()
+{
+    if (g_pid == 0) {
+        static const bool forgotten_at_fork = pthread_atfork(nullptr, nullptr, [] { g_pid = 0; }) == 0;
+        g_pid = getpid();
+        if (!forgotten_at_fork) {
+            return getpid();
+        }
+    }
+    return g_pid;
+}
+
+// Where the journal ended after this process's last line, or -1: a journal still of that
+// size ends in that line's newline.
+off_t g_journal_end = -1;
+
 // The lock file is the owner's alone: anyone who can open it can hold the lock and stall
 // the chassis. One left with wider modes by an earlier version is narrowed; one of
 // another user is refused (a chassis is one user's: its state is written by its owner).
@@ -229,13 +249,13 @@ public:
         }
         // A forked child shares its parent's open lock file, and with it the lock: it
         // opens its own.
-        if (g_lock_fd >= 0 && g_lock_pid != getpid()) {
+        if (g_lock_fd >= 0 && g_lock_pid != own_pid()) {
             close(g_lock_fd);
             g_lock_fd = -1;
         }
         if (g_lock_fd < 0) {
             g_lock_fd = open_lock();
-            g_lock_pid = getpid();
+            g_lock_pid = own_pid();
         }
         // Holds last one read-modify-write: a lock held far longer is held by a process
         // that is stopped or not of the simulator, and waiting for it would stall every
@@ -514,13 +534,29 @@ const std::string& root()
 
 void leave_programs_unchecked() { g_programs_unchecked = true; }
 
+namespace {
+
+// CHASSIS_SIM_CP as 0 or 1, -1 when it names no CP, -2 before it is read.
+int g_env_cp = -2;
+
+}  // namespace
+
 int this_cp(const json& state)
 {
-    const char* env = getenv("CHASSIS_SIM_CP");
-    if (env != nullptr && (strcmp(env, "0") == 0 || strcmp(env, "1") == 0)) {
-        return env[0] - '0';
+    if (g_env_cp == -2) {
+        const char* env = getenv("CHASSIS_SIM_CP");
+        g_env_cp = env != nullptr && (strcmp(env, "0") == 0 || strcmp(env, "1") == 0) ? env[0] - '0' : -1;
+    }
+    if (g_env_cp >= 0) {
+        return g_env_cp;
     }
     return &state == &g_state ? g_state_cp : state.value("this_cp", 0);
+}
+
+void run_on_cp(int cp)
+{
+    setenv("CHASSIS_SIM_CP", cp == 1 ? "1" : "0", 1);
+    g_env_cp = cp == 1 ? 1 : 0;
 }
 
 const json& state()
@@ -654,6 +690,7 @@ void stop_point(std::string_view step)
 void cut_journal(off_t before)
 {
     struct stat js {};
+    g_journal_end = -1;
     if (stat(journal_path().c_str(), &js) == 0 && S_ISREG(js.st_mode) && js.st_size > before &&
         truncate(journal_path().c_str(), before) != 0) {
         fatal("cannot take back the journal lines of a change that did not land: " +
@@ -720,14 +757,14 @@ void free_own_lock()
 {
     json st = parse_state(state_path());
     const json& lock = st["lock"];
-    if (lock.is_null() || lock.value("pid", 0LL) != getpid()) {
+    if (lock.is_null() || lock.value("pid", 0LL) != own_pid()) {
         return;
     }
     st["lock"] = nullptr;
     write_state_tmp(st);
     rename_state();
     fprintf(stderr, "chassis-sim: the HA lock that process %d held is freed\n",
-            static_cast<int>(getpid()));
+            static_cast<int>(own_pid()));
 }
 
 // Appends one line under the chassis lock. A journal that does not end in a newline (a
@@ -747,9 +784,12 @@ void append_journal(const std::string& line)
     if (fstat(g_journal_fd, &st) != 0) {
         fatal("cannot append to " + journal_path() + ": " + strerror(errno));
     }
+    // A writer cut short leaves a torn last line, ended here before this one. The journal
+    // is as this process left it when it ends where its last line did.
     char last = '\n';
-    const bool torn =
-        st.st_size > 0 && pread(g_journal_fd, &last, 1, st.st_size - 1) == 1 && last != '\n';
+    const bool torn = st.st_size > 0 && st.st_size != g_journal_end &&
+                      pread(g_journal_fd, &last, 1, st.st_size - 1) == 1 && last != '\n';
+    g_journal_end = -1;
     if (!(torn ? write_all(g_journal_fd, "\n" + line) : write_all(g_journal_fd, line))) {
         const int error = errno;
         // A change takes back every line it wrote.
@@ -766,6 +806,7 @@ void append_journal(const std::string& line)
         free_own_lock();
         exit(125);
     }
+    g_journal_end = st.st_size + (torn ? 1 : 0) + static_cast<off_t>(line.size());
     if (g_changing) {
         stop_point("journal");
     }
@@ -814,7 +855,7 @@ void journal_as(int cp, std::string_view name, const json& args, const json& ret
     line += ",\"cp\":";
     line += std::to_string(cp);
     line += ",\"pid\":";
-    line += std::to_string(static_cast<long long>(getpid()));
+    line += std::to_string(static_cast<long long>(own_pid()));
     line += ",\"ret\":";
     append_value(ret, line);
     line += "}\n";

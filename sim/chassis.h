@@ -68,6 +68,8 @@ std::string default_root_path();
 // The CP this process runs on: CHASSIS_SIM_CP when set (0 or 1; root() refuses any other
 // value), else the state's this_cp.
 int this_cp(const json& state);
+// From here on this process, and the programs it runs, run on CP cp (CHASSIS_SIM_CP).
+void run_on_cp(int cp);
 
 // The three status texts get_ha_status fills: each follows the state word unless a
 // person set it (its key is in the state's status_set; a state without status_set has

@@ -108,7 +108,7 @@ Outcome restart_command(const std::vector<std::string>& args)
         return {1, {}};
     }
     // Every step is journalled as a step of that CP, and hainfo runs there.
-    setenv("CHASSIS_SIM_CP", args[0].c_str(), 1);
+    run_on_cp(cp);
     update_state([cp](json& st) {
         // The processes that began before this restart are gone with it.
         json& boots = st["boots"];

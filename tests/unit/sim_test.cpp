@@ -45,8 +45,11 @@ TEST(SimulatedChassis, ConcurrentChangesAreNotLost)
     const std::string dir = make_chassis();
     constexpr int kProcesses = 8;
     constexpr int kCalls = 25;
+    std::set<long long> children;
     for (int p = 0; p < kProcesses; ++p) {
-        if (fork() == 0) {
+        const pid_t child = fork();
+        children.insert(child);
+        if (child == 0) {
             for (int i = 0; i < kCalls; ++i) {
                 hasm_alloc_lport(p, i, 1);
             }
@@ -62,14 +65,17 @@ TEST(SimulatedChassis, ConcurrentChangesAreNotLost)
 
     std::ifstream journal(dir + "/sim/journal.jsonl");
     std::set<int> ports;
+    std::set<long long> pids;
     std::string line;
     int lines = 0;
     while (std::getline(journal, line)) {
         const auto entry = sim::json::parse(line);  // every line whole
         ++lines;
         ports.insert(entry["ret"].get<int>());
+        pids.insert(entry["pid"].get<long long>());
     }
     EXPECT_EQ(lines, kProcesses * kCalls);
+    EXPECT_EQ(pids, children);  // each child journals as itself, not as the parent
     EXPECT_EQ(ports.size(), static_cast<size_t>(kProcesses * kCalls));
     EXPECT_EQ(*ports.begin(), 1024);
 }
