@@ -196,17 +196,18 @@ constexpr int kLockWaitSeconds = 10;
 
 void settle_pending();
 
-// The process's id: asked of the kernel once, and again in a child after a fork.
+// The process's id: asked of the kernel once, and again in a child after a fork (each
+// time, should the fork handler not be taken).
 pid_t g_pid = 0;
 
 pid_t own_pid()
 {
+    static const bool reset_at_fork = pthread_atfork(nullptr, nullptr, [] { g_pid = 0; }) == 0;
+    if (!reset_at_fork) {
+        return getpid();
+    }
     if (g_pid == 0) {
-        static const bool forgotten_at_fork = pthread_atfork(nullptr, nullptr, [] { g_pid = 0; }) == 0;
         g_pid = getpid();
-        if (!forgotten_at_fork) {
-            return getpid();
-        }
     }
     return g_pid;
 }
