@@ -2,7 +2,6 @@
 #pragma once
 
 #include <array>
-#include <string_view>
 
 #include "haadm/run.h"
 
@@ -33,9 +32,12 @@ Outcome cmd_hasnapshot(Run& run);
 
 enum class Match { exact_case, any_case };
 
+// The command table. It is read at compile time only: what runs reads the names through
+// select_command and reaches the handlers through run_command, with no table of pointers
+// in the executable, as each such pointer is one more relocation at every start.
 struct CommandRow {
-    std::string_view name;
-    std::string_view alias;  // empty: none
+    char name[16];
+    char alias[16];  // empty: none
     Match match;
     Handler handler;
 };
@@ -67,7 +69,10 @@ inline constexpr std::array<CommandRow, 21> kCommands{{
     {"hasnapshot", "", Match::exact_case, cmd_hasnapshot},
 }};
 
-// The row that the invocation name selects, or null when none does.
-const CommandRow* select_command(const char* invocation);
+// The index in kCommands of the row that the invocation name selects, or -1 when none does.
+int select_command(const char* invocation);
+
+// Runs the handler of row index of kCommands (0 <= index < kCommands.size()).
+Outcome run_command(int index, Run& run);
 
 }  // namespace haadm

@@ -159,13 +159,15 @@ void print_force_help_usage(const char* command)
 
 std::optional<Outcome> parse_force_help(Run& run, const char* command, bool& forced)
 {
-    static const option kOptions[] = {
+    // Built where it is used: a table of pointers kept in the executable is relocated
+    // at every start of every command.
+    const option options[] = {
         {"force", no_argument, nullptr, 'f'},
         {"help", no_argument, nullptr, 'h'},
         {nullptr, 0, nullptr, 0},
     };
     for (;;) {
-        const int opt = getopt_long_only(run.argc, run.argv, "", kOptions, nullptr);
+        const int opt = getopt_long_only(run.argc, run.argv, "", options, nullptr);
         if (opt == -1) {
             return std::nullopt;
         }

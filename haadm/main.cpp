@@ -59,9 +59,9 @@ int main(int argc, char** argv)
     ns_condb_attach_impl("main", "haadm", 183);
     Run run{argc, argv, argv[0], getThisCPSlot()};
 
-    const CommandRow* row = select_command(run.name);
-    if (row == nullptr) {
+    const int row = select_command(run.name);
+    if (row < 0) {
         return finish(leave(-1));
     }
-    return finish(row->handler(run));
+    return finish(run_command(row, run));
 }

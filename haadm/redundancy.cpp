@@ -25,12 +25,6 @@ constexpr const char* kStartTime = "Start Time: ";
 constexpr int kOptShow = 1;
 constexpr int kOptHelp = 2;
 
-const option kOptions[] = {
-    {"show", no_argument, nullptr, kOptShow},
-    {"help", no_argument, nullptr, kOptHelp},
-    {nullptr, 0, nullptr, 0},
-};
-
 // Every ending after a successful rbac_init closes the library first.
 Outcome close_and_leave(int status)
 {
@@ -163,17 +157,23 @@ Outcome cmd_haredundancy(Run& run)
     if (run.argc != 2) {
         return invalid_option();
     }
+    // Built where it is used, as parse_force_help's (guards.cpp).
+    const option options[] = {
+        {"show", no_argument, nullptr, kOptShow},
+        {"help", no_argument, nullptr, kOptHelp},
+        {nullptr, 0, nullptr, 0},
+    };
     // Stays -1 unless a long option was recognised, as it is for a plain word.
     int index = -1;
     for (;;) {
-        const int opt = getopt_long(run.argc, run.argv, "", kOptions, &index);
+        const int opt = getopt_long(run.argc, run.argv, "", options, &index);
         if (opt == -1) {
             break;
         }
         if (opt != kOptShow && opt != kOptHelp) {
             return invalid_option();
         }
-        const char* word = kOptions[index].name;
+        const char* word = options[index].name;
         if (rbac_cli_opt_check(kCommand, word) != 0) {
             puts("RBAC permission denied.");
             return close_and_leave(-1);

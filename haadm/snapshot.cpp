@@ -23,7 +23,7 @@ static_assert(kReasonBuffer >= kHamReasonSize);
 
 struct NamedBit {
     uint32_t mask;
-    const char* name;
+    char name[20];
 };
 constexpr NamedBit kNamedBits[] = {
     {kHaActive, "ACTIVE"},

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <array>
-#include <string_view>
 
 #include "hasmtest/operations.h"
 
@@ -13,8 +12,10 @@ namespace haadm::hasmtest {
 
 using TestHandler = void (*)(const TestArgs& args);
 
+// Read at compile time only, as the command table is (haadm/commands.h): the keywords
+// through select_test_command, the handlers through run_test_command's direct calls.
 struct TestRow {
-    std::string_view keyword;
+    char keyword[20];
     int min_args;  // arguments after the word
     TestHandler handler;
 };
@@ -47,7 +48,12 @@ inline constexpr std::array<TestRow, 23> kTestCommands{{
     {"set_suppress_ha", 0, op_set_suppress_ha},
 }};
 
-// The row that the sub-command word selects, or null when none does.
-const TestRow* select_test_command(const char* word);
+// The index in kTestCommands of the row that the sub-command word selects, or -1 when
+// none does.
+int select_test_command(const char* word);
+
+// Runs row index of kTestCommands (0 <= index < kTestCommands.size()) when args has at
+// least the row's number of arguments.
+void run_test_command(int index, const TestArgs& args);
 
 }  // namespace haadm::hasmtest

@@ -30,7 +30,7 @@ constexpr size_t kWordField = 16;
 constexpr size_t kAttributeBuffer = sizeof(SwPortRecord);
 
 struct PortType {
-    const char* word;
+    char word[8];
     int code;
 };
 

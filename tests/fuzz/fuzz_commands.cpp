@@ -54,10 +54,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     optind = 0;  // a fresh parse each run
     opterr = 0;
     haadm::Run run{static_cast<int>(words.size()), argv.data(), argv[0], 6};
-    const haadm::CommandRow* row = haadm::select_command(run.name);
-    if (row == nullptr) {
+    const int row = haadm::select_command(run.name);
+    if (row < 0) {
         __builtin_trap();
     }
-    row->handler(run);
+    haadm::run_command(row, run);
     return 0;
 }

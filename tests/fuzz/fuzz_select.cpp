@@ -8,11 +8,15 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string name(reinterpret_cast<const char*>(data), size);
-    const haadm::CommandRow* row = haadm::select_command(name.c_str());
+    const int index = haadm::select_command(name.c_str());
+    if (index < -1 || index >= static_cast<int>(haadm::kCommands.size())) {
+        __builtin_trap();
+    }
     // A selected row's name or alias occurs in the name.
-    if (row != nullptr && strstr(name.c_str(), row->name.data()) == nullptr &&
-        strcasestr(name.c_str(), row->name.data()) == nullptr &&
-        (row->alias.empty() || strstr(name.c_str(), row->alias.data()) == nullptr)) {
+    const haadm::CommandRow* row = index < 0 ? nullptr : &haadm::kCommands[index];
+    if (row != nullptr && strstr(name.c_str(), row->name) == nullptr &&
+        strcasestr(name.c_str(), row->name) == nullptr &&
+        (row->alias[0] == '\0' || strstr(name.c_str(), row->alias) == nullptr)) {
         __builtin_trap();
     }
     return 0;

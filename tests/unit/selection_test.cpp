@@ -12,8 +12,8 @@ using haadm::select_command;
 // The row an invocation name selects, by its primary name; "" when none.
 std::string selected(const char* invocation)
 {
-    const haadm::CommandRow* row = select_command(invocation);
-    return row == nullptr ? "" : std::string(row->name);
+    const int row = select_command(invocation);
+    return row < 0 ? "" : std::string(haadm::kCommands.at(row).name);
 }
 
 TEST(CommandSelection, EdgeCases)
@@ -51,9 +51,10 @@ TEST(CommandSelection, EveryInstalledName)
     int count = 0;
     while (std::getline(names, name, ',')) {
         ++count;
-        const haadm::CommandRow* row = select_command(name.c_str());
-        ASSERT_NE(row, nullptr) << name;
-        EXPECT_TRUE(row->name == name || row->alias == name) << name << " ran " << row->name;
+        const int index = select_command(name.c_str());
+        ASSERT_GE(index, 0) << name;
+        const haadm::CommandRow& row = haadm::kCommands.at(index);
+        EXPECT_TRUE(row.name == name || row.alias == name) << name << " ran " << row.name;
     }
     EXPECT_EQ(count, 30);
 }
