@@ -17,7 +17,14 @@ done
 fail=0
 bad() { echo "$*" >&2; fail=1; }
 
-declared=$(python3 "$root/scripts/platform-stub.py" --names "$root"/platform/*.h | sort)
+# The platform's names: every header under platform/ but the seams, which are the CP
+# build's own (platform/cp/) and which the platform does not define.
+headers=()
+for h in "$root"/platform/*.h; do
+    [ "$h" = "$root/platform/seams.h" ] || headers+=("$h")
+done
+declared=$(python3 "$root/scripts/platform-stub.py" --names "${headers[@]}" | sort)
+seams=$(python3 "$root/scripts/platform-stub.py" --names "$root/platform/seams.h" | sort)
 defined=$("$nm" -D --defined-only "$stub" | awk '{print $3}' | sort)
 [ "$declared" = "$defined" ] ||
     bad "the stub defines other than the declared names:" \
@@ -50,16 +57,21 @@ undeclared=$(comm -23 <(echo "$platform") <(echo "$declared"))
 platform_count=$(grep -c . <<<"$platform" || true)
 [ "$platform_count" -gt 0 ] || bad "leaves no platform symbol undefined"
 
-# The platform's functions and objects stay the platform's: none defined in the executable
-# but the seams of platform/seams.h, which the CP build defines itself (platform/cp/).
+# The platform's functions and objects stay the platform's: none defined in the executable.
 symbols=$("$nm" "$exe" 2>/dev/null) || true
 [ -n "$symbols" ] || bad "no symbol table: the C++ runtime and the platform cannot be checked"
-seams=$(python3 "$root/scripts/platform-stub.py" --names "$root/platform/seams.h" | sort)
-inside=$(comm -12 <(comm -23 <(echo "$declared") <(echo "$seams")) \
+inside=$(comm -12 <(echo "$declared") \
     <(awk 'NF == 3 && $2 !~ /^[Uuvw]$/ {sub(/@.*/, "", $3); print $3}' <<<"$symbols" | sort -u))
 [ -z "$inside" ] ||
     bad "defines platform symbols itself ($(grep -c . <<<"$inside")):" \
         "$(head -5 <<<"$inside" | tr '\n' ' ')"
+
+# The seams are the executable's own and stay inside it: an exported name is one more for
+# every symbol lookup at start-up to pass over.
+exported=$("$nm" -D --defined-only "$exe" | awk '{sub(/@.*/, "", $3); print $3}' | sort -u)
+seams_out=$(comm -12 <(echo "$seams") <(echo "$exported"))
+[ -z "$seams_out" ] ||
+    bad "exports seams of the CP build: $(tr '\n' ' ' <<<"$seams_out")"
 
 # No C++ runtime, defined or referenced: std:: and __gnu_cxx:: functions, the ABI support
 # (__cxxabiv1::, __cxa_*, typeinfo), operator new and delete, the personality routine, the

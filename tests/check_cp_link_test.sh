@@ -62,9 +62,9 @@ make_variant() {
         relinked) link "$dir" "$cc" "${plain[@]}" ;;
         runtime) link "$dir" "$cxx" "$tmp/runtime.o" "${stub[@]}" -static-libstdc++ -static-libgcc ;;
         big) link "$dir" "$cc" "$tmp/pad.o" "${plain[@]}" ;;
-        # As the simulator's builds are: the platform and the seams inside.
-        platform-inside) objects=$(grep -v '/platform_cp.dir/' <<<"$objects") \
-                         link "$dir" "$cxx" "$tmp/platform_inside.o" -nodefaultlibs -lc -lgcc ;;
+        # As the simulator's builds are: the platform inside.
+        platform-inside) link "$dir" "$cxx" "$tmp/platform_inside.o" -nodefaultlibs -lc -lgcc ;;
+        seam-exported) link "$dir" "$cc" "${plain[@]}" -Wl,--export-dynamic-symbol=platform_root ;;
         one-inside) link "$dir" "$cc" "$tmp/inside.o" "${plain[@]}" ;;
         extra-library) link "$dir" "$cc" "${plain[@]}" -Wl,--no-as-needed -lm ;;
         stripped) link "$dir" "$cc" "${plain[@]}" && "${prefix}strip" "$dir/bin/haadm" ;;
@@ -80,6 +80,7 @@ runtime         | 1 | C++ runtime in the executable (
 big             | 1 | text of
 platform-inside | 1 | does not need the platform (libplatform_stub.so);leaves no platform symbol undefined;defines platform symbols itself
 one-inside      | 1 | defines platform symbols itself (1): getThisCPSlot
+seam-exported   | 1 | exports seams of the CP build: platform_root
 extra-library   | 1 | needs a library other than the C library, the loader and the platform: libm.so
 stripped        | 1 | no symbol table: the C++ runtime and the platform cannot be checked
 '
