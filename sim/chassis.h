@@ -56,14 +56,18 @@ bool is_safe_path(const std::string& dir);
 std::string unsafe_path_message(const std::string& dir);
 
 // The chassis directory this process uses (CHASSIS_SIM_ROOT, else the default chassis,
-// created on first use). A root that is not a safe path, or a CHASSIS_SIM_CP that is not
-// 0 or 1, ends the process.
+// created on first use). A root that is not a safe path, a CHASSIS_SIM_CP that is not
+// 0 or 1, or a CHASSIS_SIM_CLOCK that is not whole seconds ends the process.
 const std::string& root();
 // For chassis-sim relink, before root(): a chassis whose programs are gone is opened all
 // the same (root() refuses it otherwise).
 void leave_programs_unchecked();
 // Where the default chassis is (or would be made) when CHASSIS_SIM_ROOT is not set.
 std::string default_root_path();
+
+// Whether CHASSIS_SIM_CLOCK is unset or whole seconds since the epoch (decimal, or hex
+// after 0x): the simulated CP's clock (sim/clock.cpp).
+bool clock_setting_ok();
 
 // The CP this process runs on: CHASSIS_SIM_CP when set (0 or 1; root() refuses any other
 // value), else the state's this_cp.

@@ -2,23 +2,21 @@
 // (decimal, or hex after 0x), time() reads those seconds in every program linked with
 // the simulated chassis: the tool, and chassis-sim as the chassis's programs. The link
 // routes the programs' time() here (--wrap), so that it works in a statically linked
-// executable too, where nothing can be preloaded. Unset, empty, or not such a number,
-// the CP's clock is the host's.
+// executable too, where nothing can be preloaded. Unset, the CP's clock is the host's;
+// set to anything else, the chassis is refused when it is opened (root()).
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
 
+#include "sim/chassis.h"
+
 namespace {
 
-// The frozen seconds, or -1 when the host's clock reads.
-int64_t frozen()
+// The seconds text stands for, or -1 when it is not a whole number of seconds.
+int64_t seconds_of(const char* text)
 {
-    const char* text = getenv("CHASSIS_SIM_CLOCK");
-    if (text == nullptr) {
-        return -1;
-    }
     const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     const char* digits = hex ? text + 2 : text;
     if (hex ? isxdigit(static_cast<unsigned char>(*digits)) == 0 : (*digits < '0' || *digits > '9')) {
@@ -31,6 +29,13 @@ int64_t frozen()
         return -1;
     }
     return seconds;
+}
+
+// The frozen seconds, or -1 when the host's clock reads.
+int64_t frozen()
+{
+    const char* text = getenv("CHASSIS_SIM_CLOCK");
+    return text == nullptr ? -1 : seconds_of(text);
 }
 
 template <typename T>
@@ -48,6 +53,16 @@ T answer(T* out, T (*host)(T*))
 }
 
 }  // namespace
+
+namespace sim {
+
+bool clock_setting_ok()
+{
+    const char* text = getenv("CHASSIS_SIM_CLOCK");
+    return text == nullptr || seconds_of(text) >= 0;
+}
+
+}  // namespace sim
 
 extern "C" {
 

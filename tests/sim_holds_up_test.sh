@@ -114,6 +114,11 @@ check "CHASSIS_SIM_CP 2" 125 "chassis-sim: CHASSIS_SIM_CP is '2'; it must be 0 o
     env CHASSIS_SIM_CP=2 "$c/sbin/hashow"
 check "CHASSIS_SIM_CP empty" 125 "chassis-sim: CHASSIS_SIM_CP is ''; it must be 0 or 1" \
     env CHASSIS_SIM_CP= "$c/sbin/hashow"
+for clock in 5s "" -5 0x; do
+    check "CHASSIS_SIM_CLOCK '$clock'" 125 \
+        "chassis-sim: CHASSIS_SIM_CLOCK is '$clock'; it must be whole seconds since the epoch, in decimal or after 0x" \
+        env CHASSIS_SIM_CLOCK="$clock" "$c/sbin/hashow"
+done
 check "a root with a blank" 125 \
     "chassis-sim: refusing '$work/x y/c': a chassis path must not contain blanks or shell metacharacters" \
     env CHASSIS_SIM_ROOT="$work/x y/c" "$work/x y/c/sbin/hashow"

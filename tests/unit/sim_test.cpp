@@ -136,7 +136,7 @@ TEST(StoredState, DeepNestingIsRefusedBeforeParsing)
 }  // namespace
 
 // CHASSIS_SIM_CLOCK freezes the simulated CP's clock at whole seconds; anything else
-// leaves the host's clock reading.
+// leaves the host's clock reading, and no chassis is opened with it.
 TEST(SimulatedClock, FreezesAtWholeSecondsOnly)
 {
     struct Case {
@@ -165,6 +165,9 @@ TEST(SimulatedClock, FreezesAtWholeSecondsOnly)
             EXPECT_EQ(now, c.seconds) << c.value;
         }
         EXPECT_EQ(static_cast<long long>(out), now) << (c.value ? c.value : "(unset)");
+        // A chassis is opened only with the clock unset or frozen.
+        EXPECT_EQ(sim::clock_setting_ok(), c.value == nullptr || c.seconds >= 0)
+            << (c.value ? c.value : "(unset)");
     }
     unsetenv("CHASSIS_SIM_CLOCK");
 }
