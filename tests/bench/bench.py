@@ -273,7 +273,7 @@ def same_length_paths(tmp, programs):
 def print_anchor_ratios(ours, base, same):
     print(f"  ratio {ours / base:.3f}")
     if same:
-        print(f"  C program with hashow's imports, exports and name selection {same:,}:"
+        print(f"  C program with hashow's imports and exports {same:,}:"
               f" hashow / it {ours / same:.3f}, it / C program {same / base:.3f}")
 
 
