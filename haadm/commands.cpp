@@ -1,30 +1,21 @@
 #include "haadm/commands.h"
 
 #include <cstring>
-#include <utility>
 
 namespace haadm {
 namespace {
 
-// What selection reads at run time: the rows without their handlers.
-struct RowNames {
-    char name[sizeof CommandRow::name];
-    char alias[sizeof CommandRow::alias];
-    Match match;
-};
-
-constexpr std::array<RowNames, kCommands.size()> kNames = [] {
-    std::array<RowNames, kCommands.size()> names{};
+// What selection reads at run time: the rows' names without their handlers.
+constexpr std::array<CommandNames, kCommands.size()> names_of_rows()
+{
+    std::array<CommandNames, kCommands.size()> names{};
     for (size_t row = 0; row < kCommands.size(); ++row) {
-        for (size_t i = 0; i < sizeof CommandRow::name; ++i) {
-            names[row].name[i] = kCommands[row].name[i];
-            names[row].alias[i] = kCommands[row].alias[i];
-        }
-        names[row].match = kCommands[row].match;
+        names[row] = kCommands[row].names;
     }
     return names;
-}();
-static_assert(sizeof CommandRow::name == sizeof CommandRow::alias);
+}
+
+constexpr std::array<CommandNames, kCommands.size()> kNames = names_of_rows();
 
 bool occurs_in(const char* invocation, const char* name, Match match)
 {
@@ -35,20 +26,19 @@ bool occurs_in(const char* invocation, const char* name, Match match)
                                     : strstr(invocation, name) != nullptr;
 }
 
-// A direct call of row I's handler: the handler is a constant here, not read from memory.
-template <size_t I>
-Outcome run_row(Run& run)
+// Calls the handler of row index directly, a constant here: rows I and on are tried in turn.
+template <size_t I = 0>
+Outcome run_row(int index, Run& run)
 {
-    constexpr Handler handler = kCommands[I].handler;
-    return handler(run);
-}
-
-template <size_t... I>
-Outcome run_row_of(int index, Run& run, std::index_sequence<I...> /*rows*/)
-{
-    Outcome outcome = leave(-1);
-    (void)((index == static_cast<int>(I) && (outcome = run_row<I>(run), true)) || ...);
-    return outcome;
+    if constexpr (I < kCommands.size()) {
+        if (index == static_cast<int>(I)) {
+            constexpr Handler handler = kCommands[I].handler;
+            return handler(run);
+        }
+        return run_row<I + 1>(index, run);
+    } else {
+        return leave(-1);
+    }
 }
 
 }  // namespace
@@ -56,8 +46,9 @@ Outcome run_row_of(int index, Run& run, std::index_sequence<I...> /*rows*/)
 int select_command(const char* invocation)
 {
     for (size_t row = 0; row < kNames.size(); ++row) {
-        if (occurs_in(invocation, kNames[row].name, kNames[row].match) ||
-            occurs_in(invocation, kNames[row].alias, kNames[row].match)) {
+        const CommandNames& names = kNames[row];
+        if (occurs_in(invocation, names.name, names.match) ||
+            occurs_in(invocation, names.alias, names.match)) {
             return static_cast<int>(row);
         }
     }
@@ -66,7 +57,7 @@ int select_command(const char* invocation)
 
 Outcome run_command(int index, Run& run)
 {
-    return run_row_of(index, run, std::make_index_sequence<kCommands.size()>{});
+    return run_row(index, run);
 }
 
 }  // namespace haadm

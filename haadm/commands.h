@@ -35,38 +35,42 @@ enum class Match { exact_case, any_case };
 // The command table. It is read at compile time only: what runs reads the names through
 // select_command and reaches the handlers through run_command, with no table of pointers
 // in the executable, as each such pointer is one more relocation at every start.
-struct CommandRow {
+struct CommandNames {
     char name[16];
     char alias[16];  // empty: none
     Match match;
+};
+
+struct CommandRow {
+    CommandNames names;
     Handler handler;
 };
 
 // Rows are tried top to bottom, the name before the alias; the first name that occurs
 // anywhere in the invocation name wins.
 inline constexpr std::array<CommandRow, 21> kCommands{{
-    {"hashow", "haShow", Match::exact_case, cmd_hashow},
-    {"haenable", "haEnable", Match::exact_case, cmd_haenable},
-    {"hadisable", "haDisable", Match::exact_case, cmd_hadisable},
-    {"hafailover", "haFailover", Match::exact_case, cmd_hafailover},
-    {"hahamdump", "", Match::exact_case, cmd_hahamdump},
-    {"hadump", "", Match::any_case, cmd_hadump},
-    {"hasyncstart", "haSyncStart", Match::exact_case, cmd_hasyncstart},
-    {"hasyncstop", "haSyncStop", Match::exact_case, cmd_hasyncstop},
-    {"hashutdown", "", Match::exact_case, cmd_hashutdown},
-    {"swdadmin", "", Match::exact_case, cmd_swdadmin},
-    {"chassisreboot", "chassisReboot", Match::exact_case, cmd_chassisreboot},
-    {"hareboot", "haReboot", Match::exact_case, cmd_hareboot},
-    {"hainfo", "", Match::exact_case, cmd_hainfo},
-    {"hareset", "", Match::exact_case, cmd_hareset},
-    {"hasmshutdown", "hasmrestart", Match::exact_case, cmd_hasmshutdown},
-    {"hasmtest", "", Match::exact_case, cmd_hasmtest},
-    {"hachecklock", "", Match::exact_case, cmd_hachecklock},
-    {"hafreelock", "", Match::exact_case, cmd_hafreelock},
-    {"haredundancy", "", Match::exact_case, cmd_haredundancy},
-    {"platformyield", "", Match::exact_case, cmd_platformyield},
+    {{"hashow", "haShow", Match::exact_case}, cmd_hashow},
+    {{"haenable", "haEnable", Match::exact_case}, cmd_haenable},
+    {{"hadisable", "haDisable", Match::exact_case}, cmd_hadisable},
+    {{"hafailover", "haFailover", Match::exact_case}, cmd_hafailover},
+    {{"hahamdump", "", Match::exact_case}, cmd_hahamdump},
+    {{"hadump", "", Match::any_case}, cmd_hadump},
+    {{"hasyncstart", "haSyncStart", Match::exact_case}, cmd_hasyncstart},
+    {{"hasyncstop", "haSyncStop", Match::exact_case}, cmd_hasyncstop},
+    {{"hashutdown", "", Match::exact_case}, cmd_hashutdown},
+    {{"swdadmin", "", Match::exact_case}, cmd_swdadmin},
+    {{"chassisreboot", "chassisReboot", Match::exact_case}, cmd_chassisreboot},
+    {{"hareboot", "haReboot", Match::exact_case}, cmd_hareboot},
+    {{"hainfo", "", Match::exact_case}, cmd_hainfo},
+    {{"hareset", "", Match::exact_case}, cmd_hareset},
+    {{"hasmshutdown", "hasmrestart", Match::exact_case}, cmd_hasmshutdown},
+    {{"hasmtest", "", Match::exact_case}, cmd_hasmtest},
+    {{"hachecklock", "", Match::exact_case}, cmd_hachecklock},
+    {{"hafreelock", "", Match::exact_case}, cmd_hafreelock},
+    {{"haredundancy", "", Match::exact_case}, cmd_haredundancy},
+    {{"platformyield", "", Match::exact_case}, cmd_platformyield},
     // Last, so that no name of an earlier row is taken for it.
-    {"hasnapshot", "", Match::exact_case, cmd_hasnapshot},
+    {{"hasnapshot", "", Match::exact_case}, cmd_hasnapshot},
 }};
 
 // The index in kCommands of the row that the invocation name selects, or -1 when none does.

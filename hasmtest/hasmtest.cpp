@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <utility>
 
 #include "haadm/commands.h"
 
@@ -19,42 +18,38 @@ Outcome cmd_hasmtest(Run& run)
 namespace hasmtest {
 namespace {
 
-// What selection reads at run time: the rows without their handlers.
-struct RowWord {
-    char keyword[sizeof TestRow::keyword];
-    int min_args;
-};
-
-constexpr std::array<RowWord, kTestCommands.size()> kWords = [] {
-    std::array<RowWord, kTestCommands.size()> words{};
+// What selection reads at run time: the rows' keywords without their handlers.
+constexpr std::array<TestKeyword, kTestCommands.size()> keywords_of_rows()
+{
+    std::array<TestKeyword, kTestCommands.size()> words{};
     for (size_t row = 0; row < kTestCommands.size(); ++row) {
-        for (size_t i = 0; i < sizeof TestRow::keyword; ++i) {
-            words[row].keyword[i] = kTestCommands[row].keyword[i];
-        }
-        words[row].min_args = kTestCommands[row].min_args;
+        words[row] = kTestCommands[row].word;
     }
     return words;
-}();
-
-template <size_t I>
-void run_row(const TestArgs& args)
-{
-    constexpr TestHandler handler = kTestCommands[I].handler;
-    handler(args);
 }
 
-template <size_t... I>
-void run_row_of(int index, const TestArgs& args, std::index_sequence<I...> /*rows*/)
+constexpr std::array<TestKeyword, kTestCommands.size()> kKeywords = keywords_of_rows();
+
+// Calls the handler of row index directly, a constant here: rows I and on are tried in turn.
+template <size_t I = 0>
+void run_row(int index, const TestArgs& args)
 {
-    (void)((index == static_cast<int>(I) && (run_row<I>(args), true)) || ...);
+    if constexpr (I < kTestCommands.size()) {
+        if (index == static_cast<int>(I)) {
+            constexpr TestHandler handler = kTestCommands[I].handler;
+            handler(args);
+            return;
+        }
+        run_row<I + 1>(index, args);
+    }
 }
 
 }  // namespace
 
 int select_test_command(const char* word)
 {
-    for (size_t row = 0; row < kWords.size(); ++row) {
-        if (strstr(word, kWords[row].keyword) != nullptr) {
+    for (size_t row = 0; row < kKeywords.size(); ++row) {
+        if (strstr(word, kKeywords[row].keyword) != nullptr) {
             return static_cast<int>(row);
         }
     }
@@ -63,10 +58,10 @@ int select_test_command(const char* word)
 
 void run_test_command(int index, const TestArgs& args)
 {
-    if (args.count - 1 < kWords[index].min_args) {
+    if (args.count - 1 < kKeywords[index].min_args) {
         return;
     }
-    run_row_of(index, args, std::make_index_sequence<kTestCommands.size()>{});
+    run_row(index, args);
 }
 
 }  // namespace hasmtest

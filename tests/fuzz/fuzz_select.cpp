@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         __builtin_trap();
     }
     // A selected row's name or alias occurs in the name.
-    const haadm::CommandRow* row = index < 0 ? nullptr : &haadm::kCommands[index];
+    const haadm::CommandNames* row = index < 0 ? nullptr : &haadm::kCommands[index].names;
     if (row != nullptr && strstr(name.c_str(), row->name) == nullptr &&
         strcasestr(name.c_str(), row->name) == nullptr &&
         (row->alias[0] == '\0' || strstr(name.c_str(), row->alias) == nullptr)) {

@@ -141,11 +141,11 @@ TEST(SetTestParam, FullListRefusesNewNames)
 TEST(HasmtestTable, EveryKeywordReachesItsRow)
 {
     for (size_t i = 0; i < kTestCommands.size(); ++i) {
-        EXPECT_EQ(select_test_command(kTestCommands[i].keyword), static_cast<int>(i))
-            << kTestCommands[i].keyword;
+        const char* keyword = kTestCommands[i].word.keyword;
+        EXPECT_EQ(select_test_command(keyword), static_cast<int>(i)) << keyword;
     }
-    EXPECT_STREQ(kTestCommands.at(select_test_command("deexpand")).keyword, "expand");
-    EXPECT_STREQ(kTestCommands.at(select_test_command("restartshutdown")).keyword, "shutdown");
+    EXPECT_STREQ(kTestCommands.at(select_test_command("deexpand")).word.keyword, "expand");
+    EXPECT_STREQ(kTestCommands.at(select_test_command("restartshutdown")).word.keyword, "shutdown");
     EXPECT_EQ(select_test_command("GETFID"), -1);
     EXPECT_EQ(select_test_command(""), -1);
 }

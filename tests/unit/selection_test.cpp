@@ -13,7 +13,7 @@ using haadm::select_command;
 std::string selected(const char* invocation)
 {
     const int row = select_command(invocation);
-    return row < 0 ? "" : std::string(haadm::kCommands.at(row).name);
+    return row < 0 ? "" : std::string(haadm::kCommands.at(row).names.name);
 }
 
 TEST(CommandSelection, EdgeCases)
@@ -53,7 +53,7 @@ TEST(CommandSelection, EveryInstalledName)
         ++count;
         const int index = select_command(name.c_str());
         ASSERT_GE(index, 0) << name;
-        const haadm::CommandRow& row = haadm::kCommands.at(index);
+        const haadm::CommandNames& row = haadm::kCommands.at(index).names;
         EXPECT_TRUE(row.name == name || row.alias == name) << name << " ran " << row.name;
     }
     EXPECT_EQ(count, 30);
