@@ -2,20 +2,13 @@
 
 #include <cstring>
 
+#include "haadm/rows.h"
+
 namespace haadm {
 namespace {
 
 // What selection reads at run time: the rows' names without their handlers.
-constexpr std::array<CommandNames, kCommands.size()> names_of_rows()
-{
-    std::array<CommandNames, kCommands.size()> names{};
-    for (size_t row = 0; row < kCommands.size(); ++row) {
-        names[row] = kCommands[row].names;
-    }
-    return names;
-}
-
-constexpr std::array<CommandNames, kCommands.size()> kNames = names_of_rows();
+constexpr std::array<CommandNames, kCommands.size()> kNames = parts_of(kCommands, &CommandRow::names);
 
 bool occurs_in(const char* invocation, const char* name, Match match)
 {
@@ -24,21 +17,6 @@ bool occurs_in(const char* invocation, const char* name, Match match)
     }
     return match == Match::any_case ? strcasestr(invocation, name) != nullptr
                                     : strstr(invocation, name) != nullptr;
-}
-
-// Calls the handler of row index directly, a constant here: rows I and on are tried in turn.
-template <size_t I = 0>
-Outcome run_row(int index, Run& run)
-{
-    if constexpr (I < kCommands.size()) {
-        if (index == static_cast<int>(I)) {
-            constexpr Handler handler = kCommands[I].handler;
-            return handler(run);
-        }
-        return run_row<I + 1>(index, run);
-    } else {
-        return leave(-1);
-    }
 }
 
 }  // namespace
@@ -57,7 +35,7 @@ int select_command(const char* invocation)
 
 Outcome run_command(int index, Run& run)
 {
-    return run_row(index, run);
+    return call_row<kCommands>(index, run);
 }
 
 }  // namespace haadm

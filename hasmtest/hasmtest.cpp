@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "haadm/commands.h"
+#include "haadm/rows.h"
 
 namespace haadm {
 
@@ -19,30 +20,8 @@ namespace hasmtest {
 namespace {
 
 // What selection reads at run time: the rows' keywords without their handlers.
-constexpr std::array<TestKeyword, kTestCommands.size()> keywords_of_rows()
-{
-    std::array<TestKeyword, kTestCommands.size()> words{};
-    for (size_t row = 0; row < kTestCommands.size(); ++row) {
-        words[row] = kTestCommands[row].word;
-    }
-    return words;
-}
-
-constexpr std::array<TestKeyword, kTestCommands.size()> kKeywords = keywords_of_rows();
-
-// Calls the handler of row index directly, a constant here: rows I and on are tried in turn.
-template <size_t I = 0>
-void run_row(int index, const TestArgs& args)
-{
-    if constexpr (I < kTestCommands.size()) {
-        if (index == static_cast<int>(I)) {
-            constexpr TestHandler handler = kTestCommands[I].handler;
-            handler(args);
-            return;
-        }
-        run_row<I + 1>(index, args);
-    }
-}
+constexpr std::array<TestKeyword, kTestCommands.size()> kKeywords =
+    parts_of(kTestCommands, &TestRow::word);
 
 }  // namespace
 
@@ -61,7 +40,7 @@ void run_test_command(int index, const TestArgs& args)
     if (args.count - 1 < kKeywords[index].min_args) {
         return;
     }
-    run_row(index, args);
+    call_row<kTestCommands>(index, args);
 }
 
 }  // namespace hasmtest
