@@ -246,6 +246,10 @@ TEST(HasmTest, ReturnsZeroWithoutASubCommand)
     char unknown[] = "nosuchtest";
     char* one[] = {unknown, nullptr};
     EXPECT_EQ(hasm_test(1, one), 0);
+    // A sub-command that selects its row but lacks its argument runs nothing, also 0.
+    char lsenable[] = "lsenable";
+    char* short_of_one[] = {lsenable, nullptr};
+    EXPECT_EQ(hasm_test(1, short_of_one), 0);
 }
 
 // The objects the platform libraries find in the executable start as zero, as the
