@@ -40,6 +40,9 @@ TEST(CommandSelection, EdgeCases)
     };
     for (const auto& c : cases) {
         EXPECT_EQ(selected(c.invocation), c.row) << c.invocation;
+        if (c.row[0] == '\0') {
+            EXPECT_EQ(select_command(c.invocation), -1) << c.invocation;
+        }
     }
 }
 
