@@ -495,10 +495,10 @@ const std::string& root()
     }
     const char* cp = getenv("CHASSIS_SIM_CP");
     if (cp != nullptr && strcmp(cp, "0") != 0 && strcmp(cp, "1") != 0) {
-        fatal(std::string("CHASSIS_SIM_CP is '") + cp + "'; it must be 0 or 1");
+        fatal("CHASSIS_SIM_CP is '" + readable_bytes(cp) + "'; it must be 0 or 1");
     }
     if (!clock_setting_ok()) {
-        fatal(std::string("CHASSIS_SIM_CLOCK is '") + getenv("CHASSIS_SIM_CLOCK") +
+        fatal("CHASSIS_SIM_CLOCK is '" + readable_bytes(getenv("CHASSIS_SIM_CLOCK")) +
               "'; it must be whole seconds since the epoch, in decimal or after 0x");
     }
     const char* env = getenv("CHASSIS_SIM_ROOT");

@@ -114,6 +114,9 @@ check "CHASSIS_SIM_CP 2" 125 "chassis-sim: CHASSIS_SIM_CP is '2'; it must be 0 o
     env CHASSIS_SIM_CP=2 "$c/sbin/hashow"
 check "CHASSIS_SIM_CP empty" 125 "chassis-sim: CHASSIS_SIM_CP is ''; it must be 0 or 1" \
     env CHASSIS_SIM_CP= "$c/sbin/hashow"
+# What the environment held is shown byte for byte safe: no terminal control gets through.
+check "CHASSIS_SIM_CP with a control" 125 "chassis-sim: CHASSIS_SIM_CP is '\\x1B[2J'; it must be 0 or 1" \
+    env CHASSIS_SIM_CP=$'\e[2J' "$c/sbin/hashow"
 for clock in 5s "" -5 0x; do
     check "CHASSIS_SIM_CLOCK '$clock'" 125 \
         "chassis-sim: CHASSIS_SIM_CLOCK is '$clock'; it must be whole seconds since the epoch, in decimal or after 0x" \
