@@ -40,6 +40,13 @@ while read -r lib; do
     esac
 done <<<"$needed"
 grep -qx 'libplatform_stub.so' <<<"$needed" || bad "does not need the platform (libplatform_stub.so)"
+# The C library first: the loader then finds the C library's own symbols without a look
+# into the platform's libraries first (a cheaper start).
+first=$(head -n1 <<<"$needed")
+case $first in
+    libc.so.*|'') ;;
+    *) bad "names $first before the C library: the C library must come first" ;;
+esac
 
 # Undefined symbols: versioned ones come from the C library; weak ones may stay unresolved;
 # every other one is a platform symbol and must be declared under platform/.

@@ -52,7 +52,7 @@ link() {
     "$driver" -Wl,--dynamic-list="$root/haadm/exports.list" $objects "$@" -o "$dir/bin/haadm"
 }
 stub=(-L"$build" -lplatform_stub)
-plain=(-nodefaultlibs "${stub[@]}" -lc -lgcc)
+plain=(-nodefaultlibs -lc "${stub[@]}" -lgcc)
 
 make_variant() {
     local dir=$tmp/$1
@@ -67,6 +67,7 @@ make_variant() {
         seam-exported) link "$dir" "$cc" "${plain[@]}" -Wl,--export-dynamic-symbol=platform_root ;;
         one-inside) link "$dir" "$cc" "$tmp/inside.o" "${plain[@]}" ;;
         extra-library) link "$dir" "$cc" "${plain[@]}" -Wl,--no-as-needed -lm ;;
+        libc-last) link "$dir" "$cc" -nodefaultlibs "${stub[@]}" -lc -lgcc ;;
         stripped) link "$dir" "$cc" "${plain[@]}" && "${prefix}strip" "$dir/bin/haadm" ;;
     esac
 }
@@ -82,6 +83,7 @@ platform-inside | 1 | does not need the platform (libplatform_stub.so);leaves no
 one-inside      | 1 | defines platform symbols itself (1): getThisCPSlot
 seam-exported   | 1 | exports seams of the CP build: platform_root
 extra-library   | 1 | needs a library other than the C library, the loader and the platform: libm.so
+libc-last       | 1 | names libplatform_stub.so before the C library: the C library must come first
 stripped        | 1 | no symbol table: the C++ runtime and the platform cannot be checked
 '
 
