@@ -131,8 +131,9 @@ int ham_request_journal(int fd, unsigned long request, json third,
         args.push_back(std::move(third));
     }
     if (fd != kHamFd) {
-        sim::check_boot(sim::state());
-        sim::journal("ioctl", args, -1);
+        const json& st = sim::state();
+        sim::check_boot(st);
+        sim::journal(st, "ioctl", args, -1);
         errno = EBADF;
         return -1;
     }
@@ -508,9 +509,10 @@ int rbac_init(int mode) { return sim::read_call("rbac_init", {mode}, [](const js
 const char* geps_app_name(void)
 {
     static std::string name;
-    sim::check_boot(sim::state());
-    name = sim::state().value("app_name", "");
-    sim::journal("geps_app_name", json::array(), name);
+    const json& st = sim::state();
+    sim::check_boot(st);
+    name = st.value("app_name", "");
+    sim::journal(st, "geps_app_name", json::array(), name);
     return name.c_str();
 }
 

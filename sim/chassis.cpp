@@ -221,13 +221,10 @@ off_t g_journal_end = -1;
 // another user is refused (a chassis is one user's: its state is written by its owner).
 int open_lock()
 {
-    const int fd = open_own(lock_path(), O_RDWR | O_CREAT, 0600);
+    struct stat st {};
+    const int fd = open_own(lock_path(), O_RDWR | O_CREAT, 0600, &st);
     if (fd < 0) {
         fatal("cannot open " + lock_path() + ": " + strerror(errno) + refused_hint(errno));
-    }
-    struct stat st {};
-    if (fstat(fd, &st) != 0) {
-        fatal("cannot use " + lock_path() + ": " + strerror(errno));
     }
     if (st.st_uid != geteuid()) {
         fatal("refusing " + lock_path() + ": it belongs to another user" + refused_hint(EACCES));
@@ -643,7 +640,7 @@ bool read_all(int fd, std::string& text)
     }
 }
 
-int open_own(const std::string& path, int flags, mode_t mode)
+int open_own(const std::string& path, int flags, mode_t mode, struct stat* info)
 {
     const int fd = open_file(path, flags | O_NONBLOCK, mode);
     if (fd < 0 && (errno == ENXIO || errno == EISDIR)) {  // a FIFO with no reader, a directory
@@ -657,7 +654,12 @@ int open_own(const std::string& path, int flags, mode_t mode)
         close(fd);
         fatal("cannot use " + path + ": it is not a regular file");
     }
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    // The status flags are the ones asked for (F_SETFL keeps the access mode and
+    // ignores the creation flags).
+    fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    if (info != nullptr) {
+        *info = st;
+    }
     return fd;
 }
 
@@ -779,14 +781,14 @@ void free_own_lock()
 void append_journal(const std::string& line)
 {
     ChassisLock lock;
+    struct stat st {};
     if (g_journal_fd < 0) {
-        g_journal_fd = open_own(journal_path(), O_RDWR | O_APPEND | O_CREAT, 0644);
+        // Opened under the lock: its status is the journal's now.
+        g_journal_fd = open_own(journal_path(), O_RDWR | O_APPEND | O_CREAT, 0644, &st);
         if (g_journal_fd < 0) {
             fatal("cannot open " + journal_path() + ": " + strerror(errno) + refused_hint(errno));
         }
-    }
-    struct stat st {};
-    if (fstat(g_journal_fd, &st) != 0) {
+    } else if (fstat(g_journal_fd, &st) != 0) {
         fatal("cannot append to " + journal_path() + ": " + strerror(errno));
     }
     // A writer cut short leaves a torn last line, ended here before this one. The journal
@@ -874,6 +876,11 @@ void journal(std::string_view name, const json& args, const json& ret)
     journal_as(this_cp(state()), name, args, ret);
 }
 
+void journal(const json& state, std::string_view name, const json& args, const json& ret)
+{
+    journal_as(this_cp(state), name, args, ret);
+}
+
 namespace {
 
 const json* injected(const json& st, std::string_view name)
@@ -928,11 +935,12 @@ int read_call(std::string_view name, json args, const std::function<int(const js
 int change_call(std::string_view name, json args, const std::function<int(json&)>& body)
 {
     {
-        check_boot(state());
-        const json* fail = injected(state(), name);
+        const json& st = state();
+        check_boot(st);
+        const json* fail = injected(st, name);
         if (fail != nullptr) {
             const int ret = fail->get<int>();
-            journal(name, args, ret);
+            journal_as(this_cp(st), name, args, ret);
             return ret;
         }
     }
@@ -954,8 +962,9 @@ int change_call(std::string_view name, json args, const std::function<int(json&)
 
 void void_call(std::string_view name, json args)
 {
-    check_boot(state());
-    journal(name, args, nullptr);
+    const json& st = state();
+    check_boot(st);
+    journal_as(this_cp(st), name, args, nullptr);
 }
 
 void update_state(const std::function<void(json&)>& body)

@@ -2,6 +2,7 @@
 // read-modify-write through which every change goes.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <functional>
@@ -49,7 +50,8 @@ int open_file(const std::string& path, int flags, mode_t mode = 0);
 bool read_all(int fd, std::string& text);
 // As open_file, for the chassis's own files (state, journal, lock): one that is there
 // but not a regular file ends the process instead of being waited on or written into.
-int open_own(const std::string& path, int flags, mode_t mode = 0);
+// The file's status goes to info when it is given.
+int open_own(const std::string& path, int flags, mode_t mode = 0, struct stat* info = nullptr);
 
 // A chassis path is pasted into shell command lines: no blanks, no shell metacharacters.
 bool is_safe_path(const std::string& dir);
@@ -101,6 +103,8 @@ void void_call(std::string_view name, json args);
 // Appends one entry to the journal, under the chassis lock; a journal that cannot grow
 // ends the process (status 125) with the entry taken back.
 void journal(std::string_view name, const json& args, const json& ret);
+// The same, for a call that has read the state already: no second look at it.
+void journal(const json& state, std::string_view name, const json& args, const json& ret);
 
 // Runs body on a locked, fresh copy of the state and writes it back; for chassis-sim.
 void update_state(const std::function<void(json&)>& body);
