@@ -210,8 +210,12 @@ def callgrind(root, env, bindir):
         print_parts(" ".join(words), total, parts)
 
 
+def dynamic_section(exe, readelf):
+    return subprocess.run([readelf, "-d", exe], capture_output=True, text=True).stdout
+
+
 def runpath(exe, readelf):
-    out = subprocess.run([readelf, "-d", exe], capture_output=True, text=True).stdout
+    out = dynamic_section(exe, readelf)
     m = re.search(r"\((?:RUNPATH|RPATH)\)\s+Library r(?:un)?path: \[(.*)\]", out)
     return m.group(1) if m else None
 
@@ -237,8 +241,7 @@ def imported_functions(exe, readelf):
 
 def libc_first(exe, readelf):
     """Whether the executable names the C library before the platform's libraries."""
-    out = subprocess.run([readelf, "-d", exe], capture_output=True, text=True, check=True).stdout
-    needed = re.findall(r"\(NEEDED\)\s+Shared library: \[(.*)\]", out)
+    needed = re.findall(r"\(NEEDED\)\s+Shared library: \[(.*)\]", dynamic_section(exe, readelf))
     return bool(needed) and needed[0].startswith("libc.so")
 
 
