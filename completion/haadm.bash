@@ -34,7 +34,7 @@ _haadm_port_types='VE GE LP ISL FPGA FTRK LISL VSAN FCOE FCVF'
 _haadm_sim_keys='state= this_cp= slots= cocpu= on_cocpu= model= board= dp_upgrade=
     fcr_state= node= ipc_max= app_name= peer_ip= peer_reachable= status.local=
     status.remote= status.summary= rb_reason= lock= hsess.local= hsess.remote=
-    ls. sysattr. peer_version= dump_text='
+    ls. sysattr. peer_version= dump_text= status='
 
 _haadm_sim_calls='ipc_max_msg_size ipcInit myNode ipcSendRcv ficulibInit nslibInit
     esslibInit zonelibInit ns_condb_attach_impl ham_get_state getHAMStat getHAMFd
@@ -65,12 +65,50 @@ _haadm_offer()
     fi
 }
 
+# The word being completed as the command will get it: the quotes and backslashes typed
+# so far taken off, nothing expanded (a '$' stays a '$').
+_haadm_dequote()
+{
+    local word=$1 out= quote= c i
+    for ((i = 0; i < ${#word}; i++)); do
+        c=${word:i:1}
+        if [[ $quote == "'" ]]; then
+            [[ $c == "'" ]] && quote= || out+=$c
+        elif [[ $c == \\ ]]; then
+            ((i++))
+            out+=${word:i:1}
+        elif [[ $quote == '"' ]]; then
+            [[ $c == '"' ]] && quote= || out+=$c
+        elif [[ $c == "'" || $c == '"' ]]; then
+            quote=$c
+        else
+            out+=$c
+        fi
+    done
+    printf '%s' "$out"
+}
+
+# Offers the names of files (-f) or directories (-d) that begin with the current word.
+# Readline is told they are file names, so that it quotes each as it inserts it, as
+# bash's own file completion does: a name holding '$(...)', a blank or a quote is
+# inserted as one word and never run.
+_haadm_files()
+{
+    local IFS=$'\n' prefix
+    prefix=$(_haadm_dequote "$cur")
+    compopt -o filenames 2>/dev/null
+    COMPREPLY=($(compgen "$1" -- "$prefix"))
+}
+
 # Completes a word of chassis-sim set: a key, or the value of a key whose values are few.
 # The number of a logical switch and the names of attributes are the user's to type.
 _haadm_sim_set_word()
 {
     local key value prefix=
-    if [[ $prev == = ]] && ((COMP_CWORD >= 3)); then
+    if [[ $cur == = ]] && ((COMP_CWORD >= 3)); then
+        # The cursor just after '=': bash makes the '=' the current word.
+        key=$prev value=
+    elif [[ $prev == = ]] && ((COMP_CWORD >= 3)); then
         # '=' breaks words: the key is the word before it.
         key=${COMP_WORDS[COMP_CWORD - 2]} value=$cur
     elif [[ $cur == *=* ]]; then
@@ -89,6 +127,7 @@ _haadm_sim_set_word()
     case $key in
     this_cp | cocpu | on_cocpu | peer_reachable) values='0 1' ;;
     lock) values='free' ;;
+    status) values='auto' ;;
     slots) values='0' ;;
     *) return ;;
     esac
@@ -111,16 +150,12 @@ _haadm_chassis_sim()
         case $prev in
         --scenario) _haadm_offer "$_haadm_scenarios" ;;
         --emulator) ;;
-        --from)
-            local IFS=$'\n'
-            COMPREPLY=($(compgen -f -- "$cur"))
-            ;;
+        --from) _haadm_files -f ;;
         *)
             if [[ $cur == -* ]]; then
                 _haadm_offer '--scenario --emulator --from'
             else
-                local IFS=$'\n'
-                COMPREPLY=($(compgen -d -- "$cur"))
+                _haadm_files -d
             fi
             ;;
         esac
