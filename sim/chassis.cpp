@@ -121,7 +121,7 @@ std::string state_wrong(const std::string& text, json& st)
         try {
             st = json::parse(text);
         } catch (const json::exception& e) {
-            wrong = e.what();
+            wrong = parse_failure(e);
         }
     }
     return wrong.empty() ? check_state(st) : wrong;
@@ -441,9 +441,14 @@ std::string to_text(const json& value, int indent)
     return stored(value).dump(indent, ' ', false, json::error_handler_t::replace);
 }
 
+void complain(const std::string& message)
+{
+    fprintf(stderr, "chassis-sim: %s\n", printable(message).c_str());
+}
+
 void fatal(const std::string& message)
 {
-    fprintf(stderr, "chassis-sim: %s\n", message.c_str());
+    complain(message);
     exit(125);
 }
 
@@ -480,7 +485,30 @@ void check_programs(const std::string& dir)
     const fs::path target = fs::read_symlink(gone, ec);
     fatal("the programs of the chassis in " + dir + " are gone (" + gone +
           (ec ? std::string(" cannot run") : " links to " + target.string() + ", which is not there") +
-          "); relink them with: chassis-sim relink");
+          "); relink them with: " + simulator_command() + " relink");
+}
+
+}  // namespace
+
+namespace {
+
+// What to do about a root that holds no chassis, as commands that work as printed: init
+// lays a chassis out only in a new or empty directory, so a directory that holds other
+// files gets a new name inside it.
+std::string no_chassis_advice(const std::string& dir)
+{
+    std::error_code ec;
+    const bool usable = !fs::exists(dir, ec) || (fs::is_directory(dir, ec) && fs::is_empty(dir, ec));
+    const std::string init = simulator_command() + " init ";
+    if (usable && !ec) {
+        return "no chassis in " + dir + " (make one with: " + init + dir + ")";
+    }
+    std::string inside = dir + "/chassis";
+    for (int n = 2; fs::exists(inside, ec) && n < 100; ++n) {
+        inside = dir + "/chassis-" + std::to_string(n);
+    }
+    return "no chassis in " + dir + ", and init lays one out only in a new or empty directory (make one with: " +
+           init + inside + ", then set CHASSIS_SIM_ROOT=" + inside + ")";
 }
 
 }  // namespace
@@ -492,10 +520,10 @@ const std::string& root()
     }
     const char* cp = getenv("CHASSIS_SIM_CP");
     if (cp != nullptr && strcmp(cp, "0") != 0 && strcmp(cp, "1") != 0) {
-        fatal("CHASSIS_SIM_CP is '" + readable_bytes(cp) + "'; it must be 0 or 1");
+        fatal("CHASSIS_SIM_CP is '" + std::string(cp) + "'; it must be 0 or 1");
     }
     if (!clock_setting_ok()) {
-        fatal("CHASSIS_SIM_CLOCK is '" + readable_bytes(getenv("CHASSIS_SIM_CLOCK")) +
+        fatal("CHASSIS_SIM_CLOCK is '" + std::string(getenv("CHASSIS_SIM_CLOCK")) +
               "'; it must be whole seconds since the epoch, in decimal or after 0x");
     }
     const char* env = getenv("CHASSIS_SIM_ROOT");
@@ -510,7 +538,7 @@ const std::string& root()
             fatal(unsafe_path_message(g_root));
         }
         if (access((g_root + "/sim/state.json").c_str(), F_OK) != 0) {
-            fatal("no chassis in " + g_root + " (make one with: chassis-sim init " + g_root + ")");
+            fatal(no_chassis_advice(g_root));
         }
     } else {
         g_root = default_root();
@@ -622,10 +650,10 @@ int open_file(const std::string& path, int flags, mode_t mode)
     return high;
 }
 
-bool read_all(int fd, std::string& text)
+bool read_all(int fd, std::string& text, size_t limit)
 {
     char buffer[65536];
-    for (;;) {
+    while (text.size() <= limit) {
         const ssize_t n = read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) {
             continue;
@@ -638,6 +666,7 @@ bool read_all(int fd, std::string& text)
         }
         text.append(buffer, static_cast<size_t>(n));
     }
+    return true;
 }
 
 int open_own(const std::string& path, int flags, mode_t mode, struct stat* info)
@@ -770,8 +799,7 @@ void free_own_lock()
     st["lock"] = nullptr;
     write_state_tmp(st);
     rename_state();
-    fprintf(stderr, "chassis-sim: the HA lock that process %d held is freed\n",
-            static_cast<int>(own_pid()));
+    complain("the HA lock that process " + std::to_string(own_pid()) + " held is freed");
 }
 
 // Appends one line under the chassis lock. A journal that does not end in a newline (a
@@ -808,8 +836,7 @@ void append_journal(const std::string& line)
             g_changing = false;
             clear_record();
         }
-        fprintf(stderr, "chassis-sim: cannot append to %s: %s\n", journal_path().c_str(),
-                strerror(error));
+        complain("cannot append to " + journal_path() + ": " + strerror(error));
         free_own_lock();
         exit(125);
     }

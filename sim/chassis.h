@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -27,8 +28,6 @@ bool needs_storing(const json& value);
 
 // Whether text is valid UTF-8.
 bool text_is_utf8(const std::string& text);
-// The text with every byte that is not printable ASCII as \xHH, for messages.
-std::string readable_bytes(const std::string& text);
 
 // What is wrong with the state file, empty if it reads and has the simulator's shape.
 std::string state_damage();
@@ -36,18 +35,27 @@ std::string state_damage();
 // What is wrong with the nesting of a JSON text (too deep to walk safely); empty if fine.
 std::string check_nesting(const std::string& text);
 
+// What a failed parse of a JSON text found, in plain words with its line and column: the
+// parser's own message quotes raw bytes.
+std::string parse_failure(const std::exception& error);
+
 // What is wrong with the shape of a parsed state (a key missing, of the wrong type or out
 // of range), empty if nothing; texts stored as {"bytes":"HEX"} are made bytes again.
 std::string check_state(json& state);
 
-// Ends the process with a message on standard error; for a chassis that cannot be used.
+// Says message on standard error after "chassis-sim: ", through printable(): a message
+// may quote what came from outside (a file, an argument, the environment), and nothing
+// of that may drive the terminal.
+void complain(const std::string& message);
+// complain(), then ends the process (status 125); for a chassis that cannot be used.
 [[noreturn]] void fatal(const std::string& message);
 
 // Opens path close-on-exec on a descriptor above 2, so that a closed standard stream is
 // never taken by the simulator's files; as open(2).
 int open_file(const std::string& path, int flags, mode_t mode = 0);
-// Appends everything left to read from fd to text; false with errno set on an error.
-bool read_all(int fd, std::string& text);
+// Appends everything left to read from fd to text, or stops once text holds more than
+// limit bytes; false with errno set on an error.
+bool read_all(int fd, std::string& text, size_t limit = SIZE_MAX);
 // As open_file, for the chassis's own files (state, journal, lock): one that is there
 // but not a regular file ends the process instead of being waited on or written into.
 // The file's status goes to info when it is given.
@@ -119,6 +127,11 @@ const std::string& cp_root(int cp);
 
 // The CP path of a chassis path (the CP's root taken off), or the path unchanged.
 std::string cp_path(const std::string& path);
+
+// chassis-sim as a shell word that runs it from anywhere: the one init and relink find
+// (CHASSIS_SIM_PROGRAM, else the one beside this program or in its installed tree), for
+// advice that must work as printed; "chassis-sim" when there is none.
+std::string simulator_command();
 
 // Links the programs of the chassis in root() to the tool and chassis-sim found as init
 // finds them, through the chassis's emulator; returns an error text, empty on success.

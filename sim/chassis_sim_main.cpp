@@ -274,25 +274,35 @@ bool apply(json& st, const std::string& key, const std::string& value)
 
 int usage_error(const std::string& message)
 {
-    fprintf(stderr, "chassis-sim: %s\n%s", message.c_str(), kUsage);
+    sim::complain(message);
+    fputs(kUsage, stderr);
     return 2;
 }
+
+// What hasnapshot prints is a few kilobytes; a file or a stream larger than this is not
+// one, and reading it whole would only fill the memory.
+constexpr size_t kSnapshotLimit = 1024 * 1024;
 
 // The state of a chassis laid out from a snapshot file ("-": standard input); a refusal
 // names the file and what is wrong with it.
 std::optional<json> snapshot_state(const std::string& file)
 {
+    const std::string named = file == "-" ? "standard input" : file;
     std::string text;
     const int fd = file == "-" ? 0 : sim::open_file(file, O_RDONLY);
-    if (fd < 0 || !sim::read_all(fd, text)) {
-        fprintf(stderr, "chassis-sim: %s: cannot read it: %s\n", file.c_str(), strerror(errno));
-        if (fd > 0) {
-            close(fd);
-        }
-        return std::nullopt;
-    }
+    const bool read = fd >= 0 && sim::read_all(fd, text, kSnapshotLimit);
+    const int error = errno;
     if (fd > 0) {
         close(fd);
+    }
+    if (!read) {
+        sim::complain(named + ": cannot read it: " + strerror(error));
+        return std::nullopt;
+    }
+    if (text.size() > kSnapshotLimit) {
+        sim::complain(named + ": more than " + std::to_string(kSnapshotLimit) +
+                      " bytes; a snapshot is a few kilobytes");
+        return std::nullopt;
     }
     json st;
     const std::string wrong = sim::state_from_snapshot(
@@ -300,8 +310,7 @@ std::optional<json> snapshot_state(const std::string& file)
             apply(state, key, value);
         });
     if (!wrong.empty()) {
-        fprintf(stderr, "chassis-sim: %s: %s\n", file == "-" ? "standard input" : file.c_str(),
-                wrong.c_str());
+        sim::complain(named + ": " + wrong);
         return std::nullopt;
     }
     return st;
@@ -310,24 +319,26 @@ std::optional<json> snapshot_state(const std::string& file)
 int cmd_init(int argc, char** argv)
 {
     std::string dir;
-    std::string scenario = "redundant";
-    std::string emulator;
-    std::optional<std::string> from;
-    bool scenario_given = false;
+    // Each option once: a second one would silently take the place of the first.
+    std::map<std::string, std::string> given;
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
-        if ((arg == "--scenario" || arg == "--emulator") && i + 1 < argc) {
-            scenario_given = scenario_given || arg == "--scenario";
-            (arg == "--scenario" ? scenario : emulator) = argv[++i];
-        } else if (arg.rfind("--scenario=", 0) == 0) {
-            scenario_given = true;
-            scenario = arg.substr(11);
-        } else if (arg.rfind("--emulator=", 0) == 0) {
-            emulator = arg.substr(11);
-        } else if (arg == "--from" && i + 1 < argc) {
-            from = argv[++i];
-        } else if (arg.rfind("--from=", 0) == 0) {
-            from = arg.substr(7);
+        std::string option;
+        std::string value;
+        for (const char* name : {"--scenario", "--emulator", "--from"}) {
+            const size_t length = strlen(name);
+            if (arg == name && i + 1 < argc) {
+                option = name;
+                value = argv[++i];
+            } else if (arg.compare(0, length, name) == 0 && arg.size() > length && arg[length] == '=') {
+                option = name;
+                value = arg.substr(length + 1);
+            }
+        }
+        if (!option.empty()) {
+            if (!given.emplace(option, value).second) {
+                return usage_error(option + " is given twice");
+            }
         } else if (arg.rfind("--", 0) == 0 || !dir.empty()) {
             return usage_error("unexpected argument '" + arg + "'");
         } else {
@@ -337,22 +348,25 @@ int cmd_init(int argc, char** argv)
     if (dir.empty()) {
         return usage_error("init needs a directory");
     }
-    if (from && scenario_given) {
+    const auto from = given.find("--from");
+    if (from != given.end() && given.count("--scenario") != 0) {
         return usage_error("--from and --scenario do not go together");
     }
+    const std::string emulator = given.count("--emulator") != 0 ? given["--emulator"] : "";
     std::string error;
-    if (from) {
+    if (from != given.end()) {
         // Read and checked whole before anything is laid out.
-        std::optional<json> st = snapshot_state(*from);
+        std::optional<json> st = snapshot_state(from->second);
         if (!st) {
             return 1;
         }
         error = sim::init_chassis_state(dir, std::move(*st), emulator);
     } else {
-        error = sim::init_chassis(dir, scenario, emulator);
+        const auto scenario = given.find("--scenario");
+        error = sim::init_chassis(dir, scenario == given.end() ? "redundant" : scenario->second, emulator);
     }
     if (!error.empty()) {
-        fprintf(stderr, "chassis-sim: %s\n", error.c_str());
+        sim::complain(error);
         return 1;
     }
     return 0;
@@ -375,7 +389,7 @@ int cmd_set(int argc, char** argv)
         }
         const std::string key = pair.substr(0, eq);
         if (!sim::text_is_utf8(key)) {
-            error = "the key '" + sim::readable_bytes(key) + "' is not UTF-8";
+            error = "the key '" + key + "' is not UTF-8";
             break;
         }
         try {
@@ -387,7 +401,7 @@ int cmd_set(int argc, char** argv)
         }
     }
     if (!error.empty()) {
-        fprintf(stderr, "chassis-sim: %s; nothing changed\n", error.c_str());
+        sim::complain(error + "; nothing changed");
         return 1;
     }
     // Applied again under the lock so that concurrent changes are not lost.
@@ -418,14 +432,14 @@ int cmd_fail(int argc, char** argv)
         const std::string call = pair.substr(0, eq);
         if (eq == std::string::npos ||
             std::find(kFailable.begin(), kFailable.end(), call) == kFailable.end()) {
-            fprintf(stderr, "chassis-sim: '%s' is not CALL=RESULT with a call that has an integer "
-                            "result; nothing changed\n", pair.c_str());
+            sim::complain("'" + pair + "' is not CALL=RESULT with a call that has an integer "
+                          "result; nothing changed");
             return 1;
         }
         const auto value = parse_number(pair.substr(eq + 1));
         if (!value || *value < INT32_MIN || *value > INT32_MAX) {
-            fprintf(stderr, "chassis-sim: bad result for %s: '%s' is not a 32-bit integer; "
-                            "nothing changed\n", call.c_str(), pair.substr(eq + 1).c_str());
+            sim::complain("bad result for " + call + ": '" + pair.substr(eq + 1) +
+                          "' is not a 32-bit integer; nothing changed");
             return 1;
         }
         fails[call] = static_cast<int>(*value);
@@ -484,7 +498,7 @@ int cmd_relink(int argc)
         }
     });
     if (!error.empty()) {
-        fprintf(stderr, "chassis-sim: %s\n", error.c_str());
+        sim::complain(error);
         return 1;
     }
     return 0;
@@ -514,7 +528,7 @@ int run_program(const std::string& name, int argc, char** argv)
             }
         }
         if (st.value("peer_reachable", 1) == 0 || host != st.value("peer_ip", "")) {
-            fprintf(stderr, "rsh: %s: No route to host\n", host.c_str());
+            fprintf(stderr, "rsh: %s: No route to host\n", sim::printable(host).c_str());
             code = 1;
         } else if (command.find("/tarny/cliexec/reboot") != std::string::npos) {
             sim::update_state([](json& fresh) {
@@ -588,7 +602,7 @@ int run(int argc, char** argv)
     }
     if (command == "-h" || command == "--help" || command == "help") {
         fputs(kUsage, stdout);
-        printf("The default chassis: %s\n", sim::default_root_path().c_str());
+        printf("The default chassis: %s\n", sim::printable(sim::default_root_path()).c_str());
         return 0;
     }
     if (command == "--version") {

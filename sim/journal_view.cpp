@@ -6,10 +6,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <deque>
+#include <algorithm>
 #include <iostream>
 #include <set>
-#include <sstream>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -128,8 +129,13 @@ bool matches(const Filter& filter, const json& entry)
     return true;
 }
 
-// The journal's bytes; a journal that is missing or not a file ends the process.
-std::string read_journal(const std::string& path)
+// A line longer than any the simulator writes is not one of its entries: it is skipped
+// as a torn line without being held whole.
+constexpr size_t kLongestLine = 1024 * 1024;
+constexpr size_t kBlock = 65536;
+
+// The journal, opened for reading; a journal that is missing or not a file ends the process.
+int open_journal(const std::string& path, off_t& size)
 {
     const int fd = open_file(path, O_RDONLY | O_NONBLOCK);
     struct stat st {};
@@ -139,12 +145,166 @@ std::string read_journal(const std::string& path)
     if (!S_ISREG(st.st_mode)) {
         fatal("cannot read the journal " + path + ": it is not a file");
     }
-    std::string text;
-    if (!read_all(fd, text)) {
-        fatal("cannot read the journal " + path + ": " + strerror(errno));
+    size = st.st_size;
+    return fd;
+}
+
+// Reads count bytes at offset; a read that fails ends the process.
+void read_at(int fd, char* into, size_t count, off_t offset, const std::string& path)
+{
+    size_t done = 0;
+    while (done < count) {
+        const ssize_t n = pread(fd, into + done, count - done, offset + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            fatal("cannot read the journal " + path + ": " + (n == 0 ? "it became shorter" : strerror(errno)));
+        }
+        done += static_cast<size_t>(n);
     }
-    close(fd);
-    return text;
+}
+
+// What the journal shows, one line at a time: a line is reported and skipped when it is
+// not a whole entry (a killed writer left it unfinished, it is too deep to walk or too
+// long, or it is of another shape), and otherwise shown when the filter takes it.
+class Viewer {
+public:
+    Viewer(const Filter& filter, std::string path) : filter_(filter), path_(std::move(path)) {}
+
+    // The text to show for the line numbered number, or nothing.
+    std::optional<std::string> take(const std::string& line, bool too_long, const std::function<long long()>& number)
+    {
+        if (line.empty() && !too_long) {
+            return std::nullopt;
+        }
+        json entry;
+        if (!too_long && check_nesting(line).empty()) {
+            try {
+                entry = json::parse(line);
+            } catch (const json::exception&) {
+            }
+        }
+        if (!whole_entry(entry)) {
+            complain("line " + std::to_string(number()) + " of " + path_ + " is not a whole entry; skipped");
+            return std::nullopt;
+        }
+        if (!matches(filter_, entry)) {
+            return std::nullopt;
+        }
+        return filter_.as_json ? json_printable(line) : human_line(entry);
+    }
+
+private:
+    const Filter& filter_;
+    std::string path_;
+};
+
+// Every line from the start, each shown as it is read.
+void show_forward(int fd, off_t size, Viewer& viewer, const std::string& path)
+{
+    std::vector<char> block(kBlock);
+    std::string line;
+    bool too_long = false;
+    long long number = 0;
+    const auto finish = [&] {
+        ++number;
+        if (auto shown = viewer.take(line, too_long, [&] { return number; })) {
+            std::cout << *shown << '\n';
+        }
+        line.clear();
+        too_long = false;
+    };
+    for (off_t at = 0; at < size;) {
+        const size_t count = static_cast<size_t>(std::min<off_t>(static_cast<off_t>(kBlock), size - at));
+        read_at(fd, block.data(), count, at, path);
+        at += static_cast<off_t>(count);
+        for (size_t i = 0; i < count;) {
+            const char* end = static_cast<const char*>(memchr(block.data() + i, '\n', count - i));
+            const size_t stop = end == nullptr ? count : static_cast<size_t>(end - block.data());
+            if (!too_long) {
+                line.append(block.data() + i, stop - i);
+                if (line.size() > kLongestLine) {
+                    too_long = true;
+                    line.clear();
+                }
+            }
+            i = stop;
+            if (end != nullptr) {
+                finish();
+                ++i;
+            }
+        }
+    }
+    if (!line.empty() || too_long) {
+        finish();
+    }
+}
+
+// The last `last` lines that the filter takes, read from the end back: time and memory
+// do not grow with the journal. A line's number is counted only for a line reported.
+void show_last(int fd, off_t size, Viewer& viewer, size_t last, const std::string& path)
+{
+    std::vector<std::string> kept;
+    std::vector<char> block(kBlock);
+    // Lines before an offset, counted once and then only over what lies between.
+    off_t counted_to = -1;
+    long long counted = 0;
+    const auto lines_before = [&](off_t offset) {
+        const off_t from = counted_to < 0 ? 0 : offset;
+        const off_t to = counted_to < 0 ? offset : counted_to;
+        long long between = 0;
+        for (off_t at = from; at < to;) {
+            const size_t count = static_cast<size_t>(std::min<off_t>(static_cast<off_t>(kBlock), to - at));
+            read_at(fd, block.data(), count, at, path);
+            between += std::count(block.data(), block.data() + count, '\n');
+            at += static_cast<off_t>(count);
+        }
+        counted = counted_to < 0 ? between : counted - between;
+        counted_to = offset;
+        return counted;
+    };
+    std::string line;  // the end of the line being read, in reverse order of its bytes
+    bool too_long = false;
+    const auto finish = [&](off_t start) {
+        std::reverse(line.begin(), line.end());
+        if (auto shown = viewer.take(line, too_long, [&] { return lines_before(start) + 1; })) {
+            kept.push_back(std::move(*shown));
+        }
+        line.clear();
+        too_long = false;
+    };
+    std::vector<char> tail(kBlock);
+    for (off_t end = size; end > 0 && kept.size() < last;) {
+        const size_t count = static_cast<size_t>(std::min<off_t>(static_cast<off_t>(kBlock), end));
+        const off_t at = end - static_cast<off_t>(count);
+        read_at(fd, tail.data(), count, at, path);
+        for (size_t i = count; i > 0 && kept.size() < last; --i) {
+            const char c = tail[i - 1];
+            const off_t offset = at + static_cast<off_t>(i - 1);
+            if (c == '\n') {
+                // The newline that ends the journal starts no line of its own.
+                if (offset + 1 < size) {
+                    finish(offset + 1);
+                }
+                continue;
+            }
+            if (!too_long) {
+                line += c;
+                if (line.size() > kLongestLine) {
+                    too_long = true;
+                    line.clear();
+                }
+            }
+        }
+        end = at;
+        if (end == 0 && kept.size() < last && (!line.empty() || too_long)) {
+            finish(0);
+        }
+    }
+    for (auto it = kept.rbegin(); it != kept.rend(); ++it) {
+        std::cout << *it << '\n';
+    }
 }
 
 }  // namespace
@@ -170,43 +330,17 @@ Outcome journal_command(const std::vector<std::string>& args)
     // The journal is what tells how a state came to be damaged: it is shown all the same.
     const std::string damage = state_damage();
     if (!damage.empty()) {
-        fprintf(stderr, "chassis-sim: %s; the journal is shown as it is\n", damage.c_str());
+        complain(damage + "; the journal is shown as it is");
     }
-    std::istringstream in(read_journal(path));
-    std::deque<std::string> kept;
-    std::string line;
-    int number = 0;
-    while (std::getline(in, line)) {
-        ++number;
-        if (line.empty()) {
-            continue;
-        }
-        // A line that a killed writer left unfinished, one too deep to walk, or one of
-        // another shape is reported and skipped.
-        json entry;
-        if (check_nesting(line).empty()) {
-            try {
-                entry = json::parse(line);
-            } catch (const json::exception&) {
-            }
-        }
-        if (!whole_entry(entry)) {
-            fprintf(stderr, "chassis-sim: line %d of %s is not a whole entry; skipped\n", number,
-                    path.c_str());
-            continue;
-        }
-        if (!matches(filter, entry)) {
-            continue;
-        }
-        std::string shown = filter.as_json ? json_printable(line) : human_line(entry);
-        kept.push_back(std::move(shown));
-        if (filter.last >= 0 && kept.size() > static_cast<size_t>(filter.last)) {
-            kept.pop_front();
-        }
+    off_t size = 0;
+    const int fd = open_journal(path, size);
+    Viewer viewer(filter, path);
+    if (filter.last >= 0) {
+        show_last(fd, size, viewer, static_cast<size_t>(filter.last), path);
+    } else {
+        show_forward(fd, size, viewer, path);
     }
-    for (const std::string& text : kept) {
-        std::cout << text << '\n';
-    }
+    close(fd);
     std::cout.flush();
     return {std::cout ? 0 : 1, {}};
 }

@@ -264,6 +264,27 @@ void replace_program(const fs::path& path, const std::string& binary, const std:
 
 }  // namespace
 
+std::string simulator_command()
+{
+    std::string path;
+    try {
+        path = find_binary("CHASSIS_SIM_PROGRAM", "chassis-sim", "bin");
+    } catch (const BadProgram&) {
+    }
+    if (path.empty()) {
+        return "chassis-sim";
+    }
+    if (path.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789/._+-") ==
+        std::string::npos) {
+        return path;
+    }
+    std::string word = "'";
+    for (const char c : path) {
+        word += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return word + "'";
+}
+
 std::string relink_chassis(std::string& tool, std::string& simulator)
 {
     if (std::string why = find_programs(tool, simulator); !why.empty()) {

@@ -51,7 +51,7 @@ HainfoEnd run_hainfo_init()
         setpgid(0, 0);
         char* const argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>("init"), nullptr};
         execv(program.c_str(), argv);
-        fprintf(stderr, "chassis-sim: cannot run %s: %s\n", program.c_str(), strerror(errno));
+        complain("cannot run " + program + ": " + strerror(errno));
         _exit(127);
     }
     setpgid(child, child);
@@ -96,15 +96,15 @@ Outcome restart_command(const std::vector<std::string>& args)
     root();
     const json& slots = state()["slots"];
     if (cp == 1 && slots[0].get<long long>() == 0 && slots[1].get<long long>() == 0) {
-        fprintf(stderr, "chassis-sim: refusing restart 1: a chassis without CP slots has only CP0\n");
+        complain("refusing restart 1: a chassis without CP slots has only CP0");
         return {1, {}};
     }
     // What the restart needs is checked before it changes anything: a restart that cannot
     // run hainfo init leaves the state and the journal as they were.
     const std::string hainfo = root() + "/sbin/hainfo";
     if (access(hainfo.c_str(), X_OK) != 0) {
-        fprintf(stderr, "chassis-sim: refusing restart %d: %s cannot run: %s; nothing changed\n", cp,
-                hainfo.c_str(), strerror(errno));
+        complain("refusing restart " + std::to_string(cp) + ": " + hainfo + " cannot run: " +
+                 strerror(errno) + "; nothing changed");
         return {1, {}};
     }
     // Every step is journalled as a step of that CP, and hainfo runs there.
@@ -145,11 +145,12 @@ Outcome restart_command(const std::vector<std::string>& args)
     const HainfoEnd end = run_hainfo_init();
     journal("restart", {cp, "/sbin/hainfo init"}, end.why.empty() ? json(end.status) : json(end.why));
     if (!end.why.empty()) {
-        fprintf(stderr, "chassis-sim: /sbin/hainfo init on CP%d: %s\n", cp, end.why.c_str());
+        complain("/sbin/hainfo init on CP" + std::to_string(cp) + ": " + end.why);
         return {1, {}};
     }
     if (end.status != 0) {
-        fprintf(stderr, "chassis-sim: /sbin/hainfo init on CP%d ended with status %d\n", cp, end.status);
+        complain("/sbin/hainfo init on CP" + std::to_string(cp) + " ended with status " +
+                 std::to_string(end.status));
         return {1, {}};
     }
     return {};

@@ -77,10 +77,7 @@ struct Paint {
     }
 };
 
-// A text as a person can read it on one line.
-std::string readable(const std::string& text) { return printable(text); }
-
-std::string quoted(const std::string& text) { return "\"" + readable(text) + "\""; }
+std::string quoted(const std::string& text) { return "\"" + printable(text) + "\""; }
 
 std::string hex32(uint32_t value)
 {
@@ -122,7 +119,7 @@ size_t shown_width(const std::string& line)
     return width;
 }
 
-// The last place at or before cut, from i on, that is not inside an escape of readable()
+// The last place at or before cut, from i on, that is not inside an escape of printable()
 // (\n, \t, \xHH): an escape is never split across lines.
 size_t escape_boundary(const std::string& text, size_t i, size_t cut)
 {
@@ -373,7 +370,7 @@ void draw_switches(std::ostream& out, const json& st, const Paint& paint)
         }
         field(out, "  ports", marked.empty() ? "none marked" : marked);
         for (const auto& [name, value] : ls["attr"].items()) {
-            field(out, "  attr " + readable(name), quoted(value.get<std::string>()));
+            field(out, "  attr " + printable(name), quoted(value.get<std::string>()));
         }
     }
 }
@@ -385,7 +382,7 @@ void draw_platform(std::ostream& out, const json& st, const Paint& paint)
     field(out, "model, board", num("model") + ", " + num("board"));
     field(out, "co-CPU", st.value("cocpu", 0) != 0 ? "present" : "none");
     const bool reachable = st.value("peer_reachable", 1) != 0;
-    field(out, "peer", readable(st.value("peer_ip", "")) + ", " +
+    field(out, "peer", printable(st.value("peer_ip", "")) + ", " +
                            (reachable ? std::string("reachable") : paint(kTrouble, "unreachable")));
     const json& version = st["peer_version"];
     if (version.is_array() && version.size() == 2) {
@@ -397,7 +394,7 @@ void draw_platform(std::ostream& out, const json& st, const Paint& paint)
     field(out, "fcr state", num("fcr_state"));
     field(out, "dp upgrade", num("dp_upgrade"));
     for (const auto& [name, value] : st["sysattr"].items()) {
-        field(out, "sysattr " + readable(name), quoted(value.get<std::string>()));
+        field(out, "sysattr " + printable(name), quoted(value.get<std::string>()));
     }
 }
 
@@ -410,7 +407,7 @@ void draw_faults(std::ostream& out, const json& st, const Paint& paint)
     }
     out << paint("1", "Injected faults") << " " << paint(kNotice, "(until chassis-sim fail --clear)") << '\n';
     for (const auto& [call, result] : fails.items()) {
-        field(out, readable(call), "returns " + std::to_string(result.get<long long>()));
+        field(out, printable(call), "returns " + std::to_string(result.get<long long>()));
     }
 }
 
@@ -440,7 +437,7 @@ Outcome show_command(const std::vector<std::string>& args)
     paint.on = isatty(STDOUT_FILENO) != 0 && no_color == nullptr &&
                term != nullptr && *term != '\0' && strcmp(term, "dumb") != 0;
     std::ostringstream out;
-    emit(out, paint("1", "Chassis") + " ", readable(root()), 2);
+    emit(out, paint("1", "Chassis") + " ", printable(root()), 2);
     draw_cps(out, st, paint);
     draw_word(out, st, paint);
     draw_lock(out, st, paint);

@@ -347,7 +347,7 @@ std::string state_from_snapshot(const std::string& text, json& st,
     try {
         snap = json::parse(text);
     } catch (const json::exception& e) {
-        return std::string("not JSON: ") + e.what();
+        return parse_failure(e);
     }
     try {
         st = build(snap, set_text);

@@ -243,14 +243,18 @@ out=$(CHASSIS_SIM_ROOT=$work/s chassis-sim show | grep -A1 '^  summary')
 [[ $out == "  summary           \"$(printf 'a%.0s' $(seq 58))"$'\n'"                    \\x01bbb\" (set)" ]] ||
     { echo "FAIL show folds inside an escape: '$out'"; failures=$((failures + 1)); }
 
-# The simulated hasm_dump empties no file of another user at the dump name.
+# A file of another user at the dump name: the simulated hasm_dump does not empty it, and
+# hasmtest dump neither shows nor removes it, and says why.
 if [[ $(id -u) == 0 ]] && id nobody >/dev/null 2>&1; then
     rm -rf "$work/s" && cp -a "$work/fresh" "$work/s"
-    CHASSIS_SIM_ROOT=$work/s sh -c 'echo theirs >"$0/tmp/hasmdump.$$" && chown nobody "$0/tmp/hasmdump.$$" &&
-        exec "$0/sbin/hasmtest" dump' "$work/s" >/dev/null 2>&1
+    err=$(CHASSIS_SIM_ROOT=$work/s sh -c 'echo theirs >"$0/tmp/hasmdump.$$" && chown nobody "$0/tmp/hasmdump.$$" &&
+        echo $$ >&2 && exec "$0/sbin/hasmtest" dump' "$work/s" 2>&1 >/dev/null)
+    pid=${err%%$'\n'*}
     out=$(cat "$work/s"/tmp/hasmdump.* 2>&1)
     ret=$(CHASSIS_SIM_ROOT=$work/s chassis-sim journal --call hasm_dump)
-    [[ $out == theirs && $ret == *" = -1" ]] || { echo "FAIL dump into another user's file: '$out', '$ret'"; failures=$((failures + 1)); }
+    [[ $out == theirs && $ret == *" = -1" &&
+       $err == "$pid"$'\n'"hasmtest dump: /tmp/hasmdump.$pid is owned by another user; not shown" ]] ||
+        { echo "FAIL dump into another user's file: '$out', '$ret', '$err'"; failures=$((failures + 1)); }
 fi
 
 # An invocation name inside the root does not choose the command.
@@ -281,6 +285,58 @@ check "torn line" 0 "chassis-sim: line $((lines + 1)) of $c/sim/journal.jsonl is
     chassis-sim journal
 [[ $(sed -n "$((lines + 1))p" "$c/sim/journal.jsonl") == '{"pid":1' ]] || { echo "FAIL torn line glued"; failures=$((failures + 1)); }
 chassis-sim journal --clear
+
+# The journal is read as a stream, and --last N from its end: the same lines as the
+# whole journal's last N, whatever the filter, with torn, foreign and overlong lines
+# across the reader's blocks; a damaged line is reported with its line number.
+rm -rf "$work/s" && cp -a "$work/fresh" "$work/s"
+python3 - "$work/s/sim/journal.jsonl" <<'PY'
+import json, sys
+lines = []
+for n in range(3000):
+    call = ["ham_get_state", "ha_lock", "ipcInit"][n % 3]
+    lines.append(json.dumps({"args": [n, "x" * (n % 200)], "call": call, "cp": n % 2, "pid": 100 + n % 7, "ret": 0}))
+lines[1000] = '{"pid":1,"cp":0'                    # torn
+lines[2000] = '[1,2]'                              # foreign
+lines[2500] = '{"pid":1,"cp":0,"call":"' + "y" * (1100 * 1024) + '"'   # longer than any entry
+lines[2998] = ''                                   # empty: skipped, not reported
+open(sys.argv[1], "w").write("\n".join(lines) + "\n" + '{"pid":9,"cp":0,"call":"ha_lock","args":[],"ret":0}')
+PY
+torn="chassis-sim: line 1001 of $work/s/sim/journal.jsonl is not a whole entry; skipped
+chassis-sim: line 2001 of $work/s/sim/journal.jsonl is not a whole entry; skipped
+chassis-sim: line 2501 of $work/s/sim/journal.jsonl is not a whole entry; skipped"
+for options in "" "--json" "--call ha_lock" "--call ipcInit --cp 1" "--pid 103 --json" "--call none"; do
+    read -ra words <<<"$options"
+    CHASSIS_SIM_ROOT=$work/s chassis-sim journal "${words[@]}" >"$work/all" 2>"$work/all.err"
+    [[ $(cat "$work/all.err") == "$torn" ]] || { echo "FAIL journal $options reports '$(cat "$work/all.err")'"; failures=$((failures + 1)); }
+    for last in 0 1 2 500 1500 5000; do
+        got=$(CHASSIS_SIM_ROOT=$work/s chassis-sim journal "${words[@]}" --last "$last" 2>/dev/null)
+        [[ $got == "$(tail -n "$last" "$work/all")" ]] ||
+            { echo "FAIL journal $options --last $last is not the last $last lines"; failures=$((failures + 1)); }
+    done
+done
+# --last reads back only as far as it must: the damaged lines before its lines are not read.
+check "--last 1 reads no further back than its line" 0 "" env CHASSIS_SIM_ROOT="$work/s" chassis-sim journal --last 1
+check "--last reports what it reads, numbered" 0 "$(tail -n 1 <<<"$torn")" env CHASSIS_SIM_ROOT="$work/s" chassis-sim journal --last 600
+# A journal of 64 MiB under a data limit of 48 MiB: --last 1 and a filter read it in
+# bounded memory (host only: the emulator's own mappings count against the limit).
+if [[ -z $emulator ]]; then
+    rm -rf "$work/s" && cp -a "$work/fresh" "$work/s"
+    python3 - "$work/s/sim/journal.jsonl" <<'PY'
+import sys
+line = b'{"args":["HAADM",4242,8192,0],"call":"ipcInit","cp":0,"pid":4242,"ret":0}\n'
+with open(sys.argv[1], "wb") as f:
+    f.write(line * (64 * 1024 * 1024 // len(line) + 1))
+    f.write(b'{"args":[],"call":"ha_lock","cp":1,"pid":7,"ret":0}\n')
+PY
+    for row in "--last 1|ha_lock() = 0" "--json --last 1|"'{"args":[],"call":"ha_lock","cp":1,"pid":7,"ret":0}' \
+               "--call ha_lock --last 1|ha_lock() = 0" "--call ha_lock|ha_lock() = 0" "--cp 1|ha_lock() = 0"; do
+        IFS='|' read -r options want <<<"$row"
+        read -ra words <<<"$options"
+        out=$(CHASSIS_SIM_ROOT=$work/s prlimit --data=$((48 << 20)) chassis-sim journal "${words[@]}" 2>&1)
+        [[ $? == 0 && $out == "$want" ]] || { echo "FAIL journal $options of 64 MiB in 48 MiB: '${out:0:200}'"; failures=$((failures + 1)); }
+    done
+fi
 
 # Lines of a foreign shape are read as torn lines, by every reader of the journal.
 for foreign in '{"pid":1,"cp":0,"call":5,"args":[],"ret":0}' '{"pid":"1","cp":0,"call":"x","args":[],"ret":0}' \
@@ -325,6 +381,67 @@ mkdir -p "$work/e"$'\x1b'"x"
 cp -a "$work/fresh" "$work/e"$'\x1b'"x/c"
 out=$(CHASSIS_SIM_ROOT="$work/e"$'\x1b'"x/c" chassis-sim show | head -1)
 [[ $out == "Chassis $work/e\\x1Bx/c" ]] || { echo "FAIL show escapes the root: '$out'"; failures=$((failures + 1)); }
+
+# Every message that quotes a text from outside (the environment, an argument, a file
+# name) shows its controls escaped: ESC, BEL, C1 as UTF-8, and a byte that is not UTF-8.
+# One value with '[' (a shell metacharacter, so a root holding it is refused as unsafe)
+# and one without (a root that holds it is safe, and its messages quote it).
+v=$'\e[2J\a\xc2\x9b\xff' vs='\x1B[2J\x07\xC2\x9B\xFF'
+r=$'\eM\a\xc2\x85' rs='\x1BM\x07\xC2\x85'
+touch "$work/f$r"
+mkdir "$work/pop$r" && touch "$work/pop$r/x"
+unsafe="a chassis path must not contain blanks or shell metacharacters"
+sim=$(realpath "$real_bin")/chassis-sim
+# name | status | standard error | command (words as the shell reads them)
+while IFS='|' read -r name status want command; do
+    [[ -z $name ]] && continue
+    eval "words=($command)"
+    eval "want=\"$want\""
+    check "escaped: $name" "$status" "$want" "${words[@]}"
+done <<'EOF'
+CHASSIS_SIM_ROOT, the tool|125|chassis-sim: no chassis in $work/n$rs (make one with: $sim init $work/n$rs)|env CHASSIS_SIM_ROOT="$work/n$r" "$c/sbin/hashow"
+CHASSIS_SIM_ROOT unsafe, the tool|125|chassis-sim: refusing '$work/n$vs': $unsafe|env CHASSIS_SIM_ROOT="$work/n$v" "$c/sbin/hashow"
+CHASSIS_SIM_ROOT, chassis-sim|125|chassis-sim: no chassis in $work/n$rs (make one with: $sim init $work/n$rs)|env CHASSIS_SIM_ROOT="$work/n$r" chassis-sim show
+XDG_STATE_HOME|125|chassis-sim: cannot create the directory of the default chassis $work/f$rs/s/chassis-sim: Not a directory; set CHASSIS_SIM_ROOT to a chassis made with chassis-sim init|env -u CHASSIS_SIM_ROOT XDG_STATE_HOME="$work/f$r/s" chassis-sim show
+HOME|125|chassis-sim: cannot create the directory of the default chassis $work/f$rs/.local/state/chassis-sim: Not a directory; set CHASSIS_SIM_ROOT to a chassis made with chassis-sim init|env -u CHASSIS_SIM_ROOT -u XDG_STATE_HOME HOME="$work/f$r" "$c/sbin/hashow"
+CHASSIS_SIM_TOOL|1|chassis-sim: CHASSIS_SIM_TOOL is '$work/t$vs', which is not an executable file|env CHASSIS_SIM_TOOL="$work/t$v" chassis-sim init "$work/q0"
+CHASSIS_SIM_PROGRAM|1|chassis-sim: CHASSIS_SIM_PROGRAM is '$work/t$vs', which is not an executable file|env CHASSIS_SIM_PROGRAM="$work/t$v" chassis-sim init "$work/q0"
+init's directory|1|chassis-sim: refusing '$work/pop$rs': it is not empty; a chassis is laid out only in a new or empty directory|chassis-sim init "$work/pop$r"
+init --scenario|1|chassis-sim: unknown scenario '$vs' (known: redundant, standby, non-redundant, ha-disabled, no-slots)|chassis-sim init "$work/q0" --scenario "$v"
+init --from|1|chassis-sim: $work/$vs: cannot read it: No such file or directory|chassis-sim init "$work/q0" --from "$work/$v"
+set, a value|1|chassis-sim: bad value for model: '$vs' is not a number from -2147483648 to 2147483647; nothing changed|chassis-sim set "model=$v"
+set, a key|1|chassis-sim: the key '$vs' is not UTF-8; nothing changed|chassis-sim set "$v=1"
+set, no '='|1|chassis-sim: 'x$vs' is not KEY=VALUE; nothing changed|chassis-sim set "x$v"
+fail, a call|1|chassis-sim: '$vs=1' is not CALL=RESULT with a call that has an integer result; nothing changed|chassis-sim fail "$v=1"
+fail, a result|1|chassis-sim: bad result for ha_lock: '$vs' is not a 32-bit integer; nothing changed|chassis-sim fail "ha_lock=$v"
+EOF
+# ... and the ones that a usage follows, on their first line.
+for row in "journal --last|bad value for --last: '$vs' is not a count" \
+           "journal --pid|bad value for --pid: '$vs' is not a process id" \
+           "journal --cp|bad value for --cp: '$vs' is not 0 or 1" \
+           "journal|unknown journal option '$vs'" "init $work/q0|unexpected argument '$vs'" \
+           "|unknown command '$vs'"; do
+    IFS='|' read -r command want <<<"$row"
+    read -ra words <<<"$command"
+    err=$(chassis-sim "${words[@]}" "$v" 2>&1 >/dev/null)
+    [[ $? == 2 && ${err%%$'\n'*} == "chassis-sim: $want" ]] ||
+        { echo "FAIL escaped: chassis-sim $command: '${err%%$'\n'*}'"; failures=$((failures + 1)); }
+done
+out=$(env -u CHASSIS_SIM_ROOT XDG_STATE_HOME="/x$v" chassis-sim help | tail -1)
+[[ $out == "The default chassis: /x$vs/chassis-sim/default" ]] || { echo "FAIL escaped: help: '$out'"; failures=$((failures + 1)); }
+[[ ! -e $work/q0 ]] || { echo "FAIL a refused init made $work/q0"; failures=$((failures + 1)); }
+
+# A root that holds no chassis is refused with advice that works as printed: init into
+# a new or empty directory, or into a new name inside one that holds other files.
+mkdir "$work/empty" "$work/full" "$work/full/chassis" && touch "$work/full/x"
+for row in "absent|$work/absent| (make one with: $sim init $work/absent)" \
+           "empty|$work/empty| (make one with: $sim init $work/empty)" \
+           "populated|$work/full|, and init lays one out only in a new or empty directory (make one with: $sim init $work/full/chassis-2, then set CHASSIS_SIM_ROOT=$work/full/chassis-2)"; do
+    IFS='|' read -r name dir advice <<<"$row"
+    check "no chassis, $name" 125 "chassis-sim: no chassis in $dir$advice" env CHASSIS_SIM_ROOT="$dir" "$c/sbin/hashow"
+done
+chassis-sim init "$work/full/chassis-2" "${init_args[@]}" >/dev/null &&
+    CHASSIS_SIM_ROOT=$work/full/chassis-2 check "the advice followed" 0 "" chassis-sim show
 
 # A root that begins with '-': refused at init and at every open.
 (
@@ -516,7 +633,7 @@ cp "$real_bin/haadm" "$real_bin/chassis-sim" "$work/gone/"
 CHASSIS_SIM_TOOL=$work/gone/haadm CHASSIS_SIM_PROGRAM=$work/gone/chassis-sim \
     chassis-sim init "$work/stale" "${init_args[@]}" >/dev/null
 rm -rf "$work/gone"
-stale="chassis-sim: the programs of the chassis in $work/stale are gone ($work/stale/sim/tool links to $work/gone/haadm, which is not there); relink them with: chassis-sim relink"
+stale="chassis-sim: the programs of the chassis in $work/stale are gone ($work/stale/sim/tool links to $work/gone/haadm, which is not there); relink them with: $(realpath "$real_bin")/chassis-sim relink"
 cp "$work/stale/sim/state.json" "$work/stale.state"
 CHASSIS_SIM_ROOT=$work/stale check "hareset -l on a stale chassis" 125 "$stale" tool hareset -l
 CHASSIS_SIM_ROOT=$work/stale check "restart on a stale chassis" 125 "$stale" chassis-sim restart 0
@@ -534,7 +651,7 @@ rm "$work/stale/sim/tool" "$work/stale/sim/program"
 CHASSIS_SIM_ROOT=$work/stale check "an older chassis that works" 0 "" chassis-sim show
 ln -sf "$work/gone/haadm" "$work/stale/sbin/hainfo"
 CHASSIS_SIM_ROOT=$work/stale check "an older stale chassis" 125 \
-    "chassis-sim: the programs of the chassis in $work/stale are gone ($work/stale/sbin/hainfo links to $work/gone/haadm, which is not there); relink them with: chassis-sim relink" \
+    "chassis-sim: the programs of the chassis in $work/stale are gone ($work/stale/sbin/hainfo links to $work/gone/haadm, which is not there); relink them with: $(realpath "$real_bin")/chassis-sim relink" \
     chassis-sim show
 CHASSIS_SIM_ROOT=$work/stale check "relink of an older chassis" 0 "" chassis-sim relink
 [[ -L $work/stale/sim/tool && -L $work/stale/sim/program && -x $work/stale/sbin/hainfo ]] ||

@@ -141,7 +141,7 @@ refuse() {
 import json, sys
 d = json.load(open(sys.argv[1]))
 out = eval(sys.argv[3], {"d": d, "json": json})
-open(sys.argv[2], "w").write(out if isinstance(out, str) else json.dumps(out))
+open(sys.argv[2], "w", errors="surrogateescape").write(out if isinstance(out, str) else json.dumps(out))
 PY
     local err status
     err=$(chassis-sim init "$dir" --from "$file" 2>&1 >/dev/null)
@@ -152,8 +152,19 @@ PY
 }
 
 # name | the snapshot made bad | the message
-refuse "not JSON" '"{\"format\": 1,"' \
-    "not JSON: [json.exception.parse_error.101] parse error at line 1, column 14: syntax error while parsing object key - unexpected end of input; expected string literal"
+refuse "not JSON" '"{\"format\": 1,"' "it is not JSON: line 1, column 14: the text ends before the JSON value does"
+# What the parser found is said in words, at its line and column, never with the bytes it read.
+refuse "not JSON, a later line" '"{\n  \"format\": 1,\n  \"x\": tru\x1b[2J\n}"' \
+    "it is not JSON: line 3, column 11: a value that is not a string, number, true, false or null"
+refuse "a raw control in a key" '"{\"a\x1b]0;t\x07\": 1}"' \
+    "it is not JSON: line 1, column 4: a control character inside a string is not escaped"
+refuse "not UTF-8" '"{\"format\": \"\udcff\"}"' "it is not JSON: line 1, column 13: a string holds bytes that are not UTF-8"
+refuse "more after the value" '"{} x"' "it is not JSON: line 1, column 4: more follows the JSON value"
+refuse "a member without its comma" '"{\"a\": 1 \"b\": 2}"' \
+    "it is not JSON: line 1, column 11: an object's members are not separated by ',' or closed by '}'"
+# A key or a text of the snapshot is quoted with its controls escaped.
+refuse "controls in a key" '{**d, "failed": {"\x1b[2J\x07\u009bx": 1}}' \
+    '"failed.\x1B[2J\x07\xC2\x9Bx" is not a call that hasnapshot makes'
 refuse "not an object" '[d]' "the top level is not an object"
 refuse "unknown format" '{**d, "format": 2}' "format 2 is not known (known: 1)"
 refuse "format not a number" '{**d, "format": "1"}' '"format" is not an integer'
@@ -196,6 +207,26 @@ err=$(chassis-sim init "$work/nofile" --from "$work/none.json" 2>&1 >/dev/null)
 err=$(chassis-sim init "$work/both" --from "$good" --scenario standby 2>&1 >/dev/null)
 [[ $? == 2 && $err == "chassis-sim: --from and --scenario do not go together"$'\n'usage:* && ! -e $work/both ]] ||
     fail "--from with --scenario: '$err'"
+# Endless input is read only so far, under a data limit far below what it would grow to:
+# one line, status 1, nothing laid out. (Under the emulator, whose own mappings count
+# against the limit, without it.)
+limit=(prlimit --data=$((64 << 20)))
+[[ -n $emulator ]] && limit=()
+for source in "yes" "cat /dev/zero" "head -c 1048577 /dev/zero"; do
+    err=$($source 2>/dev/null | "${limit[@]}" chassis-sim init "$work/endless" --from - 2>&1 >/dev/null)
+    [[ $? == 1 && $err == "chassis-sim: standard input: more than 1048576 bytes; a snapshot is a few kilobytes" &&
+       ! -e $work/endless ]] || fail "endless snapshot from $source: '$err'"
+done
+err=$("${limit[@]}" chassis-sim init "$work/endless" --from /dev/zero 2>&1 >/dev/null)
+[[ $? == 1 && $err == "chassis-sim: /dev/zero: more than 1048576 bytes; a snapshot is a few kilobytes" && ! -e $work/endless ]] ||
+    fail "endless snapshot from /dev/zero: '$err'"
+# An option given twice is refused, not silently replaced by the second.
+for twice in "--from $good --from $good" "--scenario standby --scenario=ha-disabled" "--emulator x --emulator y"; do
+    read -ra words <<<"$twice"
+    err=$(chassis-sim init "$work/twice" "${words[@]}" 2>&1 >/dev/null)
+    [[ $? == 2 && $err == "chassis-sim: ${words[0]} is given twice"$'\n'usage:* && ! -e $work/twice ]] ||
+        fail "init $twice: '$err'"
+done
 # A good snapshot from standard input lays out the chassis.
 chassis-sim init "$work/piped" --from - "${init_args[@]}" <"$good" && [[ -f $work/piped/sim/state.json ]] ||
     fail "a snapshot from standard input"

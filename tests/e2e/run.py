@@ -30,8 +30,9 @@ A case file holds cases; each case starts with "=== NAME" and gets its own chass
 Each command is bounded by a time limit (--timeout): a command that hangs fails.
 
 Command words may carry bytes as \\xHH when quoted ('a\\xffb').
-Expected texts take the escapes \\t \\r \\n \\0 \\\\ and \\xHH; $PID, $PID16 and $ROOT
-stand for the command's process id, its low 16 bits and the chassis directory.
+Expected texts take the escapes \\t \\r \\n \\0 \\\\ and \\xHH; $PID, $PID16, $ROOT and $BIN
+stand for the command's process id, its low 16 bits, the chassis directory and the
+folder of the programs under test.
 Standard output and error that a command has no lines for must be empty.
 """
 
@@ -284,7 +285,8 @@ class Runner:
                               f"{self.timeout} s, killed")
                 return errors
             out, err = out.decode("latin-1"), err.decode("latin-1")
-            subs = {"$PID16": str(proc.pid & 0xFFFF), "$PID": str(proc.pid), "$ROOT": root}
+            subs = {"$PID16": str(proc.pid & 0xFFFF), "$PID": str(proc.pid), "$ROOT": root,
+                    "$BIN": os.path.realpath(self.bindir)}
 
             def sub(text):
                 for k, v in subs.items():

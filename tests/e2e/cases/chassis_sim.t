@@ -234,17 +234,17 @@ $ chassis-sim --version
 === a chassis whose programs are gone is refused by every verb that opens it, with the mend
 link: sim/tool = /gone/build/bin/haadm
 $ chassis-sim show
-! chassis-sim: the programs of the chassis in $ROOT are gone ($ROOT/sim/tool links to /gone/build/bin/haadm, which is not there); relink them with: chassis-sim relink
+! chassis-sim: the programs of the chassis in $ROOT are gone ($ROOT/sim/tool links to /gone/build/bin/haadm, which is not there); relink them with: $BIN/chassis-sim relink
 ? 125
 $ chassis-sim set rb_reason=x
-! chassis-sim: the programs of the chassis in $ROOT are gone ($ROOT/sim/tool links to /gone/build/bin/haadm, which is not there); relink them with: chassis-sim relink
+! chassis-sim: the programs of the chassis in $ROOT are gone ($ROOT/sim/tool links to /gone/build/bin/haadm, which is not there); relink them with: $BIN/chassis-sim relink
 ? 125
 = sim/journal.jsonl:
 
 === a chassis whose simulated programs alone are gone is refused the same
 link: sim/program = /gone/build/bin/chassis-sim
 $ chassis-sim journal
-! chassis-sim: the programs of the chassis in $ROOT are gone ($ROOT/sim/program links to /gone/build/bin/chassis-sim, which is not there); relink them with: chassis-sim relink
+! chassis-sim: the programs of the chassis in $ROOT are gone ($ROOT/sim/program links to /gone/build/bin/chassis-sim, which is not there); relink them with: $BIN/chassis-sim relink
 ? 125
 
 === relink links every program to this chassis-sim's build again, keeping the state and the journal

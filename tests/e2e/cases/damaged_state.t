@@ -229,7 +229,7 @@ $ chassis-sim set model=5
 === the state is not JSON: chassis-sim fail ha_lock=1
 write: sim/state.json = {"this_cp":
 $ chassis-sim fail ha_lock=1
-! chassis-sim: the state in $ROOT/sim/state.json is damaged: [json.exception.parse_error.101] parse error at line 1, column 12: syntax error while parsing value - unexpected end of input; expected '[', '{', or a literal
+! chassis-sim: the state in $ROOT/sim/state.json is damaged: it is not JSON: line 1, column 12: the text ends before the JSON value does
 ? 125
 = sim/state.json: {"this_cp":
 = sim/journal.jsonl:

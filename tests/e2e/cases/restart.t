@@ -172,12 +172,12 @@ $ chassis-sim journal
 set: lock=4242,7,1700000000,hareboot
 link: sim/tool = /gone/build/bin/haadm
 $ hareset -l
-! chassis-sim: the programs of the chassis in $ROOT are gone ($ROOT/sim/tool links to /gone/build/bin/haadm, which is not there); relink them with: chassis-sim relink
+! chassis-sim: the programs of the chassis in $ROOT are gone ($ROOT/sim/tool links to /gone/build/bin/haadm, which is not there); relink them with: $BIN/chassis-sim relink
 ? 125
 = var/rb_reason
 = sim/journal.jsonl:
 $ chassis-sim restart 0
-! chassis-sim: the programs of the chassis in $ROOT are gone ($ROOT/sim/tool links to /gone/build/bin/haadm, which is not there); relink them with: chassis-sim relink
+! chassis-sim: the programs of the chassis in $ROOT are gone ($ROOT/sim/tool links to /gone/build/bin/haadm, which is not there); relink them with: $BIN/chassis-sim relink
 ? 125
 = sim/journal.jsonl:
 
