@@ -18,6 +18,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION admin)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
+# The completion it installs is loaded by bash-completion, which a minimal system lacks.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS bash-completion)
 if(CMAKE_CROSSCOMPILING)
   # dpkg-shlibdeps cannot read the target's libraries; these are the ones the tool links.
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1")

@@ -25,9 +25,10 @@ deb=${debs[0]}
 echo "package: ${deb##*/}"
 
 echo "  $(stat -c %s "$deb") bytes, Installed-Size $(dpkg-deb -f "$deb" Installed-Size) KiB"
-info=$(dpkg-deb -f "$deb" Package Maintainer Depends Built-Using Architecture)
+info=$(dpkg-deb -f "$deb" Package Maintainer Depends Recommends Built-Using Architecture)
 echo "$info" | sed 's/^/  /'
 grep -qx 'Package: haadm' <<<"$info" || fail "wrong package name"
+grep -qx 'Recommends: bash-completion' <<<"$info" || fail "the completion's loader is not recommended"
 
 root=$work/root
 dpkg-deb -x "$deb" "$root"
