@@ -20,6 +20,8 @@ if [ "$mode" = test ]; then
     packages+=(libgtest-dev googletest g++-powerpc-linux-gnu qemu-user)
     # Static checks and fuzzing.
     packages+=(clang clang-tidy cppcheck libclang-rt-14-dev valgrind)
+    # The benchmark's peak memory of a run.
+    packages+=(time)
     # Manual page lint and rendering, the Debian package and its dependencies.
     packages+=(mandoc man-db bsdextrautils lintian git xz-utils)
     # The main job in a fresh minimal root (scripts/fresh-root-check.sh).

@@ -389,12 +389,48 @@ def sizes(build):
     print(f"  text {text:,} bytes ({text / 1024:.1f} KiB; goal 64 KiB), data {data:,}, bss {bss:,}")
 
 
+def run_measured(argv, env):
+    """Wall seconds and peak resident memory (KiB) of one run, its output thrown away.
+    GNU time runs it: a child of this process would count this process's memory too,
+    which its exec records as its own peak."""
+    start = time.perf_counter()
+    out = subprocess.run(["/usr/bin/time", "-f", "%M %x"] + argv, env=env, stdout=subprocess.DEVNULL,
+                         stderr=subprocess.PIPE, text=True, check=False).stderr.split()
+    return time.perf_counter() - start, int(out[-2]), int(out[-1])
+
+
+def journal_figures(bindir, tmp, env, mib):
+    """chassis-sim journal on a journal of MIB MiB: --last reads from the end, the
+    filters read it as a stream; neither holds the journal in memory."""
+    root = os.path.join(tmp, "journal")
+    sim = os.path.join(bindir, "chassis-sim")
+    subprocess.run([sim, "init", root], check=True)
+    line = b'{"args":["HAADM",4242,8192,0],"call":"ipcInit","cp":0,"pid":4242,"ret":0}\n'
+    block = line * (1024 * 1024 // len(line))
+    with open(os.path.join(root, "sim", "journal.jsonl"), "wb") as journal:
+        for _ in range(mib):
+            journal.write(block)
+        journal.write(b'{"args":[0,0,"hafailover"],"call":"ha_lock","cp":0,"pid":4243,"ret":0}\n')
+    size = os.path.getsize(os.path.join(root, "sim", "journal.jsonl"))
+    print(f"\nchassis-sim journal on a journal of {size / 2**20:,.0f} MiB ({size // len(line):,} lines):")
+    print(f"  {'options':<30}{'seconds':>9}{'peak memory':>14}")
+    env = {**env, "CHASSIS_SIM_ROOT": root}
+    for options in (["--last", "1"], ["--json", "--last", "1"], ["--call", "ha_lock", "--last", "1"],
+                    ["--call", "ha_lock"], ["--call", "ha_lock", "--json"]):
+        seconds, peak, status = run_measured([sim, "journal"] + options, env)
+        failed = "" if status == 0 else f"   (status {status})"
+        print(f"  {' '.join(options):<30}{seconds:>9.3f}{peak / 1024:>11.1f} MiB{failed}")
+    shutil.rmtree(root, ignore_errors=True)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--bin", required=True)
     parser.add_argument("--cp", default="")
     parser.add_argument("--cp-ppc", default="")
     parser.add_argument("--runs", type=int, default=60)
+    parser.add_argument("--journal-mib", type=int, default=1024,
+                        help="size of the journal that chassis-sim journal reads (0: none)")
     opts = parser.parse_args()
     bindir = os.path.abspath(opts.bin)
     tmp = tempfile.mkdtemp(prefix="bench.")
@@ -418,6 +454,8 @@ def main():
             m, b = statistics.median(ours), statistics.median(base)
             print(f"  {' '.join(words):<26}{m * 1e3:>8.2f}ms{b * 1e3:>9.2f}ms{m / b:>8.2f}")
         callgrind(root, env, bindir)
+        if opts.journal_mib > 0:
+            journal_figures(bindir, tmp, env, opts.journal_mib)
         if opts.cp:
             cp_host(opts.cp, env)
         if opts.cp_ppc:
