@@ -319,8 +319,12 @@ done
 check "--last 1 reads no further back than its line" 0 "" env CHASSIS_SIM_ROOT="$work/s" chassis-sim journal --last 1
 check "--last reports what it reads, numbered" 0 "$(tail -n 1 <<<"$torn")" env CHASSIS_SIM_ROOT="$work/s" chassis-sim journal --last 600
 # A journal of 64 MiB under a data limit of 48 MiB: --last 1 and a filter read it in
-# bounded memory (host only: the emulator's own mappings count against the limit).
-if [[ -z $emulator ]]; then
+# bounded memory. A build that cannot start under the limit at all (one with
+# AddressSanitizer, or run through the emulator) leaves these cases to the host's build.
+limit=(prlimit --data=$((48 << 20)))
+if ! "${limit[@]}" chassis-sim --version >/dev/null 2>&1; then
+    echo "note: this build cannot run under a data limit; the 64 MiB journal is left to the host's build"
+else
     rm -rf "$work/s" && cp -a "$work/fresh" "$work/s"
     python3 - "$work/s/sim/journal.jsonl" <<'PY'
 import sys
@@ -333,7 +337,7 @@ PY
                "--call ha_lock --last 1|ha_lock() = 0" "--call ha_lock|ha_lock() = 0" "--cp 1|ha_lock() = 0"; do
         IFS='|' read -r options want <<<"$row"
         read -ra words <<<"$options"
-        out=$(CHASSIS_SIM_ROOT=$work/s prlimit --data=$((48 << 20)) chassis-sim journal "${words[@]}" 2>&1)
+        out=$(CHASSIS_SIM_ROOT=$work/s "${limit[@]}" chassis-sim journal "${words[@]}" 2>&1)
         [[ $? == 0 && $out == "$want" ]] || { echo "FAIL journal $options of 64 MiB in 48 MiB: '${out:0:200}'"; failures=$((failures + 1)); }
     done
 fi
