@@ -5,4 +5,4 @@ set(HAADM_NAMES
   hahamdump hadump hasyncstart haSyncStart hasyncstop haSyncStop hashutdown
   swdadmin chassisreboot chassisReboot hareboot haReboot hainfo hareset
   hasmshutdown hasmrestart hasmtest hachecklock hafreelock haredundancy platformyield
-  hasnapshot)
+  hasnapshot haready)

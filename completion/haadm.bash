@@ -13,7 +13,7 @@ _haadm_command()
                hahamdump: hadump: hasyncstart:haSyncStart hasyncstop:haSyncStop hashutdown: \
                swdadmin: chassisreboot:chassisReboot hareboot:haReboot hainfo: hareset: \
                hasmshutdown:hasmrestart hasmtest: hachecklock: hafreelock: haredundancy: \
-               platformyield: hasnapshot:; do
+               platformyield: hasnapshot: haready:; do
         local primary=${row%%:*} alias=${row#*:}
         if [[ $primary == hadump ]]; then
             [[ ${name,,} == *hadump* ]] && { echo hadump; return; }
@@ -201,6 +201,12 @@ _haadm()
     haenable | hafailover) _haadm_offer '-f -force --force -h -help --help' ;;
     haredundancy) ((COMP_CWORD == 1)) && _haadm_offer '--show --help' ;;
     hasnapshot) ((COMP_CWORD == 1)) && _haadm_offer '-h' ;;
+    haready)
+        case $prev in
+        -w | -c | --warning | --critical) ;;
+        *) _haadm_offer '-v -w -c -h --verbose --warning --critical --help' ;;
+        esac
+        ;;
     chassisreboot) _haadm_offer '-d -m -s -f' ;;
     hareset) ((COMP_CWORD == 1)) && _haadm_offer '-l -p -c' ;;
     hareboot) ((COMP_CWORD == 1)) && _haadm_offer '-f -w' ;;
@@ -231,4 +237,5 @@ _haadm()
 complete -F _haadm hashow haShow haenable haEnable hadisable haDisable hafailover haFailover \
     hahamdump hadump hasyncstart haSyncStart hasyncstop haSyncStop hashutdown swdadmin \
     chassisreboot chassisReboot hareboot haReboot hainfo hareset hasmshutdown hasmrestart \
-    hasmtest hachecklock hafreelock haredundancy platformyield hasnapshot chassis-sim
+    hasmtest hachecklock hafreelock haredundancy platformyield hasnapshot haready check_haready \
+    chassis-sim

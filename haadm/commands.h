@@ -29,6 +29,7 @@ Outcome cmd_hafreelock(Run& run);
 Outcome cmd_haredundancy(Run& run);
 Outcome cmd_platformyield(Run& run);
 Outcome cmd_hasnapshot(Run& run);
+Outcome cmd_haready(Run& run);
 
 enum class Match { exact_case, any_case };
 
@@ -48,7 +49,7 @@ struct CommandRow {
 
 // Rows are tried top to bottom, the name before the alias; the first name that occurs
 // anywhere in the invocation name wins.
-inline constexpr std::array<CommandRow, 21> kCommands{{
+inline constexpr std::array<CommandRow, 22> kCommands{{
     {{"hashow", "haShow", Match::exact_case}, cmd_hashow},
     {{"haenable", "haEnable", Match::exact_case}, cmd_haenable},
     {{"hadisable", "haDisable", Match::exact_case}, cmd_hadisable},
@@ -69,8 +70,10 @@ inline constexpr std::array<CommandRow, 21> kCommands{{
     {{"hafreelock", "", Match::exact_case}, cmd_hafreelock},
     {{"haredundancy", "", Match::exact_case}, cmd_haredundancy},
     {{"platformyield", "", Match::exact_case}, cmd_platformyield},
-    // Last, so that no name of an earlier row is taken for it.
+    // Added last, so that no name of an earlier row is taken for them.
     {{"hasnapshot", "", Match::exact_case}, cmd_hasnapshot},
+    // Also as check_haready, as monitoring setups name their checks.
+    {{"haready", "", Match::exact_case}, cmd_haready},
 }};
 
 // The index in kCommands of the row that the invocation name selects, or -1 when none does.

@@ -5,6 +5,7 @@
 
 #include "haadm/commands.h"
 #include "haadm/guards.h"
+#include "haadm/readiness.h"
 #include "haadm/status.h"
 #include "platform/ham.h"
 #include "platform/rasevt.h"
@@ -16,21 +17,13 @@ namespace {
 // Every refusal after the status lines ends with this status.
 constexpr int kRefused = -1;
 
-bool dp_upgrade_in_progress()
-{
-    const int rc = esm_is_extnHcl_inprog();
-    return rc != 1 && rc != 9;
-}
-
 // Under the HA lock: the audit entry, the flush of the RAS log and the failover request.
 // Returns the failover result, or -1 when the lock is not available.
 int run_ha_failover()
 {
     open_ras_events();
     if (ha_lock(0, 0, "hafailover") != 0) {
-        fputs("haFailover: can't failover because system is not ready yet or other LS/HA "
-              "config is in progress.\n",
-              stderr);
+        put_words(Test::lock_free, stderr);
         rasevt_exit();
         return kRefused;
     }
@@ -54,26 +47,15 @@ int run_ha_failover()
 std::optional<Outcome> refuse_ha_state(bool forced)
 {
     if ((static_cast<uint32_t>(getHAMStat()) & kHaStandbyHealthy) == 0) {
-        fputs("Warning: This command is being run on a control processor(CP)\n"
-              "based system. One or more devices on the standby CP is not healthy.\n"
-              "Please fix the error before you do failover.\n",
-              stderr);
+        put_words(Test::standby_healthy, stderr);
         return leave(kRefused);
     }
-    const auto state = static_cast<uint32_t>(ham_get_state());
-    if ((state & kHaEnabled) == 0) {
-        fputs("haFailover: HA not enabled. Please enable HA first.\n", stderr);
-        return leave(kRefused);
-    }
-    if ((state & kHaSuppressed) != 0) {
-        return leave(kRefused);  // the status lines have said so
-    }
-    if ((state & kHaRedundant) == 0) {
-        fputs("haFailover not allowed: the system is not in redundant mode.\n", stderr);
-        return leave(kRefused);
-    }
-    if ((state & kHaSynchronized) == 0 && !forced) {
-        fputs("haFailover not allowed: HA state is not synchronized.\n", stderr);
+    Test failed{};
+    if (first_ha_state_refusal(static_cast<uint32_t>(ham_get_state()), forced, failed)) {
+        // Suppressed HA has been said by the status lines.
+        if (failed != Test::not_suppressed) {
+            put_words(failed, stderr);
+        }
         return leave(kRefused);
     }
     return std::nullopt;
@@ -89,11 +71,14 @@ Outcome cmd_hafailover(Run& run)
     if (run.cp_slot == 0) {
         return refuse_platform(run);
     }
-    if (dp_upgrade_in_progress()) {
-        fputs("DP upgrade is in progress. Command not allowed.\n", stderr);
+    ReadinessFacts facts{};
+    facts.dp_upgrade = esm_is_extnHcl_inprog();
+    if (!passes(Test::dp_upgrade, facts)) {
+        put_words(Test::dp_upgrade, stderr);
         return early_return(-1);
     }
-    if ((static_cast<uint32_t>(getHAMStat()) & kHaActive) == 0) {
+    facts.flags = getHAMStat();
+    if (!passes(Test::active, facts)) {
         return refuse_standby_failover();
     }
     bool forced = false;

@@ -5,14 +5,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "haadm/readiness.h"
 #include "platform/rasevt.h"
 #include "platform/rbac.h"
 
 namespace haadm {
 namespace {
 
-constexpr const char* kStandbyWarning = "WARNING: Command not allowed on the standby CP";
-constexpr const char* kNotSupported = "Not supported on this platform";
 constexpr const char* kDenied = "RBAC permission denied.";
 
 }  // namespace
@@ -82,7 +81,7 @@ Outcome refuse_standby(const Run& run)
 
 Outcome refuse_standby_failover()
 {
-    printf("%s %s \n", kStandbyWarning, ": hafailover");
+    put_words(Test::active, stdout);
     return leave(1);
 }
 

@@ -8,6 +8,10 @@
 
 namespace haadm {
 
+// The words of the standby and platform refusals.
+inline constexpr char kStandbyWarning[] = "WARNING: Command not allowed on the standby CP";
+inline constexpr char kNotSupported[] = "Not supported on this platform";
+
 // rbac_init(2); on failure its message and the outcome that ends the run.
 std::optional<Outcome> rbac_initialise();
 

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "haadm/bits.h"
 #include "haadm/commands.h"
 #include "platform/ham.h"
 #include "platform/hasm.h"
@@ -20,21 +21,6 @@ constexpr int kFormat = 1;
 // As hainfo show reads it: the HA manager fills at most kHamReasonSize bytes.
 constexpr size_t kReasonBuffer = 127;
 static_assert(kReasonBuffer >= kHamReasonSize);
-
-struct NamedBit {
-    uint32_t mask;
-    char name[20];
-};
-constexpr NamedBit kNamedBits[] = {
-    {kHaActive, "ACTIVE"},
-    {kHaRedundant, "REDUNDANT"},
-    {kHaSynchronized, "SYNCHRONIZED"},
-    {kHaEnabled, "HA_ENABLED"},
-    {kHaDualCp, "DUAL_CP"},
-    {kHaSuppressed, "suppressed"},
-    {kHaCocpuHeartbeat, "co-CPU heartbeat"},
-    {kHaStandbyHealthy, "standby healthy"},
-};
 
 // The calls that failed, in the order they were made; at most one entry per call.
 struct Failure {

@@ -58,7 +58,7 @@ int print_status_lines()
         return -1;
     }
     if ((state & kHaSuppressed) != 0) {
-        puts("HA supressed");
+        puts(kSuppressedLine);
         return -1;
     }
     const int slot = getThisCPSlot();

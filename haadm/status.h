@@ -3,6 +3,9 @@
 
 namespace haadm {
 
+// The line that stands for the whole report while HA is suppressed (sic).
+inline constexpr char kSuppressedLine[] = "HA supressed";
+
 // Prints the status lines; 0 when the full report was printed, -1 otherwise.
 int print_status_lines();
 

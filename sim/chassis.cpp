@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "haadm/printable.h"
 #include "sim/fast_state.h"
 #include "sim/scenarios.h"
 
@@ -1053,45 +1054,8 @@ std::string cp_path(const std::string& path)
 std::string printable(const std::string& text)
 {
     std::string shown;
-    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-    const auto escape = [&](unsigned char c) {
-        char escaped[8];
-        snprintf(escaped, sizeof escaped, "\\x%02X", c);
-        shown += escaped;
-    };
-    for (size_t i = 0; i < text.size();) {
-        const unsigned char c = byte(i);
-        if (c < 0x80) {
-            if (c == '\n') {
-                shown += "\\n";
-            } else if (c == '\t') {
-                shown += "\\t";
-            } else if (c < 0x20 || c == 0x7f) {
-                escape(c);
-            } else {
-                shown += text[i];
-            }
-            ++i;
-            continue;
-        }
-        // A whole UTF-8 sequence is kept, but for a C1 control (U+0080 to U+009F); a
-        // byte outside a whole sequence is escaped.
-        const size_t length = c >= 0xc2 && c <= 0xdf ? 2 : c >= 0xe0 && c <= 0xef ? 3 : c >= 0xf0 && c <= 0xf4 ? 4 : 0;
-        bool whole = length > 0 && i + length <= text.size();
-        for (size_t k = 1; whole && k < length; ++k) {
-            whole = (byte(i + k) & 0xc0) == 0x80;
-        }
-        if (whole && !(c == 0xc2 && byte(i + 1) <= 0x9f)) {
-            shown.append(text, i, length);
-            i += length;
-            continue;
-        }
-        const size_t count = whole ? length : 1;
-        for (size_t k = 0; k < count; ++k) {
-            escape(byte(i + k));
-        }
-        i += count;
-    }
+    haadm::escape_printable(text.data(), text.size(),
+                            [&shown](const char* bytes, size_t count) { shown.append(bytes, count); });
     return shown;
 }
 

@@ -400,7 +400,8 @@ const std::vector<std::string>& tool_names()
         "hasyncstart", "haSyncStart",   "hasyncstop",    "haSyncStop",   "hashutdown",
         "swdadmin",    "chassisreboot", "chassisReboot", "hareboot",     "haReboot",
         "hainfo",      "hareset",       "hasmshutdown",  "hasmrestart",  "hasmtest",
-        "hachecklock", "hafreelock",    "haredundancy",  "platformyield", "hasnapshot"};
+        "hachecklock", "hafreelock",    "haredundancy",  "platformyield", "hasnapshot",
+        "haready"};
     return names;
 }
 

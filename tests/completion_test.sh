@@ -34,7 +34,8 @@ check()
 for name in hashow haShow haenable haEnable hadisable haDisable hafailover haFailover \
     hahamdump hadump hasyncstart haSyncStart hasyncstop haSyncStop hashutdown swdadmin \
     chassisreboot chassisReboot hareboot haReboot hainfo hareset hasmshutdown hasmrestart \
-    hasmtest hachecklock hafreelock haredundancy platformyield hasnapshot chassis-sim; do
+    hasmtest hachecklock hafreelock haredundancy platformyield hasnapshot haready check_haready \
+    chassis-sim; do
     if [[ $(complete -p "$name" 2>/dev/null) == "complete -F _haadm $name" ]]; then
         passed=$((passed + 1))
     else
@@ -55,6 +56,8 @@ check 'haredundancy --' '--help --show'
 check 'haredundancy --show ' ''
 check 'hasnapshot ' '-h'
 check '/sbin/hasnapshot -h ' ''
+check 'haready -' '--critical --help --verbose --warning -c -h -v -w'
+check 'check_haready -v -w ' ''
 check 'chassisreboot -m -' '-d -f -m -s'
 check 'hareset -' '-c -l -p'
 check 'hareboot -' '-f -w'

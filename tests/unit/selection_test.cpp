@@ -37,6 +37,9 @@ TEST(CommandSelection, EdgeCases)
         {"/sbin/hasnapshot", "hasnapshot"},
         {"hasnapshot_hashow", "hashow"},
         {"haSnapshot", ""},
+        {"/usr/lib/nagios/plugins/check_haready", "haready"},
+        {"haready_hareboot", "hareboot"},
+        {"haReady", ""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(selected(c.invocation), c.row) << c.invocation;
@@ -59,7 +62,7 @@ TEST(CommandSelection, EveryInstalledName)
         const haadm::CommandNames& row = haadm::kCommands.at(index).names;
         EXPECT_TRUE(row.name == name || row.alias == name) << name << " ran " << row.name;
     }
-    EXPECT_EQ(count, 30);
+    EXPECT_EQ(count, 31);
 }
 
 TEST(ShellStatus, LowBitsZeroIsNotSuccess)
