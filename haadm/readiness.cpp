@@ -188,4 +188,73 @@ int failed_calls(const ReadinessFacts& facts, const char* names[3], int results[
     return count;
 }
 
+namespace {
+
+int severity(Test test, long lock_age, long crit)
+{
+    switch (test) {
+    case Test::platform:
+        return kReadyUnknown;  // a chassis with one CP has no failover to judge
+    case Test::dp_upgrade:
+    case Test::not_suppressed:
+        return kReadyWarning;
+    case Test::lock_free:
+        return lock_age >= crit ? kReadyCritical : kReadyWarning;
+    default:
+        return kReadyCritical;
+    }
+}
+
+// Whether a test's input was read at all: a failed call leaves its tests unjudged.
+bool was_read(Test test, const ReadinessFacts& facts)
+{
+    switch (test) {
+    case Test::active:
+    case Test::standby_healthy:
+        return facts.flags >= 0;
+    case Test::ha_enabled:
+    case Test::not_suppressed:
+    case Test::redundant:
+    case Test::synchronized:
+        return facts.state >= 0;
+    case Test::lock_free:
+        return facts.lock_rc == 0;
+    default:
+        return true;
+    }
+}
+
+}  // namespace
+
+void judge(const ReadinessFacts& facts, long now, long crit, Verdict& v)
+{
+    v = Verdict{};
+    v.lock_known = facts.lock_rc == 0;
+    v.lock_held = v.lock_known && facts.lock.pid != 0;
+    v.lock_age = v.lock_held ? now - static_cast<long>(facts.lock.time) : 0;
+    v.lock_age = v.lock_age < 0 ? 0 : v.lock_age;
+    v.standby = facts.flags >= 0 && !passes(Test::active, facts);
+    for (int i = 0; i < kTestCount; ++i) {
+        const auto test = static_cast<Test>(i);
+        if (test != Test::active && was_read(test, facts) && !passes(test, facts)) {
+            v.failed[v.count++] = test;
+        }
+    }
+    v.failures = failed_calls(facts, v.calls, v.results);
+    // The worst reason gives the status, and the first of that status is the main one.
+    v.status = kReadyOk;
+    for (int i = 0; i < v.count; ++i) {
+        const int s = severity(v.failed[i], v.lock_age, crit);
+        v.status = s > v.status ? s : v.status;
+    }
+    v.main_reason = -1;
+    for (int i = 0; i < v.count && v.main_reason < 0; ++i) {
+        v.main_reason = severity(v.failed[i], v.lock_age, crit) == v.status ? i : -1;
+    }
+    if (v.failures > 0) {
+        v.status = kReadyUnknown;  // what was not read cannot be judged
+    }
+    v.ready = v.status == kReadyOk && !v.standby;
+}
+
 }  // namespace haadm

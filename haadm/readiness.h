@@ -58,4 +58,34 @@ void read_readiness(int cp_slot, ReadinessFacts& facts);
 // ham_get_state negative, ha_checklock nonzero. Their names in that order, at most 3.
 int failed_calls(const ReadinessFacts& facts, const char* names[3], int results[3]);
 
+// The status words of a monitoring check, and what each means here.
+enum ReadyStatus { kReadyOk = 0, kReadyWarning = 1, kReadyCritical = 2, kReadyUnknown = 3 };
+inline constexpr const char* kReadyStatusWords[] = {"OK", "WARNING", "CRITICAL", "UNKNOWN"};
+// A HA lock held this long (seconds) is critical unless a check says otherwise.
+inline constexpr long kLockCritical = 600;
+
+// The verdict on what was read: the tests that failed, in hafailover's order (on the
+// standby CP all but the active test, which is said apart), the calls that failed, and
+// the status of a monitoring check.
+struct Verdict {
+    int status;       // a ReadyStatus
+    bool ready;       // hafailover would go ahead on this CP
+    bool standby;     // this CP is the standby
+    Test failed[kTestCount];
+    int count;
+    int main_reason;  // the first failed test of the worst status; -1 when none
+    const char* calls[3];
+    int results[3];
+    int failures;
+    bool lock_known;  // ha_checklock answered
+    bool lock_held;
+    long lock_age;    // seconds the lock has been held, at now; 0 when free
+};
+
+// Judges the facts at the time now, a lock held crit seconds or more being critical.
+// Holds that an operator or an upgrade ends (DP upgrade, HA suppressed, the lock) are
+// warnings; what leaves the chassis unprotected is critical; a failed call or a
+// platform without CP slots leaves the verdict unknown.
+void judge(const ReadinessFacts& facts, long now, long crit, Verdict& verdict);
+
 }  // namespace haadm

@@ -18,9 +18,6 @@
 namespace haadm {
 namespace {
 
-enum Status { kOk = 0, kWarning = 1, kCritical = 2, kUnknown = 3 };
-constexpr const char* kStatusWords[] = {"OK", "WARNING", "CRITICAL", "UNKNOWN"};
-
 constexpr const char* kUsage =
     "Usage: haready [-v] [-w SECONDS] [-c SECONDS]\n"
     "  -v          one more line for every reason, in hafailover's words\n"
@@ -34,23 +31,6 @@ struct Options {
     long warn;
     long crit;
 };
-
-// The status a failed test gives: holds that end by themselves or by an operator are
-// warnings; what leaves the chassis unprotected is critical.
-Status severity(Test test, long lock_age, const Options& options)
-{
-    switch (test) {
-    case Test::platform:
-        return kUnknown;  // a chassis with one CP has no failover to judge
-    case Test::dp_upgrade:
-    case Test::not_suppressed:
-        return kWarning;
-    case Test::lock_free:
-        return lock_age >= options.crit ? kCritical : kWarning;
-    default:
-        return kCritical;
-    }
-}
 
 // A count of seconds: digits only, at most a year.
 bool seconds(const char* text, long& value)
@@ -70,7 +50,7 @@ bool parse_options(Run& run, Options& options)
                                    {"critical", required_argument, nullptr, 'c'},
                                    {"help", no_argument, nullptr, 'h'},
                                    {nullptr, 0, nullptr, 0}};
-    options = {false, 60, 600};
+    options = {false, 60, kLockCritical};
     opterr = 0;
     optind = 1;
     int c = 0;
@@ -96,7 +76,7 @@ void put_printable(const char* field, size_t size)
 
 // Performance data in the monitoring-plugins form, label=value[UOM];warn;crit;min;max:
 // each named bit of the HA state word, the lock held and its age.
-void put_performance(const ReadinessFacts& facts, bool lock_known, long lock_age, const Options& options)
+void put_performance(const ReadinessFacts& facts, const Verdict& v, const Options& options)
 {
     for (const NamedBit& bit : kNamedBits) {
         if (facts.state < 0) {
@@ -105,12 +85,12 @@ void put_performance(const ReadinessFacts& facts, bool lock_known, long lock_age
             printf(" %s=%d;;;0;1", bit.label, (static_cast<uint32_t>(facts.state) & bit.mask) != 0 ? 1 : 0);
         }
     }
-    if (!lock_known) {
+    if (!v.lock_known) {
         printf(" lock_held=U;;;0;1 lock_age=U;%ld;%ld;0;", options.warn, options.crit);
         return;
     }
-    printf(" lock_held=%d;;;0;1 lock_age=%lds;%ld;%ld;0;", facts.lock.pid != 0 ? 1 : 0, lock_age,
-           options.warn, options.crit);
+    printf(" lock_held=%d;;;0;1 lock_age=%lds;%ld;%ld;0;", v.lock_held ? 1 : 0, v.lock_age, options.warn,
+           options.crit);
 }
 
 }  // namespace
@@ -120,88 +100,53 @@ Outcome cmd_haready(Run& run)
     Options options{};
     if (!parse_options(run, options)) {
         fputs(kUsage, stdout);
-        return leave(kUnknown);
+        return leave(kReadyUnknown);
     }
     ReadinessFacts facts{};
     read_readiness(run.cp_slot, facts);
-    const long now = static_cast<long>(time(nullptr));
-    const bool lock_known = facts.lock_rc == 0;
-    const bool held = lock_known && facts.lock.pid != 0;
-    long lock_age = held ? now - static_cast<long>(facts.lock.time) : 0;
-    lock_age = lock_age < 0 ? 0 : lock_age;
+    Verdict v{};
+    judge(facts, static_cast<long>(time(nullptr)), options.crit, v);
 
-    // The tests that failed, in hafailover's order. On the standby CP the failover is
-    // not made here: that is said, and the rest is judged as this CP sees it.
-    const bool standby = facts.flags >= 0 && !passes(Test::active, facts);
-    Test failed[kTestCount];
-    int count = 0;
-    for (int i = 0; i < kTestCount; ++i) {
-        const auto test = static_cast<Test>(i);
-        const bool unread = (test == Test::lock_free && !lock_known) ||
-                            ((test == Test::active || test == Test::standby_healthy) && facts.flags < 0) ||
-                            (test >= Test::ha_enabled && test <= Test::synchronized && facts.state < 0);
-        if (test != Test::active && !unread && !passes(test, facts)) {
-            failed[count++] = test;
-        }
-    }
-    const char* calls[3];
-    int results[3];
-    const int failures = failed_calls(facts, calls, results);
-
-    // The worst reason gives the status, and the first of that status is the main one.
-    Status status = kOk;
-    for (int i = 0; i < count; ++i) {
-        const Status s = severity(failed[i], lock_age, options);
-        status = s > status ? s : status;
-    }
-    int main_reason = -1;
-    for (int i = 0; i < count && main_reason < 0; ++i) {
-        main_reason = severity(failed[i], lock_age, options) == status ? i : -1;
-    }
-    if (failures > 0) {
-        status = kUnknown;  // what was not read cannot be judged
-    }
-
-    printf("HAREADY %s - ", kStatusWords[status]);
-    if (failures > 0) {
-        printf("%s failed (%d)", calls[0], results[0]);
-    } else if (main_reason >= 0) {
-        put_words(failed[main_reason], stdout, true);
-    } else if (standby) {
+    printf("HAREADY %s - ", kReadyStatusWords[v.status]);
+    if (v.failures > 0) {
+        printf("%s failed (%d)", v.calls[0], v.results[0]);
+    } else if (v.main_reason >= 0) {
+        put_words(v.failed[v.main_reason], stdout, true);
+    } else if (v.standby) {
         fputs("this is the standby CP; from here the chassis can fail over", stdout);
     } else {
         fputs("the chassis can fail over now", stdout);
     }
-    if (standby && (main_reason >= 0 || failures > 0)) {
+    if (v.standby && (v.main_reason >= 0 || v.failures > 0)) {
         fputs(" (standby CP)", stdout);
     }
-    const int more = count + failures - 1;
+    const int more = v.count + v.failures - 1;
     if (more > 0) {
         printf(" (%d more reason%s)", more, more == 1 ? "" : "s");
     }
     fputs(" |", stdout);
-    put_performance(facts, lock_known, lock_age, options);
+    put_performance(facts, v, options);
     putchar('\n');
 
     if (options.verbose) {
-        for (int i = 0; i < failures; ++i) {
-            printf("%s failed: %d\n", calls[i], results[i]);
+        for (int i = 0; i < v.failures; ++i) {
+            printf("%s failed: %d\n", v.calls[i], v.results[i]);
         }
-        if (standby) {
+        if (v.standby) {
             put_words(Test::active, stdout, true);
             putchar('\n');
         }
-        for (int i = 0; i < count; ++i) {
-            put_words(failed[i], stdout, true);
+        for (int i = 0; i < v.count; ++i) {
+            put_words(v.failed[i], stdout, true);
             putchar('\n');
-            if (failed[i] == Test::lock_free && held) {
+            if (v.failed[i] == Test::lock_free && v.lock_held) {
                 printf("HA lock held by pid %d (", static_cast<int>(facts.lock.pid));
                 put_printable(facts.lock.cmd, sizeof facts.lock.cmd);
-                printf("), transaction %d, for %ld s\n", static_cast<int>(facts.lock.trans), lock_age);
+                printf("), transaction %d, for %ld s\n", static_cast<int>(facts.lock.trans), v.lock_age);
             }
         }
     }
-    return leave(status);
+    return leave(v.status);
 }
 
 }  // namespace haadm
