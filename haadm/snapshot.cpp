@@ -9,14 +9,16 @@
 
 #include "haadm/bits.h"
 #include "haadm/commands.h"
+#include "haadm/readiness.h"
 #include "platform/ham.h"
 #include "platform/hasm.h"
+#include "platform/syscon.h"
 
 namespace haadm {
 namespace {
 
-constexpr const char* kUsage = "Usage: hasnapshot";
-constexpr int kFormat = 1;
+constexpr const char* kUsage = "Usage: hasnapshot [--prometheus]";
+constexpr int kFormat = 2;
 
 // As hainfo show reads it: the HA manager fills at most kHamReasonSize bytes.
 constexpr size_t kReasonBuffer = 127;
@@ -57,16 +59,26 @@ struct Snapshot {
     bool remote_ok;
     HaSession remote;
     bool lock_ok;
+    int lock_rc;
     HaLockRecord lock;
     bool reason_ok;
     char reason[kReasonBuffer];
+    // What the changing commands decide on besides, and the verdict on the failover.
+    int flags;
+    int dp_upgrade;
+    int model;
+    int board;
+    bool peer_ip_ok;
+    char peer_ip[kPeerIpSize];
+    ReadinessFacts facts;
+    Verdict verdict;
     Failures failed;
 };
 
 // Static: the records are large for a small CP's stack, and one run takes one.
 Snapshot g_snapshot;
 
-void read_snapshot(Snapshot& s)
+void read_snapshot(Snapshot& s, int cp_slot, long long taken)
 {
     s.failed.count = 0;
     s.state = ham_get_state();
@@ -77,6 +89,7 @@ void read_snapshot(Snapshot& s)
     // The flag line and the co-CPU report read the word again, without a failure test:
     // an answer that is not the word above is recorded as it came.
     const int flags = getHAMStat();
+    s.flags = flags;
     if (!s.state_ok || flags != s.state) {
         s.failed.add("getHAMStat", flags);
     }
@@ -120,6 +133,7 @@ void read_snapshot(Snapshot& s)
     }
     s.lock = HaLockRecord{};
     rc = ha_checklock(&s.lock);
+    s.lock_rc = rc;
     s.lock_ok = rc == 0;
     if (!s.lock_ok) {
         s.failed.add("ha_checklock", rc);
@@ -131,6 +145,20 @@ void read_snapshot(Snapshot& s)
     if (!s.reason_ok) {
         s.failed.add("ham_get_rb_reason", rc);
     }
+
+    s.dp_upgrade = esm_is_extnHcl_inprog();
+    s.model = sysconModel();
+    s.board = sysconHwBoardModel();
+    memset(s.peer_ip, 0, sizeof s.peer_ip);
+    rc = get_peer_ip_str(s.peer_ip);
+    s.peer_ip[sizeof s.peer_ip - 1] = '\0';
+    s.peer_ip_ok = rc == 0;
+    if (!s.peer_ip_ok) {
+        s.failed.add("get_peer_ip_str", rc);
+    }
+    // The failover's tests on what was read above: no call is made twice.
+    s.facts = ReadinessFacts{cp_slot, s.dp_upgrade, flags, s.state, s.lock_rc, s.lock};
+    judge(s.facts, static_cast<long>(taken), kLockCritical, s.verdict);
 }
 
 size_t text_length(const char* data, size_t size)
@@ -311,7 +339,116 @@ void print_snapshot(const Snapshot& s, long long taken)
         put_key(s.failed.item[i].call, i == 0);
         printf("%d", s.failed.item[i].result);
     }
-    fputs("}\n}\n", stdout);
+    putchar('}');
+    put_line_key("platform");
+    printf("{\"dp_upgrade\": %d, \"model\": %d, \"board\": %d, \"peer_ip\": ", s.dp_upgrade, s.model, s.board);
+    if (s.peer_ip_ok) {
+        put_text(s.peer_ip, sizeof s.peer_ip);
+    } else {
+        fputs("null", stdout);
+    }
+    putchar('}');
+    // The verdict: ok when hafailover would go ahead on this CP; each reason with the
+    // failover's words, in its order.
+    const Verdict& v = s.verdict;
+    put_line_key("ready");
+    printf("{\"ok\": %s, \"status\": \"%s\", \"reasons\": [", v.ready ? "true" : "false",
+           kReadyStatusWords[v.status]);
+    bool first = true;
+    const auto reason = [&first](const char* test) {
+        printf("%s\n    {\"test\": \"%s\", \"words\": \"", first ? "" : ",", test);
+        first = false;
+    };
+    for (int i = 0; i < v.failures; ++i) {
+        reason(v.calls[i]);
+        printf("%s failed (%d)\"}", v.calls[i], v.results[i]);
+    }
+    if (v.standby) {
+        reason(test_name(Test::active));
+        put_words(Test::active, stdout, true);
+        fputs("\"}", stdout);
+    }
+    for (int i = 0; i < v.count; ++i) {
+        reason(test_name(v.failed[i]));
+        put_words(v.failed[i], stdout, true);
+        fputs("\"}", stdout);
+    }
+    fputs(first ? "]}" : "\n  ]}", stdout);
+    fputs("\n}\n", stdout);
+}
+
+// ---- the metrics, in the Prometheus text exposition format --------------------------------
+
+// A label value as the format wants it: backslash, double quote and newline escaped.
+void put_label_value(const char* data, size_t size)
+{
+    const size_t length = text_length(data, size);
+    for (size_t i = 0; i < length; ++i) {
+        const char c = data[i];
+        if (c == '\\' || c == '"') {
+            putchar('\\');
+            putchar(c);
+        } else if (c == '\n') {
+            fputs("\\n", stdout);
+        } else {
+            putchar(c);
+        }
+    }
+}
+
+void family(const char* name, const char* help)
+{
+    printf("# HELP %s %s\n# TYPE %s gauge\n", name, help, name);
+}
+
+void print_metrics(const Snapshot& s, long long taken)
+{
+    const Verdict& v = s.verdict;
+    family("ha_ready", "1 when hafailover would go ahead on this CP now, else 0.");
+    printf("ha_ready %d\n", v.ready ? 1 : 0);
+    family("ha_ready_status", "The status haready gives: 0 OK, 1 WARNING, 2 CRITICAL, 3 UNKNOWN.");
+    printf("ha_ready_status %d\n", v.status);
+    family("ha_ready_test_failed", "1 for each of hafailover's tests that fails now, by its name.");
+    for (int i = 0; i < kTestCount; ++i) {
+        const auto test = static_cast<Test>(i);
+        bool failed = test == Test::active && v.standby;
+        for (int k = 0; k < v.count; ++k) {
+            failed = failed || v.failed[k] == test;
+        }
+        printf("ha_ready_test_failed{test=\"%s\"} %d\n", test_name(test), failed ? 1 : 0);
+    }
+    family("ha_state_bit", "Each named bit of the HA state word as this CP reads it (absent when unread).");
+    if (s.state_ok) {
+        for (const NamedBit& bit : kNamedBits) {
+            printf("ha_state_bit{bit=\"%s\"} %d\n", bit.label,
+                   (static_cast<uint32_t>(s.state) & bit.mask) != 0 ? 1 : 0);
+        }
+    }
+    family("ha_active_cp", "The number of the CP that is active, 0 or 1 (absent when unread).");
+    if (s.state_ok && s.number_ok) {
+        const bool active = (static_cast<uint32_t>(s.state) & kHaActive) != 0;
+        printf("ha_active_cp %d\n", active ? s.number : 1 - s.number);
+    }
+    family("ha_this_cp", "The number of the CP these metrics were read on, 0 or 1 (absent when unread).");
+    if (s.number_ok) {
+        printf("ha_this_cp %d\n", s.number);
+    }
+    family("ha_lock_held", "1 while the HA lock is held, else 0 (absent when unread).");
+    if (v.lock_known) {
+        printf("ha_lock_held %d\n", v.lock_held ? 1 : 0);
+    }
+    family("ha_lock_age_seconds", "How long the HA lock has been held; 0 when it is free (absent when unread).");
+    if (v.lock_known) {
+        printf("ha_lock_age_seconds %ld\n", v.lock_age);
+    }
+    family("ha_platform_call_failed", "The result of each platform call that failed, by its name.");
+    for (size_t i = 0; i < s.failed.count; ++i) {
+        fputs("ha_platform_call_failed{call=\"", stdout);
+        put_label_value(s.failed.item[i].call, strlen(s.failed.item[i].call) + 1);
+        printf("\"} %d\n", s.failed.item[i].result);
+    }
+    family("ha_snapshot_taken_seconds", "When these metrics were read, in seconds since 1970-01-01 UTC.");
+    printf("ha_snapshot_taken_seconds %lld\n", taken);
 }
 
 }  // namespace
@@ -357,13 +494,18 @@ bool is_utf8(const char* data, size_t size)
 
 Outcome cmd_hasnapshot(Run& run)
 {
-    if (run.argc > 1) {
+    const bool prometheus = run.argc == 2 && strcmp(run.argv[1], "--prometheus") == 0;
+    if (run.argc > 1 && !prometheus) {
         puts(kUsage);
         return leave(0);
     }
     const time_t taken = time(nullptr);
-    read_snapshot(g_snapshot);
-    print_snapshot(g_snapshot, static_cast<long long>(taken));
+    read_snapshot(g_snapshot, run.cp_slot, static_cast<long long>(taken));
+    if (prometheus) {
+        print_metrics(g_snapshot, static_cast<long long>(taken));
+    } else {
+        print_snapshot(g_snapshot, static_cast<long long>(taken));
+    }
     return leave(0);
 }
 

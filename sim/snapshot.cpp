@@ -194,7 +194,7 @@ bool failing(const std::string& call, long long result)
         return true;
     }
     if (call == "get_ha_status" || call == "has_get_hsess(1)" || call == "has_get_hsess(0)" ||
-        call == "ha_checklock" || call == "ham_get_rb_reason") {
+        call == "ha_checklock" || call == "ham_get_rb_reason" || call == "get_peer_ip_str") {
         return result != 0;
     }
     wrong("failed." + call, "is not a call that hasnapshot makes");
@@ -223,8 +223,9 @@ json build(const json& snap, const std::function<void(json&, const std::string&,
     if (!format.is_number_integer()) {
         wrong("format", "is not an integer");
     }
-    if (format.get<int64_t>() != 1) {
-        throw Wrong{"format " + format.dump() + " is not known (known: 1)"};
+    const int64_t version = format.get<int64_t>();
+    if (version != 1 && version != 2) {
+        throw Wrong{"format " + format.dump() + " is not known (known: 1, 2)"};
     }
     integer(snap, top, "taken", 0, INT64_MAX);
 
@@ -296,6 +297,28 @@ json build(const json& snap, const std::function<void(json&, const std::string&,
     null_with_failure(lock.is_null(), failed, "lock", "ha_checklock");
     null_with_failure(reason_value.is_null(), failed, "last_reboot_reason", "ham_get_rb_reason");
 
+    // Format 2: what the changing commands decide on besides, and the verdict, which is
+    // the tool's own reading of the rest and is made again on the chassis laid out.
+    json platform = nullptr;
+    if (version >= 2) {
+        const json& facts = object_at(snap, top, "platform");
+        platform = {{"dp_upgrade", integer(facts, "platform", "dp_upgrade", INT32_MIN, INT32_MAX)},
+                    {"model", integer(facts, "platform", "model", INT32_MIN, INT32_MAX)},
+                    {"board", integer(facts, "platform", "board", INT32_MIN, INT32_MAX)}};
+        const json& address = member(facts, "platform", "peer_ip");
+        null_with_failure(address.is_null(), failed, "platform.peer_ip", "get_peer_ip_str");
+        if (!address.is_null()) {
+            platform["peer_ip"] = text_value(address, "platform.peer_ip", 63);
+        }
+        const json& ready = object_at(snap, top, "ready");
+        boolean(ready, "ready", "ok");
+        if (!member(ready, "ready", "status").is_string() || !member(ready, "ready", "reasons").is_array()) {
+            wrong("ready", "is not {\"ok\": BOOL, \"status\": TEXT, \"reasons\": [...]}");
+        }
+    } else if (failed.contains("get_peer_ip_str")) {
+        wrong("failed.get_peer_ip_str", "is not a call that hasnapshot makes in format 1");
+    }
+
     // The simulated call fails for both CPs or for neither.
     if (fail.contains("has_get_hsess(1)") || fail.contains("has_get_hsess(0)")) {
         if (fail.value("has_get_hsess(1)", json()) != fail.value("has_get_hsess(0)", json())) {
@@ -330,6 +353,11 @@ json build(const json& snap, const std::function<void(json&, const std::string&,
     st["lock"] = held;
     st["rb_reason"] = reason;
     st["fail"] = fail;
+    if (!platform.is_null()) {
+        for (const auto& [key, value] : platform.items()) {
+            st[key] = value;
+        }
+    }
     return st;
 }
 

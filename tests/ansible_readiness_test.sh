@@ -1,7 +1,9 @@
 #!/bin/bash
 # The fleet check contrib/ansible/ha-readiness.yml against simulated chassis on this
 # machine: one host per chassis root (local connection, CHASSIS_SIM_ROOT set by a host
-# variable), offline, without facts. It must name exactly the chassis that are not ready.
+# variable), offline, without facts: a chassis in every state that hafailover tests, and
+# hosts whose command is missing, prints no snapshot, hangs or fails. It must fail
+# exactly the hosts that cannot fail over, each with its reasons in the failover's words.
 # Usage: ansible_readiness_test.sh BIN_DIR PLAYBOOK
 set -u
 bin=$(cd "$1" && pwd)
@@ -18,11 +20,20 @@ failures=0
 
 command -v ansible-playbook >/dev/null || { echo "FAIL ansible-playbook is not installed"; exit 1; }
 
-for c in ready unsynced standby; do
-    chassis-sim init "$work/$c" $([[ $c == standby ]] && echo --scenario standby) >/dev/null || exit 1
-done
-CHASSIS_SIM_ROOT=$work/unsynced chassis-sim set state=0x080000C3 || exit 1
-
+# host | scenario | chassis-sim set and fail | the verdict's line (for a host that fails)
+rows="
+ready|redundant||
+standby|standby||
+unhealthy|redundant|set state=0x000000C7|not ready (CRITICAL): Warning: This command is being run on a control processor(CP) based system. One or more devices on the standby CP is not healthy. Please fix the error before you do failover.
+suppressed|redundant|set state=0x080008C7|not ready (WARNING): HA supressed
+disabled|redundant|set state=0x08000087|not ready (CRITICAL): haFailover: HA not enabled. Please enable HA first.
+nonredundant|non-redundant||not ready (CRITICAL): haFailover not allowed: the system is not in redundant mode.; haFailover not allowed: HA state is not synchronized.
+unsynced|redundant|set state=0x080000C3|not ready (CRITICAL): haFailover not allowed: HA state is not synchronized.
+upgrading|redundant|set dp_upgrade=0|not ready (WARNING): DP upgrade is in progress. Command not allowed.
+locked|redundant|set lock=4242,7,1699999990,hareboot|not ready (WARNING): haFailover: can't failover because system is not ready yet or other LS/HA config is in progress.; the HA lock is held by pid 4242 (hareboot) for 10 s
+failing|redundant|fail ham_get_state=-1|not ready (UNKNOWN): ham_get_state failed (-1)
+noslots|no-slots||not ready (UNKNOWN): Not supported on this platform; Warning: This command is being run on a control processor(CP) based system. One or more devices on the standby CP is not healthy. Please fix the error before you do failover.; haFailover: HA not enabled. Please enable HA first.; haFailover not allowed: the system is not in redundant mode.; haFailover not allowed: HA state is not synchronized.
+"
 cat >"$work/inventory.yml" <<EOF
 all:
   vars:
@@ -30,44 +41,64 @@ all:
     ansible_python_interpreter: $(command -v python3)
   hosts:
 EOF
-for c in ready unsynced standby; do
+while IFS='|' read -r host scenario setup line; do
+    [[ -z $host ]] && continue
+    chassis-sim init "$work/$host" --scenario "$scenario" >/dev/null || exit 1
+    if [[ -n $setup ]]; then
+        read -ra verb <<<"$setup"
+        CHASSIS_SIM_ROOT=$work/$host chassis-sim "${verb[@]}" || exit 1
+    fi
     cat >>"$work/inventory.yml" <<EOF
-    $c:
-      hasnapshot_command: $work/$c/sbin/hasnapshot
+    $host:
+      hasnapshot_command: $work/$host/sbin/hasnapshot
       hasnapshot_environment:
-        CHASSIS_SIM_ROOT: $work/$c
+        CHASSIS_SIM_ROOT: $work/$host
+        CHASSIS_SIM_CLOCK: "1700000000"
 EOF
-done
+done <<<"$rows"
+# Hosts whose command goes wrong: missing, not a snapshot, hanging, failing.
+printf '#!/bin/sh\necho "Segmentation fault" >&2\nexit 139\n' >"$work/crash" && chmod +x "$work/crash"
+printf '#!/bin/sh\nexec sleep 600\n' >"$work/hang" && chmod +x "$work/hang"
+cat >>"$work/inventory.yml" <<EOF
+    missing:
+      hasnapshot_command: $work/nothing/hasnapshot
+    garbage:
+      hasnapshot_command: /bin/date
+    hanging:
+      hasnapshot_command: $work/hang
+      hasnapshot_timeout: 2
+    crashing:
+      hasnapshot_command: $work/crash
+EOF
 
-# run WANT: runs the playbook; the hosts it names as failed must be WANT (sorted, blank
-# separated), and its status 0 exactly when WANT is empty.
+# run: runs the playbook; the hosts whose recap counts a failure, sorted.
 run() {
-    local want=$1 status named
     ansible-playbook -i "$work/inventory.yml" "$playbook" >"$work/out" 2>&1
     status=$?
-    named=$(sed -n 's/^fatal: \[\([^]]*\)\]: FAILED!.*/\1/p' "$work/out" | sort | tr '\n' ' ')
+    named=$(sed -n 's/^\([a-z]*\) *: ok=.* failed=[1-9].*/\1/p' "$work/out" | sort | tr '\n' ' ')
     named=${named% }
-    local ok=1
-    [[ $named == "$want" ]] || ok=0
-    if [[ -z $want ]]; then [[ $status == 0 ]] || ok=0; else [[ $status != 0 ]] || ok=0; fi
-    if ((ok == 0)); then
-        echo "FAIL want [$want] named, got [$named], status $status:"
-        cat "$work/out"
-        failures=$((failures + 1))
-    fi
 }
+run
+want="crashing disabled failing garbage hanging locked missing nonredundant noslots suppressed unhealthy unsynced upgrading"
+[[ $status != 0 && $named == "$want" ]] ||
+    { echo "FAIL want [$want] failed, got [$named], status $status:"; cat "$work/out"; failures=$((failures + 1)); }
+# Each with its line, in the failover's words.
+while IFS='|' read -r host scenario setup line; do
+    [[ -z $host || -z $line ]] && continue
+    grep -qF "\"msg\": \"$host: $line\"" "$work/out" ||
+        { echo "FAIL $host: no line '$host: $line'"; failures=$((failures + 1)); }
+done <<<"$rows"
+for row in "missing|$work/nothing/hasnapshot could not be run: [Errno 2] No such file or directory: b'$work/nothing/hasnapshot'" \
+           "garbage|/bin/date printed something that is not a snapshot" \
+           "hanging|$work/hang did not answer in time and was stopped" \
+           "crashing|$work/crash failed with status 139: Segmentation fault"; do
+    IFS='|' read -r host line <<<"$row"
+    grep -qF "\"msg\": \"$host: $line\"" "$work/out" ||
+        { echo "FAIL $host: no line '$host: $line'"; failures=$((failures + 1)); }
+done
+grep -q '"msg": "2 of 15 hosts can fail over now"' "$work/out" ||
+    { echo "FAIL the count of ready hosts: $(grep 'can fail over' "$work/out")"; failures=$((failures + 1)); }
+! grep -q 'Traceback' "$work/out" || { echo "FAIL a traceback"; failures=$((failures + 1)); }
 
-# The one that is not synchronised, and only it, with the host in the message.
-run "unsynced"
-grep -q '"msg": "unsynced is not ready for HA operations: state bits ACTIVE REDUNDANT HA_ENABLED DUAL_CP standby healthy; HA lock free"' "$work/out" ||
-    { echo "FAIL the message does not name the host and its state:"; cat "$work/out"; failures=$((failures + 1)); }
-# A held lock makes a synchronised chassis unready too.
-CHASSIS_SIM_ROOT=$work/standby chassis-sim set lock=4242,7,1700000000,hareboot || exit 1
-run "standby unsynced"
-# The snapshots changed nothing: all ready once mended.
-CHASSIS_SIM_ROOT=$work/unsynced chassis-sim set state=0x080000C7 || exit 1
-CHASSIS_SIM_ROOT=$work/standby chassis-sim set lock=free || exit 1
-run ""
-
-((failures == 0)) && echo "the playbook named exactly the unready chassis"
+((failures == 0)) && echo "the playbook failed exactly the unready hosts, with their reasons"
 exit $((failures != 0))

@@ -28,9 +28,12 @@ fail() {
     failures=$((failures + 1))
 }
 
-# The read-only commands, each with its arguments.
+only_reading=0
+# The read-only commands, each with its arguments; then the commands that decide on the
+# state and change it, each on a fresh copy of the chassis (hafailover answered y).
 commands=("hashow" "hashow -l" "hashow -o" "haredundancy --show" "hachecklock"
-    "hainfo show" "hasmtest get_hsess")
+    "hainfo show" "hasmtest get_hsess" "haready -v")
+changing=("hafailover" "hadisable" "hasyncstart" "hasyncstop")
 
 # answers ROOT OUT: every read-only command's output, error and status, one after another.
 answers() {
@@ -41,6 +44,17 @@ answers() {
         {
             echo "\$ $line"
             CHASSIS_SIM_ROOT=$root "$root/sbin/${words[0]}" "${words[@]:1}" 2>"$work/err"
+            echo "? $?"
+            sed 's/^/! /' "$work/err"
+        } >>"$out"
+    done
+    # A lock the CP could not read is laid out free: what a change does then is not known.
+    ((only_reading)) && return
+    for line in "${changing[@]}"; do
+        rm -rf "$work/changed" && cp -a "$root" "$work/changed"
+        {
+            echo "\$ $line"
+            echo y | CHASSIS_SIM_ROOT=$work/changed "$work/changed/sbin/$line" 2>"$work/err"
             echo "? $?"
             sed 's/^/! /' "$work/err"
         } >>"$out"
@@ -115,7 +129,30 @@ roundtrip "state word read twice, two answers" redundant "" "getHAMStat=-1"
 roundtrip "CP identity failing" redundant "" "getThisCPSlot=-2 getPeerCPSlot=-3"
 roundtrip "CP number out of range" redundant "" "getThisCPNum=7"
 roundtrip "texts and reason failing" redundant "" "get_ha_status=1 ham_get_rb_reason=-1"
+only_reading=1
 roundtrip "sessions and lock failing" redundant "lock=1,2,3,x" "has_get_hsess=-3 ha_checklock=5"
+only_reading=0
+# What the changing commands decide on: the failover's every test.
+roundtrip "DP upgrade in progress" redundant "dp_upgrade=0" ""
+roundtrip "DP upgrade state 9" redundant "dp_upgrade=9 model=7 board=3" ""
+roundtrip "standby unhealthy" redundant "state=0x000000C7" ""
+roundtrip "HA disabled, the sync bit left" redundant "state=0x08000087" ""
+roundtrip "peer address failing" redundant "" "get_peer_ip_str=-1"
+roundtrip "peer address odd" redundant "$'peer_ip=10.0.0.\x01'" ""
+
+# A snapshot of format 1 (without the facts and the verdict) is still laid out: what it
+# does not hold is the default chassis's.
+python3 - "$work/snap1.json" "$work/format1.json" <<'PY'
+import json, sys
+d = json.load(open(sys.argv[1]))
+d = {k: v for k, v in d.items() if k not in ("platform", "ready")}
+d["format"] = 1
+json.dump(d, open(sys.argv[2], "w"))
+PY
+cases=$((cases + 1))
+chassis-sim init "$work/format1" --from "$work/format1.json" "${init_args[@]}" 2>"$work/err" &&
+    answers "$work/format1" "$work/format1.txt" && diff "$work/src1.txt" "$work/format1.txt" >"$work/diff" ||
+    fail "format 1: $(cat "$work/err" "$work/diff")"
 
 # Standard output that cannot be written: the tool's message, status 255.
 for target in /dev/full closed; do
@@ -166,7 +203,16 @@ refuse "a member without its comma" '"{\"a\": 1 \"b\": 2}"' \
 refuse "controls in a key" '{**d, "failed": {"\x1b[2J\x07\u009bx": 1}}' \
     '"failed.\x1B[2J\x07\xC2\x9Bx" is not a call that hasnapshot makes'
 refuse "not an object" '[d]' "the top level is not an object"
-refuse "unknown format" '{**d, "format": 2}' "format 2 is not known (known: 1)"
+refuse "unknown format" '{**d, "format": 3}' "format 3 is not known (known: 1, 2)"
+refuse "format 1 with a format 2 failure" '{**{k: v for k, v in d.items() if k not in ("platform", "ready")}, "format": 1, "failed": {"get_peer_ip_str": -1}}' \
+    '"failed.get_peer_ip_str" is not a call that hasnapshot makes in format 1'
+refuse "format 2 without its facts" '{k: v for k, v in d.items() if k != "platform"}' '"platform" is missing'
+refuse "DP upgrade state mistyped" '{**d, "platform": {**d["platform"], "dp_upgrade": "1"}}' \
+    '"platform.dp_upgrade" is not an integer from -2147483648 to 2147483647'
+refuse "peer address null without its failure" '{**d, "platform": {**d["platform"], "peer_ip": None}}' \
+    '"platform.peer_ip" is null, but "failed" has no get_peer_ip_str'
+refuse "verdict of another shape" '{**d, "ready": {"ok": True, "status": "OK", "reasons": {}}}' \
+    '"ready" is not {"ok": BOOL, "status": TEXT, "reasons": [...]}'
 refuse "format not a number" '{**d, "format": "1"}' '"format" is not an integer'
 refuse "format missing" '{k: v for k, v in d.items() if k != "format"}' '"format" is missing'
 refuse "taken missing" '{k: v for k, v in d.items() if k != "taken"}' '"taken" is missing'

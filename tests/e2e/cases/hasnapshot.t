@@ -4,7 +4,7 @@
 clock: 1800000000
 $ hasnapshot
 > {
->   "format": 1,
+>   "format": 2,
 >   "taken": 1800000000,
 >   "state": 134217927,
 >   "bits": ["ACTIVE", "REDUNDANT", "SYNCHRONIZED", "HA_ENABLED", "DUAL_CP", "standby healthy"],
@@ -16,7 +16,9 @@ $ hasnapshot
 >   },
 >   "lock": {"held": false},
 >   "last_reboot_reason": "",
->   "failed": {}
+>   "failed": {},
+>   "platform": {"dp_upgrade": 1, "model": 100, "board": 10, "peer_ip": "127.0.0.7"},
+>   "ready": {"ok": true, "status": "OK", "reasons": []}
 > }
 @ ham_get_state() = 134217927
 @ getHAMStat() = 134217927
@@ -29,6 +31,10 @@ $ hasnapshot
 @ has_get_hsess(0) = 0
 @ ha_checklock() = 0
 @ ham_get_rb_reason() = 0
+@ esm_is_extnHcl_inprog() = 1
+@ sysconModel() = 100
+@ sysconHwBoardModel() = 10
+@ get_peer_ip_str() = 0
 @ ipcExit()
 
 === the standby CP with a held lock, odd texts, sessions, a co-CPU and unnamed bits
@@ -38,7 +44,7 @@ clock: 1800000000
 $ chassis-sim set 'status.local=tab\there "q" \\ \x01\x7f' 'status.remote=\xff\xfeok'
 $ hasnapshot
 > {
->   "format": 1,
+>   "format": 2,
 >   "taken": 1800000000,
 >   "state": 420479046,
 >   "bits": ["REDUNDANT", "SYNCHRONIZED", "HA_ENABLED", "0x00100000", "co-CPU heartbeat", "standby healthy", "0x10000000"],
@@ -50,7 +56,12 @@ $ hasnapshot
 >   },
 >   "lock": {"held": true, "pid": 4242, "trans": 7, "time": 1700000000, "cmd": "hareboot"},
 >   "last_reboot_reason": "Hareboot @ 12072026-101010",
->   "failed": {}
+>   "failed": {},
+>   "platform": {"dp_upgrade": 1, "model": 100, "board": 10, "peer_ip": "127.0.0.7"},
+>   "ready": {"ok": false, "status": "CRITICAL", "reasons": [
+>     {"test": "active", "words": "WARNING: Command not allowed on the standby CP : hafailover"},
+>     {"test": "lock_free", "words": "haFailover: can't failover because system is not ready yet or other LS/HA config is in progress."}
+>   ]}
 > }
 
 === a platform without CP slots: no platform refusal
@@ -58,7 +69,7 @@ scenario: no-slots
 clock: 1800000000
 $ hasnapshot
 > {
->   "format": 1,
+>   "format": 2,
 >   "taken": 1800000000,
 >   "state": 1,
 >   "bits": ["ACTIVE"],
@@ -70,7 +81,15 @@ $ hasnapshot
 >   },
 >   "lock": {"held": false},
 >   "last_reboot_reason": "",
->   "failed": {}
+>   "failed": {},
+>   "platform": {"dp_upgrade": 1, "model": 100, "board": 10, "peer_ip": "127.0.0.7"},
+>   "ready": {"ok": false, "status": "UNKNOWN", "reasons": [
+>     {"test": "platform", "words": "Not supported on this platform"},
+>     {"test": "standby_healthy", "words": "Warning: This command is being run on a control processor(CP) based system. One or more devices on the standby CP is not healthy. Please fix the error before you do failover."},
+>     {"test": "ha_enabled", "words": "haFailover: HA not enabled. Please enable HA first."},
+>     {"test": "redundant", "words": "haFailover not allowed: the system is not in redundant mode."},
+>     {"test": "synchronized", "words": "haFailover not allowed: HA state is not synchronized."}
+>   ]}
 > }
 
 === failing calls are recorded with their results, their values null
@@ -78,7 +97,7 @@ fail: ham_get_state=-1 ha_checklock=5 getThisCPNum=7 has_get_hsess=-3 ham_get_rb
 clock: 1800000000
 $ hasnapshot
 > {
->   "format": 1,
+>   "format": 2,
 >   "taken": 1800000000,
 >   "state": null,
 >   "bits": null,
@@ -90,7 +109,12 @@ $ hasnapshot
 >   },
 >   "lock": null,
 >   "last_reboot_reason": null,
->   "failed": {"ham_get_state": -1, "getHAMStat": 134217927, "getThisCPNum": 7, "has_get_hsess(1)": -3, "has_get_hsess(0)": -3, "ha_checklock": 5, "ham_get_rb_reason": -1}
+>   "failed": {"ham_get_state": -1, "getHAMStat": 134217927, "getThisCPNum": 7, "has_get_hsess(1)": -3, "has_get_hsess(0)": -3, "ha_checklock": 5, "ham_get_rb_reason": -1},
+>   "platform": {"dp_upgrade": 1, "model": 100, "board": 10, "peer_ip": "127.0.0.7"},
+>   "ready": {"ok": false, "status": "UNKNOWN", "reasons": [
+>     {"test": "ham_get_state", "words": "ham_get_state failed (-1)"},
+>     {"test": "ha_checklock", "words": "ha_checklock failed (5)"}
+>   ]}
 > }
 @ ham_get_state() = -1
 @ getHAMStat() = 134217927
@@ -102,6 +126,10 @@ $ hasnapshot
 @ has_get_hsess(0) = -3
 @ ha_checklock() = 5
 @ ham_get_rb_reason() = -1
+@ esm_is_extnHcl_inprog() = 1
+@ sysconModel() = 100
+@ sysconHwBoardModel() = 10
+@ get_peer_ip_str() = 0
 @ ipcExit()
 
 === the texts cannot be read, the slots fail, the state word differs the second time
@@ -109,7 +137,7 @@ fail: get_ha_status=1 getThisCPSlot=-2 getPeerCPSlot=-3 getHAMStat=-1
 clock: 1800000000
 $ hasnapshot
 > {
->   "format": 1,
+>   "format": 2,
 >   "taken": 1800000000,
 >   "state": 134217927,
 >   "bits": ["ACTIVE", "REDUNDANT", "SYNCHRONIZED", "HA_ENABLED", "DUAL_CP", "standby healthy"],
@@ -121,15 +149,75 @@ $ hasnapshot
 >   },
 >   "lock": {"held": false},
 >   "last_reboot_reason": "",
->   "failed": {"getHAMStat": -1, "getThisCPSlot": -2, "getPeerCPSlot": -3, "get_ha_status": 1}
+>   "failed": {"getHAMStat": -1, "getThisCPSlot": -2, "getPeerCPSlot": -3, "get_ha_status": 1},
+>   "platform": {"dp_upgrade": 1, "model": 100, "board": 10, "peer_ip": "127.0.0.7"},
+>   "ready": {"ok": false, "status": "UNKNOWN", "reasons": [
+>     {"test": "getHAMStat", "words": "getHAMStat failed (-1)"}
+>   ]}
 > }
 
 === -h and any other argument print the usage, status 0, and read nothing
 $ hasnapshot -h
-> Usage: hasnapshot
+> Usage: hasnapshot [--prometheus]
 @ ipcExit()
 $ hasnapshot --json
-> Usage: hasnapshot
+> Usage: hasnapshot [--prometheus]
 @ ipcExit()
 $ hasnapshot a b
-> Usage: hasnapshot
+> Usage: hasnapshot [--prometheus]
+@ ipcExit()
+$ hasnapshot --prometheus -h
+> Usage: hasnapshot [--prometheus]
+@ ipcExit()
+
+=== --prometheus: the same facts as metrics, on a chassis that cannot fail over
+set: lock=4242,7,1799999000,hareboot state=0x080000C3
+fail: has_get_hsess=-3
+clock: 1800000000
+$ hasnapshot --prometheus
+> # HELP ha_ready 1 when hafailover would go ahead on this CP now, else 0.
+> # TYPE ha_ready gauge
+> ha_ready 0
+> # HELP ha_ready_status The status haready gives: 0 OK, 1 WARNING, 2 CRITICAL, 3 UNKNOWN.
+> # TYPE ha_ready_status gauge
+> ha_ready_status 2
+> # HELP ha_ready_test_failed 1 for each of hafailover's tests that fails now, by its name.
+> # TYPE ha_ready_test_failed gauge
+> ha_ready_test_failed{test="platform"} 0
+> ha_ready_test_failed{test="dp_upgrade"} 0
+> ha_ready_test_failed{test="active"} 0
+> ha_ready_test_failed{test="standby_healthy"} 0
+> ha_ready_test_failed{test="ha_enabled"} 0
+> ha_ready_test_failed{test="not_suppressed"} 0
+> ha_ready_test_failed{test="redundant"} 0
+> ha_ready_test_failed{test="synchronized"} 1
+> ha_ready_test_failed{test="lock_free"} 1
+> # HELP ha_state_bit Each named bit of the HA state word as this CP reads it (absent when unread).
+> # TYPE ha_state_bit gauge
+> ha_state_bit{bit="active"} 1
+> ha_state_bit{bit="redundant"} 1
+> ha_state_bit{bit="synchronized"} 0
+> ha_state_bit{bit="ha_enabled"} 1
+> ha_state_bit{bit="dual_cp"} 1
+> ha_state_bit{bit="suppressed"} 0
+> ha_state_bit{bit="cocpu_heartbeat"} 0
+> ha_state_bit{bit="standby_healthy"} 1
+> # HELP ha_active_cp The number of the CP that is active, 0 or 1 (absent when unread).
+> # TYPE ha_active_cp gauge
+> ha_active_cp 0
+> # HELP ha_this_cp The number of the CP these metrics were read on, 0 or 1 (absent when unread).
+> # TYPE ha_this_cp gauge
+> ha_this_cp 0
+> # HELP ha_lock_held 1 while the HA lock is held, else 0 (absent when unread).
+> # TYPE ha_lock_held gauge
+> ha_lock_held 1
+> # HELP ha_lock_age_seconds How long the HA lock has been held; 0 when it is free (absent when unread).
+> # TYPE ha_lock_age_seconds gauge
+> ha_lock_age_seconds 1000
+> # HELP ha_platform_call_failed The result of each platform call that failed, by its name.
+> # TYPE ha_platform_call_failed gauge
+> ha_platform_call_failed{call="has_get_hsess(1)"} -3
+> ha_platform_call_failed{call="has_get_hsess(0)"} -3
+> # HELP ha_snapshot_taken_seconds When these metrics were read, in seconds since 1970-01-01 UTC.
+> # TYPE ha_snapshot_taken_seconds gauge
+> ha_snapshot_taken_seconds 1800000000
