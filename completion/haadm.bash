@@ -200,7 +200,7 @@ _haadm()
     hashow) ((COMP_CWORD == 1)) && _haadm_offer '-o -l -h' ;;
     haenable | hafailover) _haadm_offer '-f -force --force -h -help --help' ;;
     haredundancy) ((COMP_CWORD == 1)) && _haadm_offer '--show --help' ;;
-    hasnapshot) ((COMP_CWORD == 1)) && _haadm_offer '-h' ;;
+    hasnapshot) ((COMP_CWORD == 1)) && _haadm_offer '-h --prometheus' ;;
     haready)
         case $prev in
         -w | -c | --warning | --critical) ;;

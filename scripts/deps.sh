@@ -30,13 +30,37 @@ if [ "$mode" = test ]; then
     packages+=(ansible-core)
 fi
 
+# promtool and node_exporter for the metrics test, unpacked from Debian's packages into
+# a folder of their own: installing the packages would start their services.
+tools=/var/cache/haadm/tools
+unpack_tools() {
+    [ "$mode" = test ] || return 0
+    [ -x "$tools/usr/bin/promtool" ] && [ -x "$tools/usr/bin/prometheus-node-exporter" ] && return 0
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "The metrics test needs promtool and node_exporter in $tools; as root, scripts/deps.sh test puts them there" >&2
+        return 0
+    fi
+    local get
+    get=$(mktemp -d)
+    (cd "$get" && apt-get download -qq prometheus prometheus-node-exporter 2>/dev/null) ||
+        { apt-get update -qq && (cd "$get" && apt-get download -qq prometheus prometheus-node-exporter); }
+    rm -rf "$tools.new" && mkdir -p "$tools.new"
+    for deb in "$get"/*.deb; do
+        dpkg-deb -x "$deb" "$tools.new"
+    done
+    rm -rf "$tools" "$get" && mv "$tools.new" "$tools"
+}
+
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
         missing+=("$p")
     fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+    unpack_tools
+    exit 0
+fi
 
 if [ "$(id -u)" -ne 0 ]; then
     echo "Missing Debian packages; install them with:" >&2
@@ -47,3 +71,4 @@ echo "Installing ${missing[*]}" >&2
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+unpack_tools

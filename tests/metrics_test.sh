@@ -1,0 +1,104 @@
+#!/bin/bash
+# The metrics of hasnapshot --prometheus against the real tools from Debian: promtool
+# checks them on a ready chassis and on one that is not, and node_exporter, run on a
+# loopback port with its textfile collector over the folder that
+# contrib/prometheus/ha-metrics.sh writes, serves them to an HTTP client.
+# Usage: metrics_test.sh BIN_DIR EXAMPLE_SCRIPT TOOLS_DIR
+set -u
+bin=$(cd "$1" && pwd)
+example=$2
+tools=$3
+work=$(mktemp -d)
+exporter=
+trap '[[ -n $exporter ]] && kill "$exporter" 2>/dev/null; rm -rf "$work"' EXIT
+export PATH=$bin:$PATH LC_ALL=C
+unset CHASSIS_SIM_CP
+failures=0
+fail() {
+    echo "FAIL $*"
+    failures=$((failures + 1))
+}
+promtool=$tools/usr/bin/promtool
+node_exporter=$tools/usr/bin/prometheus-node-exporter
+[[ -x $promtool && -x $node_exporter ]] ||
+    { echo "FAIL promtool and node_exporter are not in $tools: as root, scripts/deps.sh test puts them there"; exit 1; }
+
+# name | scenario | chassis-sim set and fail | samples the metrics must hold
+rows='
+ready|redundant||ha_ready 1;ha_ready_status 0;ha_lock_held 0
+not synchronized, lock held|redundant|set state=0x080000C3 lock=4242,7,1699999000,hareboot|ha_ready 0;ha_ready_status 2;ha_ready_test_failed{test="synchronized"} 1;ha_lock_held 1;ha_lock_age_seconds 1000
+calls failing|redundant|fail ham_get_state=-1 ha_checklock=5 has_get_hsess=-3|ha_ready 0;ha_ready_status 3;ha_platform_call_failed{call="ham_get_state"} -1;ha_platform_call_failed{call="has_get_hsess(1)"} -3
+the standby CP|standby||ha_ready 0;ha_ready_status 0;ha_active_cp 0;ha_this_cp 1
+'
+n=0
+while IFS='|' read -r name scenario setup samples; do
+    [[ -z $name ]] && continue
+    n=$((n + 1))
+    c=$work/c$n
+    chassis-sim init "$c" --scenario "$scenario" >/dev/null || exit 1
+    if [[ -n $setup ]]; then
+        read -ra verb <<<"$setup"
+        CHASSIS_SIM_ROOT=$c chassis-sim "${verb[@]}" || exit 1
+    fi
+    CHASSIS_SIM_ROOT=$c CHASSIS_SIM_CLOCK=1700000000 "$c/sbin/hasnapshot" --prometheus >"$work/m$n" ||
+        fail "$name: hasnapshot --prometheus"
+    out=$("$promtool" check metrics <"$work/m$n" 2>&1) || fail "$name: promtool check metrics: $out"
+    [[ -z $out ]] || fail "$name: promtool has something to say: $out"
+    IFS=';' read -ra want <<<"$samples"
+    for sample in "${want[@]}"; do
+        grep -qxF "$sample" "$work/m$n" || fail "$name: no sample '$sample'"
+    done
+    # Every family has its HELP and TYPE, every name begins ha_, and no sample has a time.
+    python3 - "$work/m$n" <<'PY' || fail "$name: the exposition's form"
+import re, sys
+helped, typed = set(), set()
+for line in open(sys.argv[1]):
+    line = line.rstrip("\n")
+    if line.startswith("# HELP "):
+        helped.add(line.split()[2])
+    elif line.startswith("# TYPE "):
+        typed.add(line.split()[2])
+    else:
+        m = re.fullmatch(r'(ha_[a-z_]+)(\{[a-z]+="(?:[^"\\\n]|\\[\\"n])*"\})? (-?[0-9]+)', line)
+        if not m or m.group(1) not in typed or m.group(1) not in helped:
+            sys.exit(f"not a sample of a described family, or with a time: {line!r}")
+if helped != typed or not all(name.startswith("ha_") for name in helped):
+    sys.exit("HELP and TYPE differ")
+PY
+done <<<"$rows"
+
+# node_exporter's textfile collector serves what the example wrote, on a loopback port.
+textfiles=$work/textfile
+mkdir "$textfiles"
+HASNAPSHOT=$work/c2/sbin/hasnapshot CHASSIS_SIM_ROOT=$work/c2 sh "$example" "$textfiles" ||
+    fail "the example did not write the file"
+[[ $(ls -A "$textfiles") == ha.prom ]] || fail "the example left $(ls -A "$textfiles")"
+port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+"$node_exporter" --web.listen-address="127.0.0.1:$port" --collector.disable-defaults \
+    --collector.textfile --collector.textfile.directory="$textfiles" >"$work/exporter.log" 2>&1 &
+exporter=$!
+scrape=$(python3 - "$port" <<'PY'
+import sys, time, urllib.request
+for _ in range(100):
+    try:
+        print(urllib.request.urlopen(f"http://127.0.0.1:{sys.argv[1]}/metrics", timeout=5).read().decode())
+        break
+    except OSError:
+        time.sleep(0.1)
+PY
+)
+grep -qx 'ha_ready 0' <<<"$scrape" && grep -qx 'ha_ready_status 2' <<<"$scrape" &&
+    grep -qx 'ha_ready_test_failed{test="synchronized"} 1' <<<"$scrape" &&
+    grep -qx 'node_textfile_scrape_error 0' <<<"$scrape" ||
+    fail "node_exporter did not serve the metrics: $(grep -E '^(ha_ready|node_textfile)' <<<"$scrape") $(tail -3 "$work/exporter.log")"
+# Written again while it serves: the new file replaces the old one whole.
+CHASSIS_SIM_ROOT=$work/c2 chassis-sim set state=0x080000C7 lock=free
+HASNAPSHOT=$work/c2/sbin/hasnapshot CHASSIS_SIM_ROOT=$work/c2 sh "$example" "$textfiles"
+scrape=$(python3 -c 'import sys, urllib.request; print(urllib.request.urlopen(f"http://127.0.0.1:{sys.argv[1]}/metrics", timeout=5).read().decode())' "$port")
+grep -qx 'ha_ready 1' <<<"$scrape" || fail "the file written again was not served"
+
+if ((failures)); then
+    echo "$failures failures"
+    exit 1
+fi
+echo "metrics: all passed ($n chassis, promtool and node_exporter)"
