@@ -190,7 +190,7 @@ int failed_calls(const ReadinessFacts& facts, const char* names[3], int results[
 
 namespace {
 
-int severity(Test test, long lock_age, long crit)
+int severity(Test test, long long lock_age, long crit)
 {
     switch (test) {
     case Test::platform:
@@ -226,12 +226,13 @@ bool was_read(Test test, const ReadinessFacts& facts)
 
 }  // namespace
 
-void judge(const ReadinessFacts& facts, long now, long crit, Verdict& v)
+void judge(const ReadinessFacts& facts, long long now, long crit, Verdict& v)
 {
     v = Verdict{};
     v.lock_known = facts.lock_rc == 0;
     v.lock_held = v.lock_known && facts.lock.pid != 0;
-    v.lock_age = v.lock_held ? now - static_cast<long>(facts.lock.time) : 0;
+    // The lock's time is unsigned 32 bits: as wide a number as the clock's, on every CP.
+    v.lock_age = v.lock_held ? now - static_cast<long long>(facts.lock.time) : 0;
     v.lock_age = v.lock_age < 0 ? 0 : v.lock_age;
     v.standby = facts.flags >= 0 && !passes(Test::active, facts);
     for (int i = 0; i < kTestCount; ++i) {

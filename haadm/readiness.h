@@ -79,13 +79,13 @@ struct Verdict {
     int failures;
     bool lock_known;  // ha_checklock answered
     bool lock_held;
-    long lock_age;    // seconds the lock has been held, at now; 0 when free
+    long long lock_age;  // seconds the lock has been held, at now; 0 when free
 };
 
 // Judges the facts at the time now, a lock held crit seconds or more being critical.
 // Holds that an operator or an upgrade ends (DP upgrade, HA suppressed, the lock) are
 // warnings; what leaves the chassis unprotected is critical; a failed call or a
 // platform without CP slots leaves the verdict unknown.
-void judge(const ReadinessFacts& facts, long now, long crit, Verdict& verdict);
+void judge(const ReadinessFacts& facts, long long now, long crit, Verdict& verdict);
 
 }  // namespace haadm

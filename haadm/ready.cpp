@@ -89,7 +89,7 @@ void put_performance(const ReadinessFacts& facts, const Verdict& v, const Option
         printf(" lock_held=U;;;0;1 lock_age=U;%ld;%ld;0;", options.warn, options.crit);
         return;
     }
-    printf(" lock_held=%d;;;0;1 lock_age=%lds;%ld;%ld;0;", v.lock_held ? 1 : 0, v.lock_age, options.warn,
+    printf(" lock_held=%d;;;0;1 lock_age=%llds;%ld;%ld;0;", v.lock_held ? 1 : 0, v.lock_age, options.warn,
            options.crit);
 }
 
@@ -105,7 +105,7 @@ Outcome cmd_haready(Run& run)
     ReadinessFacts facts{};
     read_readiness(run.cp_slot, facts);
     Verdict v{};
-    judge(facts, static_cast<long>(time(nullptr)), options.crit, v);
+    judge(facts, static_cast<long long>(time(nullptr)), options.crit, v);
 
     printf("HAREADY %s - ", kReadyStatusWords[v.status]);
     if (v.failures > 0) {
@@ -142,7 +142,7 @@ Outcome cmd_haready(Run& run)
             if (v.failed[i] == Test::lock_free && v.lock_held) {
                 printf("HA lock held by pid %d (", static_cast<int>(facts.lock.pid));
                 put_printable(facts.lock.cmd, sizeof facts.lock.cmd);
-                printf("), transaction %d, for %ld s\n", static_cast<int>(facts.lock.trans), v.lock_age);
+                printf("), transaction %d, for %lld s\n", static_cast<int>(facts.lock.trans), v.lock_age);
             }
         }
     }

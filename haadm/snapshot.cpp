@@ -158,7 +158,7 @@ void read_snapshot(Snapshot& s, int cp_slot, long long taken)
     }
     // The failover's tests on what was read above: no call is made twice.
     s.facts = ReadinessFacts{cp_slot, s.dp_upgrade, flags, s.state, s.lock_rc, s.lock};
-    judge(s.facts, static_cast<long>(taken), kLockCritical, s.verdict);
+    judge(s.facts, taken, kLockCritical, s.verdict);
 }
 
 size_t text_length(const char* data, size_t size)
@@ -439,7 +439,7 @@ void print_metrics(const Snapshot& s, long long taken)
     }
     family("ha_lock_age_seconds", "How long the HA lock has been held; 0 when it is free (absent when unread).");
     if (v.lock_known) {
-        printf("ha_lock_age_seconds %ld\n", v.lock_age);
+        printf("ha_lock_age_seconds %lld\n", v.lock_age);
     }
     family("ha_platform_call_failed", "The result of each platform call that failed, by its name.");
     for (size_t i = 0; i < s.failed.count; ++i) {

@@ -43,6 +43,7 @@ DP upgrade in progress|redundant|set dp_upgrade=0|1|no|DP upgrade is in progress
 DP upgrade over (9)|redundant|set dp_upgrade=9|0|yes|the chassis can fail over now
 lock just taken|redundant|set lock=4242,7,1699999990,hareboot|1|no|$lock
 lock held past -c|redundant|set lock=4242,7,1699999000,hareboot|2|no|$lock
+lock stamped after now (its time unsigned)|redundant|set lock=4242,7,4294967295,hareboot|1|no|$lock
 DP upgrade and not redundant|non-redundant|set dp_upgrade=0|2|no|haFailover not allowed: the system is not in redundant mode.|DP upgrade is in progress. Command not allowed.
 ham_get_state fails|redundant|fail ham_get_state=-1|3|no|ham_get_state failed (-1)
 ha_checklock fails|redundant|fail ha_checklock=1|3|yes|ha_checklock failed (1)
