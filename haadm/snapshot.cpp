@@ -78,7 +78,30 @@ struct Snapshot {
 // Static: the records are large for a small CP's stack, and one run takes one.
 Snapshot g_snapshot;
 
-void read_snapshot(Snapshot& s, int cp_slot, long long taken)
+// metrics: only what the metrics show (the model numbers and the peer's address are not).
+// Each call once, in the order the read-only commands make them; a failure is recorded.
+int read_int(int (*call)(), const char* name, bool (*ok)(int), Failures& failed)
+{
+    const int value = call();
+    if (!ok(value)) {
+        failed.add(name, value);
+    }
+    return value;
+}
+
+bool non_negative(int value) { return value >= 0; }
+bool cp_number(int value) { return value == 0 || value == 1; }
+
+// What the document holds besides what the metrics hold, read between them.
+void read_cp_identity(Snapshot& s)
+{
+    s.slot = read_int(getThisCPSlot, "getThisCPSlot", non_negative, s.failed);
+    s.slot_ok = s.slot >= 0;
+}
+
+// metrics: only what the metrics show (no slots, texts, sessions, reason, models or
+// peer address), so that a scrape makes as few calls as it can.
+void read_snapshot(Snapshot& s, int cp_slot, long long taken, bool metrics)
 {
     s.failed.count = 0;
     s.state = ham_get_state();
@@ -93,43 +116,37 @@ void read_snapshot(Snapshot& s, int cp_slot, long long taken)
     if (!s.state_ok || flags != s.state) {
         s.failed.add("getHAMStat", flags);
     }
-    s.slot = getThisCPSlot();
-    s.slot_ok = s.slot >= 0;
-    if (!s.slot_ok) {
-        s.failed.add("getThisCPSlot", s.slot);
+    if (!metrics) {
+        read_cp_identity(s);
     }
-    s.number = getThisCPNum();
-    s.number_ok = s.number == 0 || s.number == 1;
-    if (!s.number_ok) {
-        s.failed.add("getThisCPNum", s.number);
-    }
-    s.peer = getPeerCPSlot();
-    s.peer_ok = s.peer >= 0;
-    if (!s.peer_ok) {
-        s.failed.add("getPeerCPSlot", s.peer);
-    }
-    s.cocpu = cocpu_present() != 0;
-
-    // The texts go with a state word; without one there is none to ask about.
-    memset(&s.status, 0, sizeof s.status);
-    if (s.state_ok) {
-        const int rc = get_ha_status(s.state, &s.status);
-        s.status_ok = rc == 0;
-        if (!s.status_ok) {
-            s.failed.add("get_ha_status", rc);
+    s.number = read_int(getThisCPNum, "getThisCPNum", cp_number, s.failed);
+    s.number_ok = cp_number(s.number);
+    int rc = 0;
+    if (!metrics) {
+        s.peer = read_int(getPeerCPSlot, "getPeerCPSlot", non_negative, s.failed);
+        s.peer_ok = s.peer >= 0;
+        s.cocpu = cocpu_present() != 0;
+        // The texts go with a state word; without one there is none to ask about.
+        memset(&s.status, 0, sizeof s.status);
+        if (s.state_ok) {
+            rc = get_ha_status(s.state, &s.status);
+            s.status_ok = rc == 0;
+            if (!s.status_ok) {
+                s.failed.add("get_ha_status", rc);
+            }
         }
-    }
-    s.local = HaSession{};
-    int rc = has_get_hsess(kSessionLocal, &s.local);
-    s.local_ok = rc == 0;
-    if (!s.local_ok) {
-        s.failed.add("has_get_hsess(1)", rc);
-    }
-    s.remote = HaSession{};
-    rc = has_get_hsess(kSessionRemote, &s.remote);
-    s.remote_ok = rc == 0;
-    if (!s.remote_ok) {
-        s.failed.add("has_get_hsess(0)", rc);
+        s.local = HaSession{};
+        rc = has_get_hsess(kSessionLocal, &s.local);
+        s.local_ok = rc == 0;
+        if (!s.local_ok) {
+            s.failed.add("has_get_hsess(1)", rc);
+        }
+        s.remote = HaSession{};
+        rc = has_get_hsess(kSessionRemote, &s.remote);
+        s.remote_ok = rc == 0;
+        if (!s.remote_ok) {
+            s.failed.add("has_get_hsess(0)", rc);
+        }
     }
     s.lock = HaLockRecord{};
     rc = ha_checklock(&s.lock);
@@ -138,23 +155,26 @@ void read_snapshot(Snapshot& s, int cp_slot, long long taken)
     if (!s.lock_ok) {
         s.failed.add("ha_checklock", rc);
     }
-    memset(s.reason, 0, sizeof s.reason);
-    rc = ham_get_rb_reason(s.reason);
-    s.reason[sizeof s.reason - 1] = '\0';
-    s.reason_ok = rc == 0;
-    if (!s.reason_ok) {
-        s.failed.add("ham_get_rb_reason", rc);
+    if (!metrics) {
+        memset(s.reason, 0, sizeof s.reason);
+        rc = ham_get_rb_reason(s.reason);
+        s.reason[sizeof s.reason - 1] = '\0';
+        s.reason_ok = rc == 0;
+        if (!s.reason_ok) {
+            s.failed.add("ham_get_rb_reason", rc);
+        }
     }
-
     s.dp_upgrade = esm_is_extnHcl_inprog();
-    s.model = sysconModel();
-    s.board = sysconHwBoardModel();
-    memset(s.peer_ip, 0, sizeof s.peer_ip);
-    rc = get_peer_ip_str(s.peer_ip);
-    s.peer_ip[sizeof s.peer_ip - 1] = '\0';
-    s.peer_ip_ok = rc == 0;
-    if (!s.peer_ip_ok) {
-        s.failed.add("get_peer_ip_str", rc);
+    if (!metrics) {
+        s.model = sysconModel();
+        s.board = sysconHwBoardModel();
+        memset(s.peer_ip, 0, sizeof s.peer_ip);
+        rc = get_peer_ip_str(s.peer_ip);
+        s.peer_ip[sizeof s.peer_ip - 1] = '\0';
+        s.peer_ip_ok = rc == 0;
+        if (!s.peer_ip_ok) {
+            s.failed.add("get_peer_ip_str", rc);
+        }
     }
     // The failover's tests on what was read above: no call is made twice.
     s.facts = ReadinessFacts{cp_slot, s.dp_upgrade, flags, s.state, s.lock_rc, s.lock};
@@ -396,18 +416,60 @@ void put_label_value(const char* data, size_t size)
     }
 }
 
+// Writes pieces without a format to parse: a run prints some fifty of them.
+void put(const char* text) { fputs(text, stdout); }
+
+void put_number(long long value)
+{
+    char digits[24];
+    char* at = digits + sizeof digits;
+    *--at = '\0';
+    unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
+                                             : static_cast<unsigned long long>(value);
+    do {
+        *--at = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0) {
+        *--at = '-';
+    }
+    fputs(at, stdout);
+}
+
+// One sample: name, an optional label and its value, then the value.
+void sample(const char* name, const char* label, const char* label_value, long long value)
+{
+    put(name);
+    if (label != nullptr) {
+        put("{");
+        put(label);
+        put("=\"");
+        put_label_value(label_value, strlen(label_value) + 1);
+        put("\"}");
+    }
+    put(" ");
+    put_number(value);
+    put("\n");
+}
+
 void family(const char* name, const char* help)
 {
-    printf("# HELP %s %s\n# TYPE %s gauge\n", name, help, name);
+    put("# HELP ");
+    put(name);
+    put(" ");
+    put(help);
+    put("\n# TYPE ");
+    put(name);
+    put(" gauge\n");
 }
 
 void print_metrics(const Snapshot& s, long long taken)
 {
     const Verdict& v = s.verdict;
     family("ha_ready", "1 when hafailover would go ahead on this CP now, else 0.");
-    printf("ha_ready %d\n", v.ready ? 1 : 0);
+    sample("ha_ready", nullptr, nullptr, v.ready ? 1 : 0);
     family("ha_ready_status", "The status haready gives: 0 OK, 1 WARNING, 2 CRITICAL, 3 UNKNOWN.");
-    printf("ha_ready_status %d\n", v.status);
+    sample("ha_ready_status", nullptr, nullptr, v.status);
     family("ha_ready_test_failed", "1 for each of hafailover's tests that fails now, by its name.");
     for (int i = 0; i < kTestCount; ++i) {
         const auto test = static_cast<Test>(i);
@@ -415,40 +477,37 @@ void print_metrics(const Snapshot& s, long long taken)
         for (int k = 0; k < v.count; ++k) {
             failed = failed || v.failed[k] == test;
         }
-        printf("ha_ready_test_failed{test=\"%s\"} %d\n", test_name(test), failed ? 1 : 0);
+        sample("ha_ready_test_failed", "test", test_name(test), failed ? 1 : 0);
     }
     family("ha_state_bit", "Each named bit of the HA state word as this CP reads it (absent when unread).");
     if (s.state_ok) {
         for (const NamedBit& bit : kNamedBits) {
-            printf("ha_state_bit{bit=\"%s\"} %d\n", bit.label,
-                   (static_cast<uint32_t>(s.state) & bit.mask) != 0 ? 1 : 0);
+            sample("ha_state_bit", "bit", bit.label, (static_cast<uint32_t>(s.state) & bit.mask) != 0 ? 1 : 0);
         }
     }
     family("ha_active_cp", "The number of the CP that is active, 0 or 1 (absent when unread).");
     if (s.state_ok && s.number_ok) {
         const bool active = (static_cast<uint32_t>(s.state) & kHaActive) != 0;
-        printf("ha_active_cp %d\n", active ? s.number : 1 - s.number);
+        sample("ha_active_cp", nullptr, nullptr, active ? s.number : 1 - s.number);
     }
     family("ha_this_cp", "The number of the CP these metrics were read on, 0 or 1 (absent when unread).");
     if (s.number_ok) {
-        printf("ha_this_cp %d\n", s.number);
+        sample("ha_this_cp", nullptr, nullptr, s.number);
     }
     family("ha_lock_held", "1 while the HA lock is held, else 0 (absent when unread).");
     if (v.lock_known) {
-        printf("ha_lock_held %d\n", v.lock_held ? 1 : 0);
+        sample("ha_lock_held", nullptr, nullptr, v.lock_held ? 1 : 0);
     }
     family("ha_lock_age_seconds", "How long the HA lock has been held; 0 when it is free (absent when unread).");
     if (v.lock_known) {
-        printf("ha_lock_age_seconds %lld\n", v.lock_age);
+        sample("ha_lock_age_seconds", nullptr, nullptr, v.lock_age);
     }
     family("ha_platform_call_failed", "The result of each platform call that failed, by its name.");
     for (size_t i = 0; i < s.failed.count; ++i) {
-        fputs("ha_platform_call_failed{call=\"", stdout);
-        put_label_value(s.failed.item[i].call, strlen(s.failed.item[i].call) + 1);
-        printf("\"} %d\n", s.failed.item[i].result);
+        sample("ha_platform_call_failed", "call", s.failed.item[i].call, s.failed.item[i].result);
     }
     family("ha_snapshot_taken_seconds", "When these metrics were read, in seconds since 1970-01-01 UTC.");
-    printf("ha_snapshot_taken_seconds %lld\n", taken);
+    sample("ha_snapshot_taken_seconds", nullptr, nullptr, taken);
 }
 
 }  // namespace
@@ -500,7 +559,7 @@ Outcome cmd_hasnapshot(Run& run)
         return leave(0);
     }
     const time_t taken = time(nullptr);
-    read_snapshot(g_snapshot, run.cp_slot, static_cast<long long>(taken));
+    read_snapshot(g_snapshot, run.cp_slot, static_cast<long long>(taken), prometheus);
     if (prometheus) {
         print_metrics(g_snapshot, static_cast<long long>(taken));
     } else {

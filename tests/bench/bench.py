@@ -29,7 +29,7 @@ import tempfile
 import time
 
 COMMANDS = [["hashow"], ["hashow", "-l"], ["haredundancy", "--show"], ["hainfo", "show"],
-            ["hasmtest", "get_hsess"]]
+            ["hasmtest", "get_hsess"], ["haready"], ["hasnapshot", "--prometheus"]]
 
 
 def wall(argv, env):

@@ -170,9 +170,9 @@ $ hasnapshot --prometheus -h
 > Usage: hasnapshot [--prometheus]
 @ ipcExit()
 
-=== --prometheus: the same facts as metrics, on a chassis that cannot fail over
+=== --prometheus: the same facts as metrics, on a chassis that cannot fail over, from the calls they need
 set: lock=4242,7,1799999000,hareboot state=0x080000C3
-fail: has_get_hsess=-3
+fail: getThisCPNum=7
 clock: 1800000000
 $ hasnapshot --prometheus
 > # HELP ha_ready 1 when hafailover would go ahead on this CP now, else 0.
@@ -204,10 +204,8 @@ $ hasnapshot --prometheus
 > ha_state_bit{bit="standby_healthy"} 1
 > # HELP ha_active_cp The number of the CP that is active, 0 or 1 (absent when unread).
 > # TYPE ha_active_cp gauge
-> ha_active_cp 0
 > # HELP ha_this_cp The number of the CP these metrics were read on, 0 or 1 (absent when unread).
 > # TYPE ha_this_cp gauge
-> ha_this_cp 0
 > # HELP ha_lock_held 1 while the HA lock is held, else 0 (absent when unread).
 > # TYPE ha_lock_held gauge
 > ha_lock_held 1
@@ -216,8 +214,13 @@ $ hasnapshot --prometheus
 > ha_lock_age_seconds 1000
 > # HELP ha_platform_call_failed The result of each platform call that failed, by its name.
 > # TYPE ha_platform_call_failed gauge
-> ha_platform_call_failed{call="has_get_hsess(1)"} -3
-> ha_platform_call_failed{call="has_get_hsess(0)"} -3
+> ha_platform_call_failed{call="getThisCPNum"} 7
 > # HELP ha_snapshot_taken_seconds When these metrics were read, in seconds since 1970-01-01 UTC.
 > # TYPE ha_snapshot_taken_seconds gauge
 > ha_snapshot_taken_seconds 1800000000
+@ ham_get_state() = 134217923
+@ getHAMStat() = 134217923
+@ getThisCPNum() = 7
+@ ha_checklock() = 0
+@ esm_is_extnHcl_inprog() = 1
+@ ipcExit()
