@@ -92,6 +92,17 @@ int read_int(int (*call)(), const char* name, bool (*ok)(int), Failures& failed)
 bool non_negative(int value) { return value >= 0; }
 bool cp_number(int value) { return value == 0 || value == 1; }
 
+// One CP's session record; false (and the failure recorded) when it could not be read.
+bool read_session(int which, const char* name, HaSession& record, Failures& failed)
+{
+    record = HaSession{};
+    const int rc = has_get_hsess(which, &record);
+    if (rc != 0) {
+        failed.add(name, rc);
+    }
+    return rc == 0;
+}
+
 // What the document holds besides what the metrics hold, read between them.
 void read_cp_identity(Snapshot& s)
 {
@@ -135,18 +146,8 @@ void read_snapshot(Snapshot& s, int cp_slot, long long taken, bool metrics)
                 s.failed.add("get_ha_status", rc);
             }
         }
-        s.local = HaSession{};
-        rc = has_get_hsess(kSessionLocal, &s.local);
-        s.local_ok = rc == 0;
-        if (!s.local_ok) {
-            s.failed.add("has_get_hsess(1)", rc);
-        }
-        s.remote = HaSession{};
-        rc = has_get_hsess(kSessionRemote, &s.remote);
-        s.remote_ok = rc == 0;
-        if (!s.remote_ok) {
-            s.failed.add("has_get_hsess(0)", rc);
-        }
+        s.local_ok = read_session(kSessionLocal, "has_get_hsess(1)", s.local, s.failed);
+        s.remote_ok = read_session(kSessionRemote, "has_get_hsess(0)", s.remote, s.failed);
     }
     s.lock = HaLockRecord{};
     rc = ha_checklock(&s.lock);

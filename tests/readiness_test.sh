@@ -5,22 +5,9 @@
 # its reason is the failover's own words, and it changed nothing: the state is as it was
 # and its journal holds only the calls that read.
 # Usage: readiness_test.sh BIN_DIR [EMULATOR]
-set -u
-bin=$(cd "$1" && pwd)
-emulator=${2:-}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-init_args=()
-if [[ -n $emulator ]]; then
-    mkdir "$work/bin"
-    printf '#!/bin/sh\nexec %s %q "$@"\n' "$emulator" "$bin/chassis-sim" >"$work/bin/chassis-sim"
-    chmod +x "$work/bin/chassis-sim"
-    init_args=(--emulator "$emulator")
-    bin=$work/bin
-fi
-export PATH=$bin:$PATH TZ=UTC LC_ALL=C CHASSIS_SIM_CLOCK=1700000000
-unset CHASSIS_SIM_CP
+# shellcheck source=tests/chassis_env.sh
+source "$(dirname "$0")/chassis_env.sh"
+export CHASSIS_SIM_CLOCK=1700000000
 
 fail() {
     echo "FAIL $*"

@@ -2,24 +2,8 @@
 # The simulated chassis against a careless operator: populated and racing inits, closed
 # streams, odd roots, a torn or missing journal, a journal that cannot grow, and kills.
 # Usage: sim_holds_up_test.sh BIN_DIR [EMULATOR]
-# With EMULATOR (for example 'qemu-ppc -L /usr/powerpc-linux-gnu') the programs of BIN_DIR
-# run through it, chassis-sim included.
-set -u
-bin=$(cd "$1" && pwd)
-real_bin=$bin
-emulator=${2:-}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-init_args=()
-if [[ -n $emulator ]]; then
-    mkdir "$work/bin"
-    printf '#!/bin/sh\nexec %s %q "$@"\n' "$emulator" "$bin/chassis-sim" >"$work/bin/chassis-sim"
-    chmod +x "$work/bin/chassis-sim"
-    init_args=(--emulator "$emulator")
-    bin=$work/bin
-fi
-export PATH=$bin:$PATH TZ=UTC LC_ALL=C
+# shellcheck source=tests/chassis_env.sh
+source "$(dirname "$0")/chassis_env.sh"
 
 # check NAME WANT_STATUS WANT_STDERR COMMAND...: runs COMMAND, compares status and stderr.
 check() {

@@ -5,25 +5,11 @@
 # copy's own snapshot (all but the time it was taken). hasnapshot must leave the state file
 # byte for byte as it was. Then the refusals of bad snapshots, none leaving a chassis.
 # Usage: snapshot_roundtrip_test.sh BIN_DIR [EMULATOR]
-set -u
-bin=$(cd "$1" && pwd)
-emulator=${2:-}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
+# shellcheck source=tests/chassis_env.sh
+source "$(dirname "$0")/chassis_env.sh"
 cases=0
-init_args=()
-if [[ -n $emulator ]]; then
-    mkdir "$work/bin"
-    printf '#!/bin/sh\nexec %s %q "$@"\n' "$emulator" "$bin/chassis-sim" >"$work/bin/chassis-sim"
-    chmod +x "$work/bin/chassis-sim"
-    init_args=(--emulator "$emulator")
-    bin=$work/bin
-fi
-export PATH=$bin:$PATH TZ=UTC LC_ALL=C
 # A clock that stands still: what is judged at a time (the lock's age) is the same on both.
 export CHASSIS_SIM_CLOCK=1800000000
-unset CHASSIS_SIM_CP
 
 fail() {
     echo "FAIL $*"
