@@ -27,7 +27,7 @@ node_exporter=$tools/usr/bin/prometheus-node-exporter
 rows='
 ready|redundant||ha_ready 1;ha_ready_status 0;ha_lock_held 0
 not synchronized, lock held|redundant|set state=0x080000C3 lock=4242,7,1699999000,hareboot|ha_ready 0;ha_ready_status 2;ha_ready_test_failed{test="synchronized"} 1;ha_lock_held 1;ha_lock_age_seconds 1000
-calls failing|redundant|fail ham_get_state=-1 ha_checklock=5 has_get_hsess=-3|ha_ready 0;ha_ready_status 3;ha_platform_call_failed{call="ham_get_state"} -1;ha_platform_call_failed{call="has_get_hsess(1)"} -3
+calls failing|redundant|fail ham_get_state=-1 ha_checklock=5 getThisCPNum=7|ha_ready 0;ha_ready_status 3;ha_platform_call_failed{call="ham_get_state"} -1;ha_platform_call_failed{call="getThisCPNum"} 7;ha_platform_call_failed{call="ha_checklock"} 5
 the standby CP|standby||ha_ready 0;ha_ready_status 0;ha_active_cp 0;ha_this_cp 1
 '
 n=0
