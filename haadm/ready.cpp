@@ -55,12 +55,14 @@ bool parse_options(Run& run, Options& options)
     optind = 1;
     int c = 0;
     while ((c = getopt_long(run.argc, run.argv, "vw:c:h", kLong, nullptr)) != -1) {
+        bool good = false;
         if (c == 'v') {
-            options.verbose = true;
-        } else if (c == 'w' && seconds(optarg, options.warn)) {
-        } else if (c == 'c' && seconds(optarg, options.crit)) {
-        } else {
-            return false;
+            options.verbose = good = true;
+        } else if (c == 'w' || c == 'c') {
+            good = seconds(optarg, c == 'w' ? options.warn : options.crit);
+        }
+        if (!good) {
+            return false;  // -h, an unknown option or a bad value: the usage
         }
     }
     return optind == run.argc && options.warn <= options.crit;
