@@ -115,7 +115,7 @@ Outcome cmd_haready(Run& run)
     } else if (v.main_reason >= 0) {
         put_words(v.failed[v.main_reason], stdout, true);
     } else if (v.standby) {
-        fputs("this is the standby CP; from here the chassis can fail over", stdout);
+        fputs("this is the standby CP; the chassis can fail over from its active CP", stdout);
     } else {
         fputs("the chassis can fail over now", stdout);
     }

@@ -34,7 +34,7 @@ lock stamped after now (its time unsigned)|redundant|set lock=4242,7,4294967295,
 DP upgrade and not redundant|non-redundant|set dp_upgrade=0|2|no|haFailover not allowed: the system is not in redundant mode.|DP upgrade is in progress. Command not allowed.
 ham_get_state fails|redundant|fail ham_get_state=-1|3|no|ham_get_state failed (-1)
 ha_checklock fails|redundant|fail ha_checklock=1|3|yes|ha_checklock failed (1)
-the standby CP|standby||0|no|this is the standby CP; from here the chassis can fail over|$standby
+the standby CP|standby||0|no|this is the standby CP; the chassis can fail over from its active CP|$standby
 the standby CP, not synchronized|standby|set state=0x080000C2|2|no|haFailover not allowed: HA state is not synchronized.|$standby
 no slots|no-slots||3|no|Not supported on this platform
 "
