@@ -103,6 +103,19 @@ bool read_session(int which, const char* name, HaSession& record, Failures& fail
     return rc == 0;
 }
 
+// A text a call fills into a zeroed buffer, ended within it; false (and the failure
+// recorded) when the call failed.
+bool read_text(int (*call)(char*), const char* name, char* buffer, size_t size, Failures& failed)
+{
+    memset(buffer, 0, size);
+    const int rc = call(buffer);
+    buffer[size - 1] = '\0';
+    if (rc != 0) {
+        failed.add(name, rc);
+    }
+    return rc == 0;
+}
+
 // What the document holds besides what the metrics hold, read between them.
 void read_cp_identity(Snapshot& s)
 {
@@ -157,25 +170,13 @@ void read_snapshot(Snapshot& s, int cp_slot, long long taken, bool metrics)
         s.failed.add("ha_checklock", rc);
     }
     if (!metrics) {
-        memset(s.reason, 0, sizeof s.reason);
-        rc = ham_get_rb_reason(s.reason);
-        s.reason[sizeof s.reason - 1] = '\0';
-        s.reason_ok = rc == 0;
-        if (!s.reason_ok) {
-            s.failed.add("ham_get_rb_reason", rc);
-        }
+        s.reason_ok = read_text(ham_get_rb_reason, "ham_get_rb_reason", s.reason, sizeof s.reason, s.failed);
     }
     s.dp_upgrade = esm_is_extnHcl_inprog();
     if (!metrics) {
         s.model = sysconModel();
         s.board = sysconHwBoardModel();
-        memset(s.peer_ip, 0, sizeof s.peer_ip);
-        rc = get_peer_ip_str(s.peer_ip);
-        s.peer_ip[sizeof s.peer_ip - 1] = '\0';
-        s.peer_ip_ok = rc == 0;
-        if (!s.peer_ip_ok) {
-            s.failed.add("get_peer_ip_str", rc);
-        }
+        s.peer_ip_ok = read_text(get_peer_ip_str, "get_peer_ip_str", s.peer_ip, sizeof s.peer_ip, s.failed);
     }
     // The failover's tests on what was read above: no call is made twice.
     s.facts = ReadinessFacts{cp_slot, s.dp_upgrade, flags, s.state, s.lock_rc, s.lock};
