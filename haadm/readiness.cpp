@@ -258,4 +258,47 @@ void judge(const ReadinessFacts& facts, long long now, long crit, Verdict& v)
     v.ready = v.status == kReadyOk && !v.standby;
 }
 
+int reason_count(const Verdict& v) { return v.failures + (v.standby ? 1 : 0) + v.count; }
+
+namespace {
+
+// Reason k as a test, or false when it is a failed call (index set to the call's).
+bool reason_test(const Verdict& v, int k, Test& test, int& call)
+{
+    if (k < v.failures) {
+        call = k;
+        return false;
+    }
+    k -= v.failures;
+    test = v.standby && k == 0 ? Test::active : v.failed[k - (v.standby ? 1 : 0)];
+    return true;
+}
+
+}  // namespace
+
+const char* reason_name(const Verdict& v, int k)
+{
+    Test test{};
+    int call = 0;
+    return reason_test(v, k, test, call) ? test_name(test) : v.calls[call];
+}
+
+void put_reason(const Verdict& v, int k, FILE* out)
+{
+    Test test{};
+    int call = 0;
+    if (reason_test(v, k, test, call)) {
+        put_words(test, out, true);
+    } else {
+        fprintf(out, "%s failed (%d)", v.calls[call], v.results[call]);
+    }
+}
+
+bool reason_is(const Verdict& v, int k, Test test)
+{
+    Test is{};
+    int call = 0;
+    return reason_test(v, k, is, call) && is == test;
+}
+
 }  // namespace haadm

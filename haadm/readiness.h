@@ -88,4 +88,14 @@ struct Verdict {
 // platform without CP slots leaves the verdict unknown.
 void judge(const ReadinessFacts& facts, long long now, long crit, Verdict& verdict);
 
+// The reasons of a verdict, in the order every face gives them: the calls that failed,
+// then on the standby CP the active test, then the tests that failed.
+int reason_count(const Verdict& verdict);
+// The name of reason k: a call's or a test's.
+const char* reason_name(const Verdict& verdict, int k);
+// Reason k on one line: "CALL failed (RESULT)", or the failover's words.
+void put_reason(const Verdict& verdict, int k, FILE* out);
+// Whether reason k is that test.
+bool reason_is(const Verdict& verdict, int k, Test test);
+
 }  // namespace haadm

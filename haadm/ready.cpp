@@ -111,7 +111,7 @@ Outcome cmd_haready(Run& run)
 
     printf("HAREADY %s - ", kReadyStatusWords[v.status]);
     if (v.failures > 0) {
-        printf("%s failed (%d)", v.calls[0], v.results[0]);
+        put_reason(v, 0, stdout);
     } else if (v.main_reason >= 0) {
         put_words(v.failed[v.main_reason], stdout, true);
     } else if (v.standby) {
@@ -122,7 +122,7 @@ Outcome cmd_haready(Run& run)
     if (v.standby && (v.main_reason >= 0 || v.failures > 0)) {
         fputs(" (standby CP)", stdout);
     }
-    const int more = v.count + v.failures - 1;
+    const int more = reason_count(v) - (v.standby ? 1 : 0) - 1;
     if (more > 0) {
         printf(" (%d more reason%s)", more, more == 1 ? "" : "s");
     }
@@ -131,17 +131,10 @@ Outcome cmd_haready(Run& run)
     putchar('\n');
 
     if (options.verbose) {
-        for (int i = 0; i < v.failures; ++i) {
-            printf("%s failed: %d\n", v.calls[i], v.results[i]);
-        }
-        if (v.standby) {
-            put_words(Test::active, stdout, true);
+        for (int k = 0; k < reason_count(v); ++k) {
+            put_reason(v, k, stdout);
             putchar('\n');
-        }
-        for (int i = 0; i < v.count; ++i) {
-            put_words(v.failed[i], stdout, true);
-            putchar('\n');
-            if (v.failed[i] == Test::lock_free && v.lock_held) {
+            if (reason_is(v, k, Test::lock_free) && v.lock_held) {
                 printf("HA lock held by pid %d (", static_cast<int>(facts.lock.pid));
                 put_printable(facts.lock.cmd, sizeof facts.lock.cmd);
                 printf("), transaction %d, for %lld s\n", static_cast<int>(facts.lock.trans), v.lock_age);

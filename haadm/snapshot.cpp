@@ -376,26 +376,12 @@ void print_snapshot(const Snapshot& s, long long taken)
     put_line_key("ready");
     printf("{\"ok\": %s, \"status\": \"%s\", \"reasons\": [", v.ready ? "true" : "false",
            kReadyStatusWords[v.status]);
-    bool first = true;
-    const auto reason = [&first](const char* test) {
-        printf("%s\n    {\"test\": \"%s\", \"words\": \"", first ? "" : ",", test);
-        first = false;
-    };
-    for (int i = 0; i < v.failures; ++i) {
-        reason(v.calls[i]);
-        printf("%s failed (%d)\"}", v.calls[i], v.results[i]);
-    }
-    if (v.standby) {
-        reason(test_name(Test::active));
-        put_words(Test::active, stdout, true);
+    for (int k = 0; k < reason_count(v); ++k) {
+        printf("%s\n    {\"test\": \"%s\", \"words\": \"", k == 0 ? "" : ",", reason_name(v, k));
+        put_reason(v, k, stdout);
         fputs("\"}", stdout);
     }
-    for (int i = 0; i < v.count; ++i) {
-        reason(test_name(v.failed[i]));
-        put_words(v.failed[i], stdout, true);
-        fputs("\"}", stdout);
-    }
-    fputs(first ? "]}" : "\n  ]}", stdout);
+    fputs(reason_count(v) == 0 ? "]}" : "\n  ]}", stdout);
     fputs("\n}\n", stdout);
 }
 
@@ -475,9 +461,9 @@ void print_metrics(const Snapshot& s, long long taken)
     family("ha_ready_test_failed", "1 for each of hafailover's tests that fails now, by its name.");
     for (int i = 0; i < kTestCount; ++i) {
         const auto test = static_cast<Test>(i);
-        bool failed = test == Test::active && v.standby;
-        for (int k = 0; k < v.count; ++k) {
-            failed = failed || v.failed[k] == test;
+        bool failed = false;
+        for (int k = 0; k < reason_count(v); ++k) {
+            failed = failed || reason_is(v, k, test);
         }
         sample("ha_ready_test_failed", "test", test_name(test), failed ? 1 : 0);
     }
