@@ -22,6 +22,7 @@
 #include "platform/swd.h"
 #include "platform/syscon.h"
 #include "sim/chassis.h"
+#include "sim/store/ha_rules.h"
 
 using sim::json;
 
@@ -82,14 +83,6 @@ json expand_json(const ExpandRequest* request)
         return nullptr;
     }
     return {{"ge", request->ge}, {"ports", ports_json(request->ports)}};
-}
-
-// A restart of CP restart_cp frees the HA lock when that CP's process holds it.
-void restart_frees_lock(json& st, int restart_cp)
-{
-    if (!st["lock"].is_null() && st["lock"].value("cp", 0) == restart_cp) {
-        st["lock"] = nullptr;
-    }
 }
 
 json& switch_of(json& st, int sw) { return st["ls"][std::to_string(sw)]; }
@@ -243,7 +236,7 @@ int ham_device_request_int(int fd, unsigned long request, int arg)
 {
     return ham_request_journal(fd, request, arg, [request, arg](json& st) {
         if (request == kHamResetProcessor && arg == 0) {
-            restart_frees_lock(st, 1 - sim::this_cp(st));
+            sim::go_down(st, 1 - sim::this_cp(st), {});
         }
         return 0;
     });
@@ -357,28 +350,17 @@ static int disable_ha(const char* name)
 int disableHA(void) { return disable_ha("disableHA"); }
 int ham_disable_ha(void) { return disable_ha("ham_disable_ha"); }
 
-// On a redundant chassis the other CP becomes active and a new session begins.
+// On a redundant chassis the other CP becomes active and a new session begins; the
+// old active CP's hold on the HA lock ends with its role.
 static int fail_over(const char* name)
 {
     return sim::change_call(name, json::array(), [](json& st) {
-        const uint32_t bits = st.value("bits", 0u);
-        if ((bits & kHaRedundantPair) != kHaRedundantPair) {
+        if (!sim::redundant_pair(st.value("bits", 0u))) {
             return -1;
         }
         const int old_active = st.value("active_cp", 0);
-        const int new_active = 1 - old_active;
-        const auto now = static_cast<uint32_t>(time(nullptr));
-        json& previous = st["hsess"][old_active];
-        json& current = st["hsess"][new_active];
-        previous["fl"] = previous.value("fl", 0) | kSessionExpectedRecovered;
-        current["fl"] = 1;
-        current["sy"] = now;
-        current["ac"] = now;
-        current["up"] = previous.value("up", 0u);
-        current["ch"] = previous.value("ch", 0u);
-        st["active_cp"] = new_active;
-        st["bits"] = bits & ~kHaSynchronized;
-        restart_frees_lock(st, old_active);
+        sim::take_over(st);
+        sim::free_lock_of(st, old_active, {});
         return 0;
     });
 }
@@ -390,7 +372,7 @@ int ham_request(int request, int arg)
 {
     return sim::change_call("ham_request", {request, arg}, [request](json& st) {
         if (request == kHamRequestReboot) {
-            restart_frees_lock(st, sim::this_cp(st));
+            sim::go_down(st, sim::this_cp(st), {});
         }
         return 0;
     });
@@ -730,8 +712,7 @@ int ls_create(TestParamList* params)
         if (parsed.is_null()) {
             return -1;
         }
-        const int sw = st.value("next_ls", 1);
-        st["next_ls"] = wrapped_next(sw);
+        const int sw = sim::new_switch_number(st);
         json attrs = json::object();
         for (const json& e : parsed["entries"]) {
             attrs[e[0].get<std::string>()] = e[1];
@@ -938,7 +919,7 @@ int reboot_system(int* mode)
 {
     json args = {mode == nullptr ? json(nullptr) : json(*mode)};
     return sim::change_call("reboot_system", args, [](json& st) {
-        st["lock"] = nullptr;
+        sim::chassis_goes_down(st);
         return 0;
     });
 }

@@ -1008,15 +1008,6 @@ void update_state(const std::function<void(json&)>& body)
     end_change();
 }
 
-uint32_t state_word(const json& st, int cp)
-{
-    uint32_t word = st.value("bits", 0u);
-    if (st.value("active_cp", 0) == cp) {
-        word |= 0x1;
-    }
-    return word;
-}
-
 const std::string& cp_root(int cp)
 {
     static std::string cp1;

@@ -85,11 +85,6 @@ int this_cp(const json& state);
 // From here on this process, and the programs it runs, run on CP cp (CHASSIS_SIM_CP).
 void run_on_cp(int cp);
 
-// The three status texts get_ha_status fills: each follows the state word unless a
-// person set it (its key is in the state's status_set; a state without status_set has
-// all three set, as every state had before the texts followed).
-json status_texts(const json& state);
-
 // The state as it is now (read again only when the file changed).
 const json& state();
 // The stored text of that state, byte for byte.
@@ -116,9 +111,6 @@ void journal(const json& state, std::string_view name, const json& args, const j
 
 // Runs body on a locked, fresh copy of the state and writes it back; for chassis-sim.
 void update_state(const std::function<void(json&)>& body);
-
-// The HA state word as seen from CP cp.
-uint32_t state_word(const json& state, int cp);
 
 // The directory under which CP cp's file system lies: the chassis root for CP0, its cp1/
 // for CP1. Each CP has its own var/, mnt/var/ and tmp/; the programs and /proc are the

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "sim/chassis.h"
+#include "sim/store/ha_rules.h"
 #include "sim/people.h"
 #include "sim/scenarios.h"
 #include "sim/snapshot.h"
@@ -469,17 +470,6 @@ std::string base_name(const char* path)
     return slash == nullptr ? path : slash + 1;
 }
 
-// A CP that goes down frees the HA lock its processes held; journalled as a step of the
-// program that took it down, as restart journals its steps.
-void free_lock_of(json& st, int cp, const std::string& program)
-{
-    if (!st["lock"].is_null() && st["lock"].value("cp", 0) == cp) {
-        const json holder = st["lock"].value("pid", 0LL);
-        st["lock"] = nullptr;
-        sim::journal(program, {cp, "lock freed", holder}, 0);
-    }
-}
-
 int cmd_relink(int argc)
 {
     if (argc != 2) {
@@ -531,14 +521,11 @@ int run_program(const std::string& name, int argc, char** argv)
             fprintf(stderr, "rsh: %s: No route to host\n", sim::printable(host).c_str());
             code = 1;
         } else if (command.find("/tarny/cliexec/reboot") != std::string::npos) {
-            sim::update_state([](json& fresh) {
-                const int peer = 1 - sim::this_cp(fresh);
-                free_lock_of(fresh, peer, "rsh");
-            });
+            sim::update_state([](json& fresh) { sim::go_down(fresh, 1 - sim::this_cp(fresh), "rsh"); });
         }
     } else if (name == "fastboot" || name == "reboot") {
-        // This CP restarts; its processes' hold on the HA lock goes with them.
-        sim::update_state([&name](json& fresh) { free_lock_of(fresh, sim::this_cp(fresh), name); });
+        // This CP goes down until chassis-sim restart brings it up again.
+        sim::update_state([&name](json& fresh) { sim::go_down(fresh, sim::this_cp(fresh), name); });
     } else if (name == "ipaddrshow") {
         const json& st = sim::state();
         printf("Chassis\nEthernet IP Address: 192.0.2.10\nEthernet Subnetmask: 255.255.255.0\n");

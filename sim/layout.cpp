@@ -322,36 +322,6 @@ std::string unsafe_path_message(const std::string& dir)
     return "refusing '" + dir + "': a chassis path must not contain blanks or shell metacharacters";
 }
 
-json status_texts(const json& st)
-{
-    const uint32_t bits = st.value("bits", 0u);
-    const bool redundant = (bits & 0x82u) == 0x82u;
-    const bool standby_healthy = (bits & 0x08000000u) != 0;
-    const bool this_active = st.value("active_cp", 0) == st.value("this_cp", 0);
-    const char* health_of_standby = standby_healthy ? "Healthy" : "Unhealthy";
-    json texts;
-    texts["local"] = this_active || !redundant ? "Healthy" : health_of_standby;
-    if (!redundant) {
-        texts["remote"] = "Not present";
-    } else {
-        texts["remote"] = this_active ? health_of_standby : "Healthy";
-    }
-    if (!redundant) {
-        texts["summary"] = "";
-    } else {
-        texts["summary"] = std::string((bits & 0x40u) != 0 ? "HA enabled" : "HA disabled") +
-                           ", Heartbeat Up, " +
-                           ((bits & 0x4u) != 0 ? "HA State synchronized" : "HA State not in sync");
-    }
-    const json& status = st.contains("status") ? st["status"] : json::object();
-    const json all = {"local", "remote", "summary"};
-    const json& set = st.contains("status_set") ? st["status_set"] : all;
-    for (const auto& key : set) {
-        texts[key.get<std::string>()] = status.value(key.get<std::string>(), "");
-    }
-    return texts;
-}
-
 const std::vector<std::string>& scenario_names()
 {
     static const std::vector<std::string> names = {"redundant", "standby", "non-redundant",

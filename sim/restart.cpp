@@ -15,6 +15,7 @@
 #include "platform/ham.h"
 #include "platform/hasm.h"
 #include "sim/chassis.h"
+#include "sim/store/ha_rules.h"
 #include "sim/people.h"
 
 namespace sim {
@@ -109,39 +110,7 @@ Outcome restart_command(const std::vector<std::string>& args)
     }
     // Every step is journalled as a step of that CP, and hainfo runs there.
     run_on_cp(cp);
-    update_state([cp](json& st) {
-        // The processes that began before this restart are gone with it.
-        json& boots = st["boots"];
-        if (boots.is_null()) {
-            boots = {0, 0};
-        }
-        boots[cp] = boots[cp].get<long long>() == INT32_MAX ? 1 : boots[cp].get<long long>() + 1;
-        journal("restart", {cp, "boot", boots[cp]}, 0);
-        if (!st["lock"].is_null() && st["lock"].value("cp", 0) == cp) {
-            const json holder = st["lock"].value("pid", 0LL);
-            st["lock"] = nullptr;
-            journal("restart", {cp, "lock freed", holder}, 0);
-        }
-        const uint32_t bits = st.value("bits", 0u);
-        const int other = 1 - cp;
-        if (st.value("active_cp", 0) == cp && (bits & kHaRedundantPair) == kHaRedundantPair) {
-            // The standby took over while this CP was down; a new session began there.
-            const auto now = static_cast<uint32_t>(time(nullptr));
-            json& previous = st["hsess"][cp];
-            json& current = st["hsess"][other];
-            previous["fl"] = previous.value("fl", 0) | kSessionExpectedRecovered;
-            current["fl"] = 1;
-            current["sy"] = now;
-            current["ac"] = now;
-            current["up"] = previous.value("up", 0u);
-            current["ch"] = previous.value("ch", 0u);
-            st["active_cp"] = other;
-            st["bits"] = bits & ~kHaSynchronized;
-            journal("restart", {cp, "CP" + std::to_string(other) + " took over"}, 0);
-        }
-        const bool standby = st.value("active_cp", 0) != cp;
-        journal("restart", {cp, standby ? "up as standby" : "up as active"}, 0);
-    });
+    update_state([cp](json& st) { come_up(st, cp); });
     const HainfoEnd end = run_hainfo_init();
     journal("restart", {cp, "/sbin/hainfo init"}, end.why.empty() ? json(end.status) : json(end.why));
     if (!end.why.empty()) {

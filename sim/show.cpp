@@ -12,7 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "haadm/bits.h"
+#include "platform/ham.h"
 #include "sim/chassis.h"
+#include "sim/store/ha_rules.h"
 #include "sim/people.h"
 
 namespace sim {
@@ -29,39 +32,21 @@ constexpr const char* kTrouble = "1;31";
 constexpr const char* kNotice = "1;33";
 constexpr const char* kPlain = "";
 
-// The bits of the HA state word that have a name.
-struct Bit {
-    uint32_t mask;
-    const char* name;
-};
-constexpr Bit kBits[] = {
-    {0x00000001, "ACTIVE"},          {0x00000002, "REDUNDANT"},
-    {0x00000004, "SYNCHRONIZED"},    {0x00000040, "HA_ENABLED"},
-    {0x00000080, "DUAL_CP"},         {0x00000800, "suppressed"},
-    {0x01000000, "co-CPU heartbeat"}, {0x08000000, "standby healthy"},
-};
-constexpr uint32_t kRedundant = 0x2;
-constexpr uint32_t kSynchronized = 0x4;
-constexpr uint32_t kHaEnabled = 0x40;
-constexpr uint32_t kDualCp = 0x80;
-constexpr uint32_t kSuppressed = 0x800;
-constexpr uint32_t kStandbyHealthy = 0x08000000;
-
 // What a named bit, set or clear, means for the chassis whose word it is.
 const char* bit_colour(uint32_t mask, uint32_t word)
 {
     const bool set = (word & mask) != 0;
-    const bool dual = (word & kDualCp) != 0;
+    const bool dual = (word & kHaDualCp) != 0;
     switch (mask) {
-    case kRedundant:
+    case kHaRedundant:
         return set ? kGood : dual ? kTrouble : kPlain;
-    case kSynchronized:
-        return set ? kGood : (word & kRedundant) != 0 ? kTrouble : kPlain;
+    case kHaSynchronized:
+        return set ? kGood : (word & kHaRedundant) != 0 ? kTrouble : kPlain;
     case kHaEnabled:
         return set ? kGood : kNotice;
-    case kSuppressed:
+    case kHaSuppressed:
         return set ? kTrouble : kPlain;
-    case kStandbyHealthy:
+    case kHaStandbyHealthy:
         return set ? kGood : dual ? kTrouble : kPlain;
     default:  // ACTIVE, DUAL_CP, the co-CPU's heartbeat: facts, neither good nor bad
         return kPlain;
@@ -210,16 +195,18 @@ void draw_cps(std::ostream& out, const json& st, const Paint& paint)
         auto& rows = boxes[static_cast<size_t>(cp)];
         // The peer is there for the commands when the word of this CP says both REDUNDANT
         // and DUAL_CP, as for the status texts ("Not present" otherwise).
-        constexpr uint32_t kPeerThere = kRedundant | kDualCp;
-        const bool present = cp == here || (state_word(st, here) & kPeerThere) == kPeerThere;
+        const bool present = cp == here || redundant_pair(state_word(st, here));
         const std::string slot = no_slots ? "no CP slots" : "slot " + std::to_string(st["slots"][cp].get<long long>());
         rows.emplace_back("CP" + std::to_string(cp) + "  " + slot, "1");
-        if (!present) {
+        if (rebooting(st, cp)) {
+            rows.emplace_back("REBOOTING", kTrouble);
+            rows.emplace_back("until: chassis-sim restart " + std::to_string(cp), "");
+        } else if (!present) {
             rows.emplace_back("not present", "2");
         } else if (cp == active) {
             rows.emplace_back("ACTIVE", "1;32");
         } else {
-            const bool healthy = (word & kStandbyHealthy) != 0;
+            const bool healthy = (word & kHaStandbyHealthy) != 0;
             rows.emplace_back(std::string("STANDBY, ") + (healthy ? "healthy" : "not healthy"),
                               healthy ? "1;32" : kTrouble);
         }
@@ -255,7 +242,7 @@ void draw_word(std::ostream& out, const json& st, const Paint& paint)
     const uint32_t word = state_word(st, here);
     out << paint("1", "HA state word") << " " << hex32(word) << " as seen from CP" << here << '\n';
     uint32_t named = 0;
-    for (const Bit& bit : kBits) {
+    for (const haadm::NamedBit& bit : haadm::kNamedBits) {
         named |= bit.mask;
         const bool set = (word & bit.mask) != 0;
         std::string line = std::string("  ") + (set ? "[x] " : "[ ] ") + hex32(bit.mask) + "  " + bit.name;
@@ -263,9 +250,7 @@ void draw_word(std::ostream& out, const json& st, const Paint& paint)
     }
     // A chassis with one CP does not report redundancy; the commands read such a word
     // differently, and the drawing says so rather than pass over it.
-    const uint32_t redundant = 0x00000002;
-    const uint32_t dual_cp = 0x00000080;
-    if ((word & redundant) != 0 && (word & dual_cp) == 0) {
+    if ((word & kHaRedundant) != 0 && (word & kHaDualCp) == 0) {
         field(out, "note",
               "REDUNDANT without DUAL_CP, which no chassis with one CP reports: hashow shows "
               "the peer as not present and no summary, while the commands that test "
@@ -320,7 +305,7 @@ void draw_sessions(std::ostream& out, const json& st, const Paint& paint)
         field(out, "  flags", named);
         field(out, "  up since", local_time(s.value("up", 0LL)));
         field(out, "  active since", local_time(s.value("ac", 0LL)));
-        field(out, "  synced since", local_time(s.value("sy", 0LL)));
+        field(out, "  session since", local_time(s.value("sy", 0LL)));
         field(out, "  changed", local_time(s.value("ch", 0LL)));
         field(out, "  reboot reason", quoted(s.value("rbr", "")));
     }

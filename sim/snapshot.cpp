@@ -8,6 +8,7 @@
 #include <string>
 
 #include "sim/chassis.h"
+#include "sim/store/ha_rules.h"
 #include "sim/scenarios.h"
 
 namespace sim {
@@ -137,32 +138,6 @@ bool boolean(const json& object, const std::string& where, const std::string& ke
     return value.get<bool>();
 }
 
-// The names of the set bits, as hasnapshot writes them.
-json bit_names(uint32_t word)
-{
-    static const std::map<uint32_t, const char*> kNames = {
-        {0x00000001, "ACTIVE"},          {0x00000002, "REDUNDANT"},
-        {0x00000004, "SYNCHRONIZED"},    {0x00000040, "HA_ENABLED"},
-        {0x00000080, "DUAL_CP"},         {0x00000800, "suppressed"},
-        {0x01000000, "co-CPU heartbeat"}, {0x08000000, "standby healthy"},
-    };
-    json names = json::array();
-    for (int b = 0; b < 32; ++b) {
-        const uint32_t mask = 1u << b;
-        if ((word & mask) == 0) {
-            continue;
-        }
-        const auto it = kNames.find(mask);
-        if (it != kNames.end()) {
-            names.push_back(it->second);
-        } else {
-            char hex[16];
-            snprintf(hex, sizeof hex, "0x%08x", static_cast<unsigned>(mask));
-            names.push_back(hex);
-        }
-    }
-    return names;
-}
 
 json session(const json& value, const std::string& where)
 {

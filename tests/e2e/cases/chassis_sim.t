@@ -264,6 +264,7 @@ $ hainfo show
 > Last Reboot Reason:[]
 $ /tarny/cliexec/fastboot
 @ fastboot(0, "lock freed", 4242) = 0
+@ fastboot(0, "CP1 took over") = 0
 @ exec("/tarny/cliexec/fastboot") = 0
 $ chassis-sim journal --call getHAMStat --call relink
 > getHAMStat() = 134217927

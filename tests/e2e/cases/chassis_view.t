@@ -26,14 +26,14 @@ $ chassis-sim show
 >     flags           0x00000001
 >     up since        2023-11-14 22:13:20 UTC
 >     active since    2023-11-14 22:13:20 UTC
->     synced since    2023-11-14 22:18:20 UTC
+>     session since   2023-11-14 22:18:20 UTC
 >     changed         2023-11-14 22:13:20 UTC
 >     reboot reason   ""
 >   CP1 (remote): no active session recorded
 >     flags           0x00000000
 >     up since        2023-11-14 22:13:20 UTC
 >     active since    never
->     synced since    never
+>     session since   never
 >     changed         2023-11-14 22:13:20 UTC
 >     reboot reason   ""
 > Status texts
@@ -80,14 +80,14 @@ $ chassis-sim show
 >     flags           0x00000001
 >     up since        2023-11-14 22:13:20 UTC
 >     active since    2023-11-14 22:13:20 UTC
->     synced since    2023-11-14 22:18:20 UTC
+>     session since   2023-11-14 22:18:20 UTC
 >     changed         2023-11-14 22:13:20 UTC
 >     reboot reason   ""
 >   CP1 (local): no active session recorded
 >     flags           0x00000000
 >     up since        2023-11-14 22:13:20 UTC
 >     active since    never
->     synced since    never
+>     session since   never
 >     changed         2023-11-14 22:13:20 UTC
 >     reboot reason   ""
 > Status texts
@@ -134,14 +134,14 @@ $ chassis-sim show
 >     flags           0x00000001
 >     up since        2023-11-14 22:13:20 UTC
 >     active since    2023-11-14 22:13:20 UTC
->     synced since    2023-11-14 22:18:20 UTC
+>     session since   2023-11-14 22:18:20 UTC
 >     changed         2023-11-14 22:13:20 UTC
 >     reboot reason   ""
 >   CP1 (remote): no active session recorded
 >     flags           0x00000000
 >     up since        never
 >     active since    never
->     synced since    never
+>     session since   never
 >     changed         never
 >     reboot reason   ""
 > Status texts
@@ -188,14 +188,14 @@ $ chassis-sim show
 >     flags           0x00000001
 >     up since        2023-11-14 22:13:20 UTC
 >     active since    2023-11-14 22:13:20 UTC
->     synced since    2023-11-14 22:18:20 UTC
+>     session since   2023-11-14 22:18:20 UTC
 >     changed         2023-11-14 22:13:20 UTC
 >     reboot reason   ""
 >   CP1 (remote): no active session recorded
 >     flags           0x00000000
 >     up since        2023-11-14 22:13:20 UTC
 >     active since    never
->     synced since    never
+>     session since   never
 >     changed         2023-11-14 22:13:20 UTC
 >     reboot reason   ""
 > Status texts
@@ -242,14 +242,14 @@ $ chassis-sim show
 >     flags           0x00000000
 >     up since        2023-11-14 22:13:20 UTC
 >     active since    2023-11-14 22:13:20 UTC
->     synced since    2023-11-14 22:18:20 UTC
+>     session since   2023-11-14 22:18:20 UTC
 >     changed         2023-11-14 22:13:20 UTC
 >     reboot reason   ""
 >   CP1 (remote): no active session recorded
 >     flags           0x00000000
 >     up since        never
 >     active since    never
->     synced since    never
+>     session since   never
 >     changed         never
 >     reboot reason   ""
 > Status texts
@@ -307,14 +307,14 @@ $ chassis-sim show
 >     flags           0x00000005, expected recovered
 >     up since        2023-11-14 22:13:20 UTC
 >     active since    2023-11-14 22:15:00 UTC
->     synced since    2023-11-14 22:18:20 UTC
+>     session since   2023-11-14 22:18:20 UTC
 >     changed         2023-11-14 22:16:40 UTC
 >     reboot reason   "Hareboot"
 >   CP1 (remote): no active session recorded
 >     flags           0x00000001
 >     up since        2023-11-14 22:30:00 UTC
 >     active since    never
->     synced since    never
+>     session since   never
 >     changed         never
 >     reboot reason   ""
 > Status texts
@@ -375,14 +375,14 @@ $ chassis-sim show
 >     flags           0x00000001
 >     up since        2023-11-14 23:13:20 CET
 >     active since    2023-11-14 23:13:20 CET
->     synced since    2023-11-14 23:18:20 CET
+>     session since   2023-11-14 23:18:20 CET
 >     changed         2023-11-14 23:13:20 CET
 >     reboot reason   ""
 >   CP1 (local): no active session recorded
 >     flags           0x00000000
 >     up since        2023-11-14 23:13:20 CET
 >     active since    never
->     synced since    never
+>     session since   never
 >     changed         2023-11-14 23:13:20 CET
 >     reboot reason   ""
 > Status texts

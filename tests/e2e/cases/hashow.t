@@ -155,3 +155,12 @@ $ hashow -o
 === only the first argument is examined
 $ hashow -x -l
 > Usage: hashow
+
+=== the status texts are those of the CP the command runs on (CHASSIS_SIM_CP), whatever this_cp says
+scenario: standby
+env: CHASSIS_SIM_CP=0
+$ chassis-sim set state=0x000000C7
+$ hashow
+> Local CP (Slot 6, CP0): Active, Healthy
+> Remote CP (Slot 7, CP1): Standby, Unhealthy
+> HA enabled, Heartbeat Up, HA State synchronized

@@ -112,6 +112,17 @@ $ hasmtest lsdelete 7
 @ ls_delete(7) = -1
 @ ipcExit()
 
+=== lscreate takes the next number that no switch has: one set by hand keeps its attribute and ports
+set: ls.1.attr.name=val ls.1.ports=3:0x84
+$ hasmtest lscreate 77
+> swno is 2
+@ ls_create({"count":1,"entries":[["FID","77"]],"rest_zero":true}) = 2
+@ ipcExit()
+$ hasmtest getatt 1 name
+> The attribute is val
+$ hasmtest lscreate
+> swno is 3
+
 === lscreate prints a failed creation's result
 fail: ls_create=-1
 $ hasmtest lscreate

@@ -104,11 +104,12 @@ $ hareboot -f
 @ rasevt_gethndl_internal() = 0
 @ rasevt_log2("haadm", "main", 838, "QMZ", 0, 0, 2818064) = 0
 @ rasevt_exit() = 0
+@ fastboot(0, "CP1 took over") = 0
 @ exec("/tarny/cliexec/fastboot") = 0
 @ ipcExit()
 = var/rb_reason
 $ hashow -l
-> ACTIVE REDUNDANT HA_DISABLED DUAL_CP
+> STANDBY REDUNDANT HA_DISABLED DUAL_CP
 
 === hareboot -f ends with 9 when the DP check said 9
 set: dp_upgrade=9
@@ -460,6 +461,7 @@ $ hareset
 $ hareset -l
 @ notifyHAM(24) = 0
 @ ipcExit()
+@ fastboot(0, "CP1 took over") = 0
 @ exec("/tarny/cliexec/fastboot") = 0
 @ ipcExit()
 $ hainfo init

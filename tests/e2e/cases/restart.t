@@ -45,7 +45,7 @@ $ chassis-sim restart 1
 = cp1/mnt/var/rb_reason:
 = var/rb_reason
 $ hashow -l
-> ACTIVE REDUNDANT SYNCHRONIZED HA_ENABLED DUAL_CP
+> ACTIVE REDUNDANT HA_ENABLED DUAL_CP
 $ chassis-sim journal --call restart --cp 1
 > restart(1, "boot", 1) = 0
 > restart(1, "up as standby") = 0
@@ -97,7 +97,7 @@ $ chassis-sim restart 1
 @ ipcExit()
 @ restart(1, "/sbin/hainfo init") = 0
 $ hashow -l
-> STANDBY REDUNDANT SYNCHRONIZED HA_ENABLED DUAL_CP
+> STANDBY REDUNDANT HA_ENABLED DUAL_CP
 
 === each CP has its own reason files: CP0's reason survives CP1's restart and is CP0's to report
 write: var/rb_reason = hareset @ 11142023-221320
@@ -200,3 +200,60 @@ $ chassis-sim journal --call restart --last 3
 > restart(1, "boot", 2) = 0
 > restart(1, "up as standby") = 0
 > restart(1, "/sbin/hainfo init") = 0
+
+# ---- a reboot shows at once ---------------------------------------------------------------
+
+=== hareset -l: CP0 goes down at once, CP1 takes over, and CP0 reads as rebooting until it is restarted
+clock: 1800000000
+set: lock=4242,7,1700000000,hareboot
+$ hareset -l
+@ notifyHAM(24) = 0
+@ ipcExit()
+@ fastboot(0, "lock freed", 4242) = 0
+@ fastboot(0, "CP1 took over") = 0
+@ exec("/tarny/cliexec/fastboot") = 0
+@ ipcExit()
+$ hashow -l
+> STANDBY REDUNDANT HA_ENABLED DUAL_CP
+$ hashow
+> Local CP (Slot 6, CP0): Standby
+> Remote CP (Slot 7, CP1): Active
+> HA enabled, Heartbeat Down, HA State not in sync
+$ hasmtest get_hsess
+> Lsess:rc=0,fl=5,ch=6553f100,up=6553f100,ac=6553f100,sy=6553f22c,rbr=
+> Rsess:rc=0,fl=1,ch=6553f100,up=6553f100,ac=6b49d200,sy=6b49d200,rbr=
+$ chassis-sim restart 0
+@ restart(0, "boot", 1) = 0
+@ restart(0, "up as standby") = 0
+@ is_on_cocpu() = 0
+@ rasevt_gethndl_internal() = 0
+@~ rasevt_log2\("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "hareset @ \d{8}-\d{6}"\) = 0
+@ getHAMFd() = 1000
+@~ ioctl\("ham", 1074058781, \{"reason":"hareset @ \d{8}-\d{6}","word":0\}\) = 0
+@ pd_init() = 0
+@ ipcExit()
+@ restart(0, "/sbin/hainfo init") = 0
+$ hashow
+> Local CP (Slot 6, CP0): Standby
+> Remote CP (Slot 7, CP1): Active
+> HA enabled, Heartbeat Up, HA State not in sync
+$ hasmtest get_hsess
+> Lsess:rc=0,fl=5,ch=6553f100,up=6b49d200,ac=6553f100,sy=6553f22c,rbr=
+> Rsess:rc=0,fl=1,ch=6553f100,up=6553f100,ac=6b49d200,sy=6b49d200,rbr=
+
+=== hareset -p: the peer goes down at once, reads as rebooting, and comes back a healthy standby
+$ hareset -p
+@ getHAMFd() = 1000
+@ ioctl("ham", 536925719, 0) = 0
+@ ipcExit()
+$ hashow
+> Local CP (Slot 6, CP0): Active, Healthy
+> Remote CP (Slot 7, CP1): Standby, Rebooting
+> HA enabled, Heartbeat Down, HA State not in sync
+$ hashow -l
+> ACTIVE REDUNDANT HA_ENABLED DUAL_CP
+$ chassis-sim restart 1
+$ hashow
+> Local CP (Slot 6, CP0): Active, Healthy
+> Remote CP (Slot 7, CP1): Standby, Healthy
+> HA enabled, Heartbeat Up, HA State not in sync

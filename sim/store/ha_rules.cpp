@@ -1,0 +1,197 @@
+// The rules of the HA state word: what each CP reads, the status texts, a takeover, and
+// a CP that goes down and comes back up.
+#include "sim/store/ha_rules.h"
+
+#include <climits>
+#include <cstdio>
+#include <ctime>
+#include <string>
+
+#include "haadm/bits.h"
+#include "platform/ham.h"
+#include "platform/hasm.h"
+#include "sim/chassis.h"
+
+namespace sim {
+
+uint32_t state_word(const json& st, int cp)
+{
+    uint32_t word = st.value("bits", 0u);
+    if (st.value("active_cp", 0) == cp) {
+        word |= kHaActive;
+    }
+    return word;
+}
+
+json bit_names(uint32_t word)
+{
+    json names = json::array();
+    for (int b = 0; b < 32; ++b) {
+        const uint32_t mask = 1u << b;
+        if ((word & mask) == 0) {
+            continue;
+        }
+        const char* name = nullptr;
+        for (const haadm::NamedBit& bit : haadm::kNamedBits) {
+            name = bit.mask == mask ? bit.name : name;
+        }
+        if (name != nullptr) {
+            names.push_back(name);
+        } else {
+            char hex[16];
+            snprintf(hex, sizeof hex, "0x%08x", static_cast<unsigned>(mask));
+            names.push_back(hex);
+        }
+    }
+    return names;
+}
+
+bool redundant_pair(uint32_t bits) { return (bits & kHaRedundantPair) == kHaRedundantPair; }
+
+bool rebooting(const json& st, int cp)
+{
+    const auto down = st.find("rebooting");
+    return down != st.end() && (*down)[static_cast<size_t>(cp)].get<bool>();
+}
+
+namespace {
+
+void set_rebooting(json& st, int cp, bool down)
+{
+    json& pair = st["rebooting"];
+    if (!pair.is_array()) {
+        pair = {false, false};
+    }
+    pair[static_cast<size_t>(cp)] = down;
+}
+
+}  // namespace
+
+json status_texts(const json& st)
+{
+    const uint32_t bits = st.value("bits", 0u);
+    const bool redundant = redundant_pair(bits);
+    const int here = this_cp(st);
+    const bool this_active = st.value("active_cp", 0) == here;
+    const bool peer_down = rebooting(st, 1 - here);
+    const char* health_of_standby = (bits & kHaStandbyHealthy) != 0 ? "Healthy" : "Unhealthy";
+    json texts;
+    texts["local"] = rebooting(st, here)            ? "Rebooting"
+                     : this_active || !redundant    ? "Healthy"
+                                                    : health_of_standby;
+    if (!redundant) {
+        texts["remote"] = "Not present";
+        texts["summary"] = "";
+    } else {
+        texts["remote"] = peer_down ? "Rebooting" : this_active ? health_of_standby : "Healthy";
+        texts["summary"] = std::string((bits & kHaEnabled) != 0 ? "HA enabled" : "HA disabled") +
+                           (peer_down || rebooting(st, here) ? ", Heartbeat Down, " : ", Heartbeat Up, ") +
+                           ((bits & kHaSynchronized) != 0 ? "HA State synchronized" : "HA State not in sync");
+    }
+    const json& status = st.contains("status") ? st["status"] : json::object();
+    const json all = {"local", "remote", "summary"};
+    const json& set = st.contains("status_set") ? st["status_set"] : all;
+    for (const auto& key : set) {
+        texts[key.get<std::string>()] = status.value(key.get<std::string>(), "");
+    }
+    return texts;
+}
+
+void take_over(json& st)
+{
+    const int old_active = st.value("active_cp", 0);
+    const int new_active = 1 - old_active;
+    const auto now = static_cast<uint32_t>(time(nullptr));
+    json& previous = st["hsess"][old_active];
+    json& current = st["hsess"][new_active];
+    previous["fl"] = previous.value("fl", 0) | kSessionExpectedRecovered;
+    current["fl"] = 1;
+    current["sy"] = now;
+    current["ac"] = now;
+    // The chassis has been up since it came up, whichever CP is active.
+    current["ch"] = previous.value("ch", 0u);
+    st["active_cp"] = new_active;
+    st["bits"] = st.value("bits", 0u) & ~kHaSynchronized;
+}
+
+void free_lock_of(json& st, int cp, std::string_view who)
+{
+    if (st["lock"].is_null() || st["lock"].value("cp", 0) != cp) {
+        return;
+    }
+    const json holder = st["lock"].value("pid", 0LL);
+    st["lock"] = nullptr;
+    if (!who.empty()) {
+        journal(st, who, {cp, "lock freed", holder}, 0);
+    }
+}
+
+void go_down(json& st, int cp, std::string_view who)
+{
+    set_rebooting(st, cp, true);
+    free_lock_of(st, cp, who);
+    const int other = 1 - cp;
+    if (st.value("active_cp", 0) == cp && redundant_pair(st.value("bits", 0u)) && !rebooting(st, other)) {
+        take_over(st);
+        if (!who.empty()) {
+            journal(st, who, {cp, "CP" + std::to_string(other) + " took over"}, 0);
+        }
+    }
+    uint32_t bits = st.value("bits", 0u) & ~kHaSynchronized;
+    if (st.value("active_cp", 0) != cp) {
+        bits &= ~kHaStandbyHealthy;
+    }
+    st["bits"] = bits;
+}
+
+void chassis_goes_down(json& st)
+{
+    // The whole chassis comes back as it went down: nothing takes over, and the HA lock
+    // of either CP is gone.
+    set_rebooting(st, 0, true);
+    set_rebooting(st, 1, true);
+    st["lock"] = nullptr;
+}
+
+void come_up(json& st, int cp)
+{
+    // The processes that began before this restart are gone with it.
+    json& boots = st["boots"];
+    if (boots.is_null()) {
+        boots = {0, 0};
+    }
+    boots[cp] = boots[cp].get<long long>() == INT32_MAX ? 1 : boots[cp].get<long long>() + 1;
+    journal(st, "restart", {cp, "boot", boots[cp]}, 0);
+    // Also a lock set by hand while the CP was down.
+    free_lock_of(st, cp, "restart");
+    if (!rebooting(st, cp)) {
+        go_down(st, cp, "restart");
+    }
+    set_rebooting(st, cp, false);
+    st["hsess"][cp]["up"] = static_cast<uint32_t>(time(nullptr));
+    const bool standby = st.value("active_cp", 0) != cp;
+    if (standby && !rebooting(st, 1 - cp)) {
+        st["bits"] = st.value("bits", 0u) | kHaStandbyHealthy;
+    } else if (standby) {
+        // Its peer is down too: it comes up as the active CP.
+        st["active_cp"] = cp;
+    }
+    const bool up_as_standby = st.value("active_cp", 0) != cp;
+    journal(st, "restart", {cp, up_as_standby ? "up as standby" : "up as active"}, 0);
+}
+
+int new_switch_number(json& st)
+{
+    const json& switches = st["ls"];
+    int sw = st.value("next_ls", 1);
+    for (int tries = 0; tries < INT_MAX; ++tries) {
+        if (!switches.contains(std::to_string(sw))) {
+            break;
+        }
+        sw = sw == INT_MAX ? 1 : sw + 1;
+    }
+    st["next_ls"] = sw == INT_MAX ? 1 : sw + 1;
+    return sw;
+}
+
+}  // namespace sim
