@@ -1,8 +1,57 @@
-# The names under which the tool is installed: every primary name and alias of the
-# command table, and hainfo.
-set(HAADM_NAMES
-  hashow haShow haenable haEnable hadisable haDisable hafailover haFailover
-  hahamdump hadump hasyncstart haSyncStart hasyncstop haSyncStop hashutdown
-  swdadmin chassisreboot chassisReboot hareboot haReboot hainfo hareset
-  hasmshutdown hasmrestart hasmtest hachecklock hafreelock haredundancy platformyield
-  hasnapshot haready)
+# The lists that the build takes from their one source, so that none is kept by hand:
+# - the invocation names, from the command table (haadm/commands.h): HAADM_NAMES (every
+#   name and alias, in the table's order) and HAADM_COMPLETION_ROWS (NAME:ALIAS:CASE, the
+#   rows as the completion selects a command);
+# - the platform calls with an integer result, from the platform's headers (platform/*.h;
+#   the HA manager device's requests are journalled as ioctl): HAADM_PLATFORM_CALLS.
+# generated/lists.inc gives the simulator the same lists as C++ string literals.
+file(STRINGS ${CMAKE_SOURCE_DIR}/haadm/commands.h _rows
+     REGEX "^ *\\{\\{\"[A-Za-z_]+\", \"[A-Za-z_]*\", Match::[a-z_]+\\}")
+set(HAADM_NAMES "")
+set(HAADM_COMPLETION_ROWS "")
+foreach(row IN LISTS _rows)
+  string(REGEX MATCH "\"([A-Za-z_]+)\", \"([A-Za-z_]*)\", Match::([a-z_]+)" _ "${row}")
+  list(APPEND HAADM_NAMES ${CMAKE_MATCH_1})
+  if(NOT CMAKE_MATCH_2 STREQUAL "")
+    list(APPEND HAADM_NAMES ${CMAKE_MATCH_2})
+  endif()
+  set(_case "")
+  if(CMAKE_MATCH_3 STREQUAL "any_case")
+    set(_case "i")
+  endif()
+  list(APPEND HAADM_COMPLETION_ROWS "${CMAKE_MATCH_1}:${CMAKE_MATCH_2}:${_case}")
+endforeach()
+if(NOT HAADM_NAMES)
+  message(FATAL_ERROR "no command rows found in haadm/commands.h")
+endif()
+
+file(GLOB _platform_headers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/*.h)
+list(SORT _platform_headers)
+set(HAADM_PLATFORM_CALLS "")
+foreach(header IN LISTS _platform_headers)
+  file(STRINGS ${header} _declared REGEX "^int [A-Za-z_][A-Za-z0-9_]*\\(")
+  foreach(line IN LISTS _declared)
+    if(NOT line MATCHES "^int ([A-Za-z_][A-Za-z0-9_]*)\\(")
+      continue()
+    endif()
+    set(_call ${CMAKE_MATCH_1})
+    if(_call MATCHES "^ham_device_request")
+      set(_call ioctl)
+    endif()
+    list(APPEND HAADM_PLATFORM_CALLS ${_call})
+  endforeach()
+endforeach()
+list(REMOVE_DUPLICATES HAADM_PLATFORM_CALLS)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/haadm/commands.h)
+
+set(_inc "// Made by cmake/names.cmake from haadm/commands.h and platform/*.h; do not edit.\n")
+string(APPEND _inc "#define HAADM_TOOL_NAMES")
+foreach(name IN LISTS HAADM_NAMES)
+  string(APPEND _inc " \"${name}\",")
+endforeach()
+string(APPEND _inc "\n#define HAADM_PLATFORM_CALLS")
+foreach(name IN LISTS HAADM_PLATFORM_CALLS)
+  string(APPEND _inc " \"${name}\",")
+endforeach()
+string(APPEND _inc "\n")
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/generated/lists.inc CONTENT "${_inc}" @ONLY)

@@ -97,10 +97,13 @@ text=$("${prefix}size" "$exe" | awk 'NR == 2 {print $1}')
 
 # Exports: the functions platform programs call by name, and the global objects, zero at
 # start (in a NOBITS section: .bss, or .sbss for PowerPC's small data).
-functions="hasm_test reboot_reason_set report_reboot_reason ham_set_reboot_reason sendqtxhalt
-           esm_trace"
-objects="cfg_time esm_fips_state_t eFICU_IPC_TIME_STATS ep_auth_e eFICU_API_TIME_STATS ep_mgmt_e
-         esm_fips_test_t esm_scn_evt_e sa_td"
+# Both lists come from haadm/exports.list, where each name says its kind.
+exports_of() {
+    sed -n "s/^ *\([A-Za-z_][A-Za-z0-9_]*\); *\/\* *$1 .*/\1/p" "$(dirname "$0")/../haadm/exports.list"
+}
+functions=$(exports_of function)
+objects=$(exports_of object)
+[ -n "$functions" ] && [ -n "$objects" ] || bad "no exports read from haadm/exports.list"
 dynsyms=$("$readelf" --dyn-syms -W "$exe")
 sections=$("$readelf" -S -W "$exe" |
            sed -n 's/^ *\[ *\([0-9]*\)\] \([^ ]*\) *\([A-Z_]*\) .*/\1 \2 \3/p')

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "generated/lists.inc"
 #include "sim/chassis.h"
 #include "sim/store/ha_rules.h"
 #include "sim/people.h"
@@ -39,26 +40,9 @@ constexpr const char* kUsage =
     "       chassis-sim -h | --help | --version\n"
     "The chassis is CHASSIS_SIM_ROOT, else the default chassis.\n";
 
-// Calls with an integer result, whose result `fail` can inject.
-const std::vector<std::string> kFailable = {
-    "ipc_max_msg_size", "ipcInit", "myNode", "ipcSendRcv", "ficulibInit", "nslibInit",
-    "esslibInit", "zonelibInit", "ns_condb_attach_impl", "ham_get_state", "getHAMStat",
-    "getHAMFd", "ham_get_fd", "ioctl", "enableHA", "disableHA", "forceFailover",
-    "ham_force_failover", "ham_disable_ha", "ham_request", "ham_notify", "notifyHAM",
-    "ham_set_state", "ham_get_rb_reason", "get_ha_status", "ha_lock", "ha_unlock",
-    "ha_checklock", "getThisCPSlot", "getThisCPNum", "getPeerCPSlot", "cocpu_present",
-    "is_on_cocpu", "rbac_init", "set_chassis_context", "rbac_cli_opt_check",
-    "rbac_context_type_handler", "rbac_close", "rasevt_init_check", "rasevt_init",
-    "rasevt_gethndl_internal", "rasevt_log2", "rasevt_exit", "raslogd_fsync",
-    "hasm_synstart", "hasm_synstop", "has_get_hsess", "hasm_alloc_lport", "hasm_free_lport",
-    "hasm_get_port", "hasm_dump", "hasm_testoom", "ls_create", "ls_enable", "ls_disable",
-    "ls_delete", "ls_shutdown", "ls_restart", "ls_expand", "ls_deexpand", "ls_expand_sync",
-    "ls_deexpand_sync", "ls_alloc_lport", "ls_free_lport", "ls_get_swport",
-    "ls_set_attribute", "ls_get_attribute", "ls_set_sys_attribute", "ls_get_sys_attribute",
-    "ls_get_peer_version", "swd_init", "swd_enable", "swd_disable", "swd_suppress", "swd_exit",
-    "config_swd_kickin", "sysconModel", "sysconHwBoardModel", "esm_is_extnHcl_inprog",
-    "isw_get_fcr_state", "iswPause", "essPause", "reboot_system", "fssm_admin",
-    "get_peer_ip_str", "pd_init", "eth_create"};
+// Calls with an integer result, whose result `fail` can inject: every such call of the
+// platform's headers.
+const std::vector<std::string> kFailable = {HAADM_PLATFORM_CALLS};
 
 struct BadValue {
     std::string why;

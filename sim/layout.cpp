@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "sim/chassis.h"
+#include "generated/lists.inc"
 #include "sim/scenarios.h"
 
 namespace fs = std::filesystem;
@@ -364,14 +365,7 @@ json scenario_state(const std::string& name)
 
 const std::vector<std::string>& tool_names()
 {
-    static const std::vector<std::string> names = {
-        "hashow",      "haShow",        "haenable",      "haEnable",     "hadisable",
-        "haDisable",   "hafailover",    "haFailover",    "hahamdump",    "hadump",
-        "hasyncstart", "haSyncStart",   "hasyncstop",    "haSyncStop",   "hashutdown",
-        "swdadmin",    "chassisreboot", "chassisReboot", "hareboot",     "haReboot",
-        "hainfo",      "hareset",       "hasmshutdown",  "hasmrestart",  "hasmtest",
-        "hachecklock", "hafreelock",    "haredundancy",  "platformyield", "hasnapshot",
-        "haready"};
+    static const std::vector<std::string> names = {HAADM_TOOL_NAMES};
     return names;
 }
 

@@ -6,10 +6,11 @@ set -u
 nm=$1 exe=$2 list=$3
 symbols=$("$nm" -D --defined-only "$exe") || exit 1
 status=0
-for name in $(sed -n 's/^ *\([A-Za-z_][A-Za-z0-9_]*\);.*/\1/p' "$list"); do
-    case $name in
-        esm_trace|hasm_test|reboot_reason_set|report_reboot_reason|ham_set_reboot_reason|sendqtxhalt)
-            kind='T' ;;
+# Each line of the list: NAME; /* object */ or /* function */.
+for entry in $(sed -n 's/^ *\([A-Za-z_][A-Za-z0-9_]*\); *\/\* *\([a-z]*\) .*/\1:\2/p' "$list"); do
+    name=${entry%%:*}
+    case ${entry#*:} in
+        function) kind='T' ;;
         *) kind='[BD]' ;;
     esac
     if ! printf '%s\n' "$symbols" | grep -Eq " $kind $name\$"; then

@@ -231,11 +231,13 @@ class Runner:
         return env
 
     def sim(self, root, args):
+        """chassis-sim's standard output, as bytes; a failure stops the case."""
         argv, exe = self.program("chassis-sim", root)
         res = subprocess.run(argv + args, executable=exe, env=self.env(root, {}),
-                             capture_output=True, text=True)
+                             capture_output=True)
         if res.returncode != 0:
-            raise RuntimeError(f"chassis-sim {' '.join(args)} failed: {res.stderr.strip()}")
+            raise RuntimeError(f"chassis-sim {' '.join(args)} failed: {res.stderr.decode(errors='replace').strip()}")
+        return res.stdout
 
     def run_case(self, case, tmp):
         root = os.path.join(tmp, "c")
@@ -322,10 +324,17 @@ class Runner:
         return errors
 
     def journal(self, root, start, keep_startup):
-        """The journal entries that the command added, for people."""
+        """The journal entries that the command added, as chassis-sim journal shows them."""
         with open(os.path.join(root, "sim/journal.jsonl"), "rb") as f:
             f.seek(start)
             entries = [json.loads(line) for line in f.read().decode().splitlines() if line.strip()]
+        shown = []
+        if entries:
+            shown = self.sim(root, ["journal", "--last", str(len(entries))]).decode().splitlines()
+        if len(shown) != len(entries):
+            raise RuntimeError(f"chassis-sim journal shows {len(shown)} lines for {len(entries)} entries")
+        for entry, line in zip(entries, shown):
+            entry["shown"] = line
         if not keep_startup:
             seen, kept = {}, []
             for e in entries:
@@ -337,7 +346,7 @@ class Runner:
                 seen[pid] = None
                 kept.append(e)
             entries = kept
-        return [human(e) for e in entries]
+        return [e["shown"] for e in entries]
 
 
 def plant(root, target, content):
@@ -377,14 +386,6 @@ def read_regular(path):
         return "<other>"
     with open(path, "rb") as f:
         return f.read().decode("latin-1")
-
-
-def human(entry):
-    args = ", ".join(json.dumps(a, separators=(",", ":"), ensure_ascii=False) for a in entry["args"])
-    line = f"{entry['call']}({args})"
-    if entry.get("ret") is not None:
-        line += f" = {json.dumps(entry['ret'])}"
-    return line
 
 
 def main():
