@@ -24,6 +24,7 @@ A case file holds cases; each case starts with "=== NAME" and gets its own chass
     @ ham_get_state() = 199        the journal of the command, exactly (start-up calls
     @~ ha_lock\\(0, 0, .*\\) = 0   of each process left out unless "startup: keep");
                                    "@~" is a regular expression for the whole line
+    @@ permission haenable         a block of journal lines named in e2e/fragments.t
     = var/rb_reason: text          a file of the chassis afterwards ("= PATH" alone: absent;
                                    anything but a regular file reads as <fifo>, <link>, ...)
 
@@ -117,6 +118,35 @@ def describe(want):
     return "".join(f"~{w}~\n" if isinstance(w, Pattern) else w for w in want)
 
 
+FRAGMENTS = {}
+
+
+def read_fragments():
+    """The named journal blocks of fragments.t: NAME -> [(is_re, line)]."""
+    name = None
+    with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "fragments.t"), encoding="utf-8") as f:
+        for raw in f:
+            line = raw.rstrip("\n")
+            if line.startswith("== "):
+                name = line[3:].split(":", 1)[0].strip()
+                FRAGMENTS[name] = []
+            elif line.startswith("@ ") or line.startswith("@~ "):
+                FRAGMENTS[name].append((line.startswith("@~"), line.partition(" ")[2]))
+
+
+def fragment(words, where):
+    if not FRAGMENTS:
+        read_fragments()
+    if not words or words[0] not in FRAGMENTS:
+        raise SystemExit(f"{where}: no journal block named {words[0] if words else '(none)'}")
+    lines = []
+    for is_re, text in FRAGMENTS[words[0]]:
+        for n, arg in enumerate(words[1:], 1):
+            text = text.replace("{%d}" % n, re.escape(arg) if is_re else arg)
+        lines.append((is_re, text))
+    return lines
+
+
 def parse(path):
     cases, case, cmd = [], None, None
     with open(path, encoding="utf-8") as f:
@@ -170,10 +200,13 @@ def parse(path):
                 cmd.stderr.append(unescape(rest) + ("\n" if key == "!" else ""))
             elif key == "?":
                 cmd.status = int(rest)
-            elif key in ("@", "@~"):
+            elif key in ("@", "@~", "@@"):
                 if cmd.journal is None:
                     cmd.journal = []
-                cmd.journal.append((key == "@~", rest))
+                if key == "@@":
+                    cmd.journal.extend(fragment(shlex.split(rest), f"{path}:{lineno}"))
+                else:
+                    cmd.journal.append((key == "@~", rest))
             elif key == "=":
                 target, sep, content = rest.partition(": ")
                 if not sep and target.endswith(":"):

@@ -12,12 +12,7 @@ $ haenable
 !
 !- Are you sure you want to go ahead  [y/n]? 
 > HA is enabled
-@ rbac_init(2) = 0
-@ geps_app_name() = "CLI"
-@ set_chassis_context("haenable", "", 1, ["haenable"]) = 0
-@ rbac_cli_opt_check("haenable", null) = 0
-@ rbac_context_type_handler("haenable", null) = 0
-@ rbac_close() = 0
+@@ permission haenable
 @ ham_get_state() = 134217859
 @ getHAMFd() = 1000
 @ ioctl("ham", 536925719, 0) = 0
@@ -40,12 +35,7 @@ $ haenable -f
 === already enabled: neither warning nor question
 $ haenable
 > HA is enabled
-@ rbac_init(2) = 0
-@ geps_app_name() = "CLI"
-@ set_chassis_context("haenable", "", 1, ["haenable"]) = 0
-@ rbac_cli_opt_check("haenable", null) = 0
-@ rbac_context_type_handler("haenable", null) = 0
-@ rbac_close() = 0
+@@ permission haenable
 @ ham_get_state() = 134217927
 @ ipcExit()
 
@@ -93,12 +83,7 @@ $ haenable
 !- Are you sure you want to go ahead  [y/n]? 
 > Invalid Input
 ? 1
-@ rbac_init(2) = 0
-@ geps_app_name() = "CLI"
-@ set_chassis_context("haenable", "", 1, ["haenable"]) = 0
-@ rbac_cli_opt_check("haenable", null) = 0
-@ rbac_context_type_handler("haenable", null) = 0
-@ rbac_close() = 0
+@@ permission haenable
 @ ham_get_state() = 134217859
 @ ipcExit()
 $ haenable
@@ -155,12 +140,7 @@ $ as:/sbin/haenable
 !- Are you sure you want to go ahead  [y/n]? 
 > /sbin/haenable: not confirmed by user!
 ? 1
-@ rbac_init(2) = 0
-@ geps_app_name() = "CLI"
-@ set_chassis_context("/sbin/haenable", "", 1, ["/sbin/haenable"]) = 0
-@ rbac_cli_opt_check("/sbin/haenable", null) = 0
-@ rbac_context_type_handler("/sbin/haenable", null) = 0
-@ rbac_close() = 0
+@@ permission /sbin/haenable
 @ ham_get_state() = 134217859
 @ ipcExit()
 $ hashow -l

@@ -14,12 +14,7 @@ $ hafailover
 ! Therefore all existing telnet sessions are required to be restarted.
 !
 !- Are you sure you want to fail over to the standby CP [y/n]? 
-@ rbac_init(2) = 0
-@ geps_app_name() = "CLI"
-@ set_chassis_context("hafailover", "", 1, ["hafailover"]) = 0
-@ rbac_cli_opt_check("hafailover", null) = 0
-@ rbac_context_type_handler("hafailover", null) = 0
-@ rbac_close() = 0
+@@ permission hafailover
 @ esm_is_extnHcl_inprog() = 1
 @ getHAMStat() = 134217927
 @ ham_get_state() = 134217927
@@ -139,12 +134,7 @@ set: dp_upgrade=0
 $ hafailover
 ! DP upgrade is in progress. Command not allowed.
 ? 255
-@ rbac_init(2) = 0
-@ geps_app_name() = "CLI"
-@ set_chassis_context("hafailover", "", 1, ["hafailover"]) = 0
-@ rbac_cli_opt_check("hafailover", null) = 0
-@ rbac_context_type_handler("hafailover", null) = 0
-@ rbac_close() = 0
+@@ permission hafailover
 @ esm_is_extnHcl_inprog() = 0
 $ chassis-sim set dp_upgrade=2
 $ hafailover -f
@@ -159,12 +149,7 @@ set: dp_upgrade=9
 $ hafailover
 > WARNING: Command not allowed on the standby CP : hafailover 
 ? 1
-@ rbac_init(2) = 0
-@ geps_app_name() = "CLI"
-@ set_chassis_context("hafailover", "", 1, ["hafailover"]) = 0
-@ rbac_cli_opt_check("hafailover", null) = 0
-@ rbac_context_type_handler("hafailover", null) = 0
-@ rbac_close() = 0
+@@ permission hafailover
 @ esm_is_extnHcl_inprog() = 9
 @ getHAMStat() = 134217926
 @ ipcExit()
@@ -179,12 +164,7 @@ $ hafailover
 ! based system. One or more devices on the standby CP is not healthy.
 ! Please fix the error before you do failover.
 ? 255
-@ rbac_init(2) = 0
-@ geps_app_name() = "CLI"
-@ set_chassis_context("hafailover", "", 1, ["hafailover"]) = 0
-@ rbac_cli_opt_check("hafailover", null) = 0
-@ rbac_context_type_handler("hafailover", null) = 0
-@ rbac_close() = 0
+@@ permission hafailover
 @ esm_is_extnHcl_inprog() = 1
 @ getHAMStat() = 199
 @ ham_get_state() = 199
@@ -267,12 +247,7 @@ $ hafailover
 > HA enabled, Heartbeat Up, HA State not in sync
 ! haFailover not allowed: HA state is not synchronized.
 ? 255
-@ rbac_init(2) = 0
-@ geps_app_name() = "CLI"
-@ set_chassis_context("hafailover", "", 1, ["hafailover"]) = 0
-@ rbac_cli_opt_check("hafailover", null) = 0
-@ rbac_context_type_handler("hafailover", null) = 0
-@ rbac_close() = 0
+@@ permission hafailover
 @ esm_is_extnHcl_inprog() = 1
 @ getHAMStat() = 134217923
 @ ham_get_state() = 134217923
@@ -297,12 +272,7 @@ $ hafailover
 !
 !- Are you sure you want to fail over to the standby CP [y/n]? 
 ? 255
-@ rbac_init(2) = 0
-@ geps_app_name() = "CLI"
-@ set_chassis_context("hafailover", "", 1, ["hafailover"]) = 0
-@ rbac_cli_opt_check("hafailover", null) = 0
-@ rbac_context_type_handler("hafailover", null) = 0
-@ rbac_close() = 0
+@@ permission hafailover
 @ esm_is_extnHcl_inprog() = 1
 @ getHAMStat() = 134217927
 @ ham_get_state() = 134217927
@@ -365,12 +335,7 @@ $ hafailover
 !- Are you sure you want to fail over to the standby CP [y/n]? 
 ! haFailover: can't failover because system is not ready yet or other LS/HA config is in progress.
 ? 255
-@ rbac_init(2) = 0
-@ geps_app_name() = "CLI"
-@ set_chassis_context("hafailover", "", 1, ["hafailover"]) = 0
-@ rbac_cli_opt_check("hafailover", null) = 0
-@ rbac_context_type_handler("hafailover", null) = 0
-@ rbac_close() = 0
+@@ permission hafailover
 @ esm_is_extnHcl_inprog() = 1
 @ getHAMStat() = 134217927
 @ ham_get_state() = 134217927

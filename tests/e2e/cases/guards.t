@@ -148,12 +148,7 @@ $ hafailover -h
 scenario: no-slots
 $ haenable
 > haenable Not supported on this platform
-@ rbac_init(2) = 0
-@ geps_app_name() = "CLI"
-@ set_chassis_context("haenable", "", 1, ["haenable"]) = 0
-@ rbac_cli_opt_check("haenable", null) = 0
-@ rbac_context_type_handler("haenable", null) = 0
-@ rbac_close() = 0
+@@ permission haenable
 @ ipcExit()
 $ hadisable
 > hadisable Not supported on this platform

@@ -52,24 +52,12 @@ $ hainfo show
 scenario: no-slots
 write: var/rb_reason = Hareboot @ 03152024-141502
 $ hainfo init
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "Hareboot @ 03152024-141502") = 0
-@ getHAMFd() = 1000
-@ ioctl("ham", 1074058781, {"reason":"Hareboot @ 03152024-141502","word":0}) = 0
-@ pd_init() = 0
-@ ipcExit()
+@@ report 'Hareboot @ 03152024-141502' 'Hareboot @ 03152024-141502'
 
 === init on the standby CP
 scenario: standby
 $ hainfo init
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "OCP or Silent Reboot") = 0
-@ getHAMFd() = 1000
-@ ioctl("ham", 1074058781, {"reason":"","word":0}) = 0
-@ pd_init() = 0
-@ ipcExit()
+@@ report 'OCP or Silent Reboot' ''
 
 === any other form ends at once with 255, silent, still in the messaging service
 startup: keep

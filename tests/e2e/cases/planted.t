@@ -6,13 +6,7 @@ write: secret = top secret text
 write: var/rb_reason = Reset
 link: tmp/rb_reason.alt = $ROOT/secret
 $ hainfo init
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "OCP or Silent Reboot") = 0
-@ getHAMFd() = 1000
-@ ioctl("ham", 1074058781, {"reason":"OCP or Silent Reboot","word":0}) = 0
-@ pd_init() = 0
-@ ipcExit()
+@@ report 'OCP or Silent Reboot' 'OCP or Silent Reboot'
 = secret: top secret text
 = tmp/rb_reason.alt: <link>
 = var/rb_reason:
@@ -24,13 +18,7 @@ write: secret = top secret text
 write: var/rb_reason = Reset
 hardlink: tmp/rb_reason.alt = secret
 $ hainfo init
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "OCP or Silent Reboot") = 0
-@ getHAMFd() = 1000
-@ ioctl("ham", 1074058781, {"reason":"OCP or Silent Reboot","word":0}) = 0
-@ pd_init() = 0
-@ ipcExit()
+@@ report 'OCP or Silent Reboot' 'OCP or Silent Reboot'
 = secret: top secret text
 
 === a FIFO at the alternative file does not hold up the start-up
@@ -38,13 +26,7 @@ write: var/rb_reason = Reset
 fifo: tmp/rb_reason.alt
 write: mnt/var/rb_reason = Y
 $ hainfo init
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "OCP or Silent Reboot") = 0
-@ getHAMFd() = 1000
-@ ioctl("ham", 1074058781, {"reason":"OCP or Silent Reboot","word":0}) = 0
-@ pd_init() = 0
-@ ipcExit()
+@@ report 'OCP or Silent Reboot' 'OCP or Silent Reboot'
 = tmp/rb_reason.alt: <fifo>
 = var/rb_reason:
 = mnt/var/rb_reason:
@@ -54,13 +36,7 @@ write: secret = top secret text
 link: var/rb_reason = $ROOT/secret
 link: mnt/var/rb_reason = $ROOT/secret
 $ hainfo init
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "OCP or Silent Reboot") = 0
-@ getHAMFd() = 1000
-@ ioctl("ham", 1074058781, {"reason":"","word":0}) = 0
-@ pd_init() = 0
-@ ipcExit()
+@@ report 'OCP or Silent Reboot' ''
 = secret: top secret text
 = var/rb_reason:
 = mnt/var/rb_reason:
@@ -69,26 +45,14 @@ $ hainfo init
 fifo: var/rb_reason
 fifo: mnt/var/rb_reason
 $ hainfo init
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "OCP or Silent Reboot") = 0
-@ getHAMFd() = 1000
-@ ioctl("ham", 1074058781, {"reason":"","word":0}) = 0
-@ pd_init() = 0
-@ ipcExit()
+@@ report 'OCP or Silent Reboot' ''
 = var/rb_reason:
 = mnt/var/rb_reason:
 
 === a directory at a reason file reads as empty and stays
 write: var/rb_reason/x = in the way
 $ hainfo init
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "OCP or Silent Reboot") = 0
-@ getHAMFd() = 1000
-@ ioctl("ham", 1074058781, {"reason":"","word":0}) = 0
-@ pd_init() = 0
-@ ipcExit()
+@@ report 'OCP or Silent Reboot' ''
 = var/rb_reason: <dir>
 = var/rb_reason/x: in the way
 

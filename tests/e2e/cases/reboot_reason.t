@@ -43,13 +43,7 @@ $ hainfo RebootReason xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx
 @ ipcExit()
 = var/rb_reason: xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx
 $ hainfo init
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx") = 0
-@ getHAMFd() = 1000
-@ ioctl("ham", 1074058781, {"reason":"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx","word":0}) = 0
-@ pd_init() = 0
-@ ipcExit()
+@@ report xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx
 = var/rb_reason:
 $ hainfo show
 > Last Reboot Reason:[xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx]
@@ -74,13 +68,7 @@ write: var/rb_reason = Hareboot @ 03152024-141502
 write: mnt/var/rb_reason = Y
 write: tmp/rb_reason.alt = X
 $ hainfo init
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "Hareboot @ 03152024-141502") = 0
-@ getHAMFd() = 1000
-@ ioctl("ham", 1074058781, {"reason":"Hareboot @ 03152024-141502","word":0}) = 0
-@ pd_init() = 0
-@ ipcExit()
+@@ report 'Hareboot @ 03152024-141502' 'Hareboot @ 03152024-141502'
 = var/rb_reason:
 = mnt/var/rb_reason:
 = tmp/rb_reason.alt: X
@@ -104,13 +92,7 @@ write: var/rb_reason = Reset\n
 write: tmp/rb_reason.alt = X
 write: mnt/var/rb_reason = Y
 $ hainfo init
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "X") = 0
-@ getHAMFd() = 1000
-@ ioctl("ham", 1074058781, {"reason":"X","word":0}) = 0
-@ pd_init() = 0
-@ ipcExit()
+@@ report X X
 = var/rb_reason:
 = mnt/var/rb_reason:
 = tmp/rb_reason.alt: X
@@ -120,37 +102,19 @@ write: var/rb_reason = Reset
 write: tmp/rb_reason.alt =
 write: mnt/var/rb_reason = Y
 $ hainfo init
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "Y") = 0
-@ getHAMFd() = 1000
-@ ioctl("ham", 1074058781, {"reason":"Y","word":0}) = 0
-@ pd_init() = 0
-@ ipcExit()
+@@ report Y Y
 
 === a text only beginning with Reset counts as Reset too
 write: var/rb_reason = Resetting by hand
 write: tmp/rb_reason.alt = X
 $ hainfo init
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "X") = 0
-@ getHAMFd() = 1000
-@ ioctl("ham", 1074058781, {"reason":"X","word":0}) = 0
-@ pd_init() = 0
-@ ipcExit()
+@@ report X X
 
 === Reset without an alternative file on the CP: a silent reboot for log and manager
 write: var/rb_reason = Reset\n
 write: mnt/var/rb_reason = Y
 $ hainfo init
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "OCP or Silent Reboot") = 0
-@ getHAMFd() = 1000
-@ ioctl("ham", 1074058781, {"reason":"OCP or Silent Reboot","word":0}) = 0
-@ pd_init() = 0
-@ ipcExit()
+@@ report 'OCP or Silent Reboot' 'OCP or Silent Reboot'
 = var/rb_reason:
 = mnt/var/rb_reason:
 = tmp/rb_reason.alt
@@ -169,13 +133,7 @@ $ hainfo init
 
 === no files on the CP: the log says silent reboot, the manager gets an empty reason
 $ hainfo init
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "OCP or Silent Reboot") = 0
-@ getHAMFd() = 1000
-@ ioctl("ham", 1074058781, {"reason":"","word":0}) = 0
-@ pd_init() = 0
-@ ipcExit()
+@@ report 'OCP or Silent Reboot' ''
 = var/rb_reason:
 = mnt/var/rb_reason:
 = tmp/rb_reason.alt
@@ -198,33 +156,15 @@ $ hainfo init
 === 100 characters: 63 are read, 31 reach the manager
 write: var/rb_reason = 0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ!#%&*+-./0123456789abcdefghijklmnopqr
 $ hainfo init
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ!") = 0
-@ getHAMFd() = 1000
-@ ioctl("ham", 1074058781, {"reason":"0123456789abcdefghijklmnopqrstu","word":0}) = 0
-@ pd_init() = 0
-@ ipcExit()
+@@ report '0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ!' 0123456789abcdefghijklmnopqrstu
 
 === a NUL byte ends the text
 write: var/rb_reason = Hare\0boot
 $ hainfo init
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "Hare") = 0
-@ getHAMFd() = 1000
-@ ioctl("ham", 1074058781, {"reason":"Hare","word":0}) = 0
-@ pd_init() = 0
-@ ipcExit()
+@@ report Hare Hare
 
 === an empty reboot reason file falls back to the secondary file, even without Reset
 write: var/rb_reason = \0Hareboot
 write: mnt/var/rb_reason = Y
 $ hainfo init
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "Y") = 0
-@ getHAMFd() = 1000
-@ ioctl("ham", 1074058781, {"reason":"Y","word":0}) = 0
-@ pd_init() = 0
-@ ipcExit()
+@@ report Y Y

@@ -9,13 +9,7 @@ $ chassis-sim restart 0
 @ restart(0, "lock freed", 4242) = 0
 @ restart(0, "CP1 took over") = 0
 @ restart(0, "up as standby") = 0
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "Hareboot @ 03152024-141502") = 0
-@ getHAMFd() = 1000
-@ ioctl("ham", 1074058781, {"reason":"Hareboot @ 03152024-141502","word":0}) = 0
-@ pd_init() = 0
-@ ipcExit()
+@@ report 'Hareboot @ 03152024-141502' 'Hareboot @ 03152024-141502'
 @ restart(0, "/sbin/hainfo init") = 0
 = var/rb_reason:
 = mnt/var/rb_reason:
@@ -33,13 +27,7 @@ set: lock=4242,7,1700000000,hareboot
 $ chassis-sim restart 1
 @ restart(1, "boot", 1) = 0
 @ restart(1, "up as standby") = 0
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "OCP or Silent Reboot") = 0
-@ getHAMFd() = 1000
-@ ioctl("ham", 1074058781, {"reason":"","word":0}) = 0
-@ pd_init() = 0
-@ ipcExit()
+@@ report 'OCP or Silent Reboot' ''
 @ restart(1, "/sbin/hainfo init") = 0
 = cp1/var/rb_reason:
 = cp1/mnt/var/rb_reason:
@@ -65,13 +53,7 @@ write: var/rb_reason = Reset
 $ chassis-sim restart 0
 @ restart(0, "boot", 1) = 0
 @ restart(0, "up as active") = 0
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "OCP or Silent Reboot") = 0
-@ getHAMFd() = 1000
-@ ioctl("ham", 1074058781, {"reason":"OCP or Silent Reboot","word":0}) = 0
-@ pd_init() = 0
-@ ipcExit()
+@@ report 'OCP or Silent Reboot' 'OCP or Silent Reboot'
 @ restart(0, "/sbin/hainfo init") = 0
 = var/rb_reason:
 $ chassis-sim journal --call restart --json --cp 1
@@ -88,13 +70,7 @@ $ chassis-sim restart 1
 @ restart(1, "boot", 1) = 0
 @ restart(1, "lock freed", 4242) = 0
 @ restart(1, "up as standby") = 0
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "hareset") = 0
-@ getHAMFd() = 1000
-@ ioctl("ham", 1074058781, {"reason":"hareset","word":0}) = 0
-@ pd_init() = 0
-@ ipcExit()
+@@ report hareset hareset
 @ restart(1, "/sbin/hainfo init") = 0
 $ hashow -l
 > STANDBY REDUNDANT HA_ENABLED DUAL_CP
@@ -104,13 +80,7 @@ write: var/rb_reason = hareset @ 11142023-221320
 $ chassis-sim restart 1
 @ restart(1, "boot", 1) = 0
 @ restart(1, "up as standby") = 0
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "OCP or Silent Reboot") = 0
-@ getHAMFd() = 1000
-@ ioctl("ham", 1074058781, {"reason":"","word":0}) = 0
-@ pd_init() = 0
-@ ipcExit()
+@@ report 'OCP or Silent Reboot' ''
 @ restart(1, "/sbin/hainfo init") = 0
 = var/rb_reason: hareset @ 11142023-221320
 $ chassis-sim set this_cp=1
@@ -121,13 +91,7 @@ $ chassis-sim restart 0
 @ restart(0, "boot", 1) = 0
 @ restart(0, "CP1 took over") = 0
 @ restart(0, "up as standby") = 0
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "hareset @ 11142023-221320") = 0
-@ getHAMFd() = 1000
-@ ioctl("ham", 1074058781, {"reason":"hareset @ 11142023-221320","word":0}) = 0
-@ pd_init() = 0
-@ ipcExit()
+@@ report 'hareset @ 11142023-221320' 'hareset @ 11142023-221320'
 @ restart(0, "/sbin/hainfo init") = 0
 = var/rb_reason:
 $ hainfo show

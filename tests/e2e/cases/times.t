@@ -68,13 +68,7 @@ clock: 0x7FFFFFFF
 $ hainfo RebootReason Hareboot
 = var/rb_reason: Hareboot @ 01192038-031407
 $ hainfo init
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "Hareboot @ 01192038-031407") = 0
-@ getHAMFd() = 1000
-@ ioctl("ham", 1074058781, {"reason":"Hareboot @ 01192038-031407","word":0}) = 0
-@ pd_init() = 0
-@ ipcExit()
+@@ report 'Hareboot @ 01192038-031407' 'Hareboot @ 01192038-031407'
 
 === hainfo: a reason recorded after January 2038
 clock: 0x80000000
