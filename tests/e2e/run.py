@@ -250,8 +250,10 @@ class Runner:
         if self.emulator:
             real = target
             if name != "chassis-sim":
-                real = os.path.join(self.bindir, "chassis-sim" if os.path.basename(name) in
-                                    ("ping", "rsh", "fastboot", "ipaddrshow", "reboot") else "haadm")
+                # Which program a chassis's program runs, as the chassis records it: a
+                # wrapper that names the binary it runs through the emulator.
+                with open(target, encoding="utf-8", errors="replace") as f:
+                    real = shlex.split(f.read().split("exec ", 1)[1])[len(self.emulator) + 2]
             return self.emulator + ["-0", name, real], None
         return [name], target
 

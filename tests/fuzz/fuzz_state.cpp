@@ -6,8 +6,16 @@
 #include <cstdlib>
 #include <string>
 
-#include "sim/chassis.h"
-#include "sim/fast_state.h"
+#include "sim/store/escape.h"
+#include "sim/store/files.h"
+#include "sim/store/ha_rules.h"
+#include "sim/store/journal.h"
+#include "sim/store/json_text.h"
+#include "sim/store/layout.h"
+#include "sim/store/paths.h"
+#include "sim/store/shape.h"
+#include "sim/store/state.h"
+#include "sim/store/fast_state.h"
 
 namespace {
 

@@ -1,16 +1,8 @@
-// chassis-sim: make, change and inspect simulated chassis; also the platform programs
-// of a chassis (ping, rsh, fastboot, ipaddrshow, reboot) under their own names.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+// chassis-sim set and fail: the keys a person may set, each with its range, and the
+// platform calls whose result may be injected.
 #include <algorithm>
-#include <cerrno>
 #include <climits>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <iostream>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -18,38 +10,24 @@
 #include <vector>
 
 #include "generated/lists.inc"
-#include "sim/chassis.h"
-#include "sim/store/ha_rules.h"
-#include "sim/people.h"
-#include "sim/scenarios.h"
-#include "sim/snapshot.h"
+#include "sim/cli/verbs.h"
+#include "sim/store/escape.h"
+#include "sim/store/paths.h"
+#include "sim/store/shape.h"
+#include "sim/store/state.h"
 
-using sim::json;
-
+namespace sim {
 namespace {
-
-constexpr const char* kUsage =
-    "usage: chassis-sim init DIR [--scenario NAME | --from FILE|-] [--emulator 'COMMAND ...']\n"
-    "       chassis-sim set KEY=VALUE ...\n"
-    "       chassis-sim fail CALL=RESULT ... | --clear\n"
-    "       chassis-sim show [--json]\n"
-    "       chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]\n"
-    "       chassis-sim journal --clear\n"
-    "       chassis-sim restart CP\n"
-    "       chassis-sim relink\n"
-    "       chassis-sim -h | --help | --version\n"
-    "The chassis is CHASSIS_SIM_ROOT, else the default chassis.\n";
 
 // Calls with an integer result, whose result `fail` can inject: every such call of the
 // platform's headers.
 const std::vector<std::string> kFailable = {HAADM_PLATFORM_CALLS};
 
-struct BadValue {
-    std::string why;
-};
 
 // A number as people and scripts write it: decimal or 0x-hex digits, with an optional
 // leading minus sign and nothing else (no blanks, no plus sign).
+}  // namespace
+
 std::optional<long long> parse_number(const std::string& text)
 {
     size_t i = text.size() > 0 && text[0] == '-' ? 1 : 0;
@@ -82,6 +60,8 @@ std::optional<long long> parse_number(const std::string& text)
     }
     return static_cast<long long>(value);
 }
+
+namespace {
 
 long long number(const std::string& text, long long low, long long high)
 {
@@ -152,6 +132,8 @@ json port_map(const std::string& value)
 
 // Applies KEY=VALUE to the state; throws BadValue for a bad value, returns false for an
 // unknown key.
+}  // namespace
+
 bool apply(json& st, const std::string& key, const std::string& value)
 {
     const int cp = sim::this_cp(st);
@@ -257,116 +239,16 @@ bool apply(json& st, const std::string& key, const std::string& value)
     return true;
 }
 
-int usage_error(const std::string& message)
+Outcome set_command(const std::vector<std::string>& args)
 {
-    sim::complain(message);
-    fputs(kUsage, stderr);
-    return 2;
-}
-
-// What hasnapshot prints is a few kilobytes; a file or a stream larger than this is not
-// one, and reading it whole would only fill the memory.
-constexpr size_t kSnapshotLimit = 1024 * 1024;
-
-// The state of a chassis laid out from a snapshot file ("-": standard input); a refusal
-// names the file and what is wrong with it.
-std::optional<json> snapshot_state(const std::string& file)
-{
-    const std::string named = file == "-" ? "standard input" : file;
-    std::string text;
-    const int fd = file == "-" ? 0 : sim::open_file(file, O_RDONLY);
-    const bool read = fd >= 0 && sim::read_all(fd, text, kSnapshotLimit);
-    const int error = errno;
-    if (fd > 0) {
-        close(fd);
-    }
-    if (!read) {
-        sim::complain(named + ": cannot read it: " + strerror(error));
-        return std::nullopt;
-    }
-    if (text.size() > kSnapshotLimit) {
-        sim::complain(named + ": more than " + std::to_string(kSnapshotLimit) +
-                      " bytes; a snapshot is a few kilobytes");
-        return std::nullopt;
-    }
-    json st;
-    const std::string wrong = sim::state_from_snapshot(
-        text, st, [](json& state, const std::string& key, const std::string& value) {
-            apply(state, key, value);
-        });
-    if (!wrong.empty()) {
-        sim::complain(named + ": " + wrong);
-        return std::nullopt;
-    }
-    return st;
-}
-
-int cmd_init(int argc, char** argv)
-{
-    std::string dir;
-    // Each option once: a second one would silently take the place of the first.
-    std::map<std::string, std::string> given;
-    for (int i = 2; i < argc; ++i) {
-        const std::string arg = argv[i];
-        std::string option;
-        std::string value;
-        for (const char* name : {"--scenario", "--emulator", "--from"}) {
-            const size_t length = strlen(name);
-            if (arg == name && i + 1 < argc) {
-                option = name;
-                value = argv[++i];
-            } else if (arg.compare(0, length, name) == 0 && arg.size() > length && arg[length] == '=') {
-                option = name;
-                value = arg.substr(length + 1);
-            }
-        }
-        if (!option.empty()) {
-            if (!given.emplace(option, value).second) {
-                return usage_error(option + " is given twice");
-            }
-        } else if (arg.rfind("--", 0) == 0 || !dir.empty()) {
-            return usage_error("unexpected argument '" + arg + "'");
-        } else {
-            dir = arg;
-        }
-    }
-    if (dir.empty()) {
-        return usage_error("init needs a directory");
-    }
-    const auto from = given.find("--from");
-    if (from != given.end() && given.count("--scenario") != 0) {
-        return usage_error("--from and --scenario do not go together");
-    }
-    const std::string emulator = given.count("--emulator") != 0 ? given["--emulator"] : "";
-    std::string error;
-    if (from != given.end()) {
-        // Read and checked whole before anything is laid out.
-        std::optional<json> st = snapshot_state(from->second);
-        if (!st) {
-            return 1;
-        }
-        error = sim::init_chassis_state(dir, std::move(*st), emulator);
-    } else {
-        const auto scenario = given.find("--scenario");
-        error = sim::init_chassis(dir, scenario == given.end() ? "redundant" : scenario->second, emulator);
-    }
-    if (!error.empty()) {
-        sim::complain(error);
-        return 1;
-    }
-    return 0;
-}
-
-int cmd_set(int argc, char** argv)
-{
-    if (argc < 3) {
-        return usage_error("set needs KEY=VALUE");
+    if (args.empty()) {
+        return {2, "set needs KEY=VALUE"};
     }
     std::string error;
     sim::root();
     json st = sim::state();
-    for (int i = 2; i < argc && error.empty(); ++i) {
-        const std::string pair = argv[i];
+    for (size_t i = 0; i < args.size() && error.empty(); ++i) {
+        const std::string& pair = args[i];
         const auto eq = pair.find('=');
         if (eq == std::string::npos || eq == 0) {
             error = "'" + pair + "' is not KEY=VALUE";
@@ -387,45 +269,43 @@ int cmd_set(int argc, char** argv)
     }
     if (!error.empty()) {
         sim::complain(error + "; nothing changed");
-        return 1;
+        return {1, {}};
     }
     // Applied again under the lock so that concurrent changes are not lost.
     sim::update_state([&](json& fresh) {
-        for (int i = 2; i < argc; ++i) {
-            const std::string pair = argv[i];
+        for (const std::string& pair : args) {
             const auto eq = pair.find('=');
             apply(fresh, pair.substr(0, eq), pair.substr(eq + 1));
         }
     });
-    return 0;
+    return {};
 }
 
-int cmd_fail(int argc, char** argv)
+Outcome fail_command(const std::vector<std::string>& args)
 {
-    if (argc == 3 && strcmp(argv[2], "--clear") == 0) {
+    if (args.size() == 1 && args[0] == "--clear") {
         sim::root();
         sim::update_state([](json& st) { st["fail"] = json::object(); });
-        return 0;
+        return {};
     }
-    if (argc < 3) {
-        return usage_error("fail needs CALL=RESULT or --clear");
+    if (args.empty()) {
+        return {2, "fail needs CALL=RESULT or --clear"};
     }
     std::map<std::string, int> fails;
-    for (int i = 2; i < argc; ++i) {
-        const std::string pair = argv[i];
+    for (const std::string& pair : args) {
         const auto eq = pair.find('=');
         const std::string call = pair.substr(0, eq);
         if (eq == std::string::npos ||
             std::find(kFailable.begin(), kFailable.end(), call) == kFailable.end()) {
             sim::complain("'" + pair + "' is not CALL=RESULT with a call that has an integer "
                           "result; nothing changed");
-            return 1;
+            return {1, {}};
         }
         const auto value = parse_number(pair.substr(eq + 1));
         if (!value || *value < INT32_MIN || *value > INT32_MAX) {
             sim::complain("bad result for " + call + ": '" + pair.substr(eq + 1) +
                           "' is not a 32-bit integer; nothing changed");
-            return 1;
+            return {1, {}};
         }
         fails[call] = static_cast<int>(*value);
     }
@@ -435,150 +315,7 @@ int cmd_fail(int argc, char** argv)
             st["fail"][call] = result;
         }
     });
-    return 0;
+    return {};
 }
 
-// Runs one of the commands for people and scripts.
-int people(sim::Outcome (*command)(const std::vector<std::string>&), int argc, char** argv)
-{
-    sim::root();
-    const sim::Outcome outcome = command(std::vector<std::string>(argv + 2, argv + argc));
-    return outcome.refusal.empty() ? outcome.status : usage_error(outcome.refusal);
-}
-
-// ---- the chassis's simulated programs --------------------------------------------------
-
-std::string base_name(const char* path)
-{
-    const char* slash = strrchr(path, '/');
-    return slash == nullptr ? path : slash + 1;
-}
-
-int cmd_relink(int argc)
-{
-    if (argc != 2) {
-        return usage_error("relink takes no arguments");
-    }
-    sim::leave_programs_unchecked();
-    sim::root();
-    std::string error;
-    std::string tool;
-    std::string simulator;
-    // Under the chassis lock, so that two relinks do not interleave.
-    sim::update_state([&](json&) {
-        error = sim::relink_chassis(tool, simulator);
-        if (error.empty()) {
-            sim::journal("relink", {tool, simulator}, 0);
-        }
-    });
-    if (!error.empty()) {
-        sim::complain(error);
-        return 1;
-    }
-    return 0;
-}
-
-int run_program(const std::string& name, int argc, char** argv)
-{
-    json args = json::array();
-    args.push_back(sim::cp_path(argv[0]));
-    for (int i = 1; i < argc; ++i) {
-        args.push_back(argv[i]);
-    }
-    int code = 0;
-    if (name == "ping") {
-        code = sim::state().value("peer_reachable", 1) != 0 ? 0 : 1;
-    } else if (name == "rsh") {
-        const json& st = sim::state();
-        std::string host;
-        std::string command;
-        for (int i = 1; i < argc; ++i) {
-            if (strcmp(argv[i], "-n") == 0) {
-                continue;
-            }
-            (host.empty() ? host : command) = argv[i];
-            if (!command.empty()) {
-                break;
-            }
-        }
-        if (st.value("peer_reachable", 1) == 0 || host != st.value("peer_ip", "")) {
-            fprintf(stderr, "rsh: %s: No route to host\n", sim::printable(host).c_str());
-            code = 1;
-        } else if (command.find("/tarny/cliexec/reboot") != std::string::npos) {
-            sim::update_state([](json& fresh) { sim::go_down(fresh, 1 - sim::this_cp(fresh), "rsh"); });
-        }
-    } else if (name == "fastboot" || name == "reboot") {
-        // This CP goes down until chassis-sim restart brings it up again.
-        sim::update_state([&name](json& fresh) { sim::go_down(fresh, sim::this_cp(fresh), name); });
-    } else if (name == "ipaddrshow") {
-        const json& st = sim::state();
-        printf("Chassis\nEthernet IP Address: 192.0.2.10\nEthernet Subnetmask: 255.255.255.0\n");
-        for (int c = 0; c < 2; ++c) {
-            printf("CP%d (slot %d)\nEthernet IP Address: 192.0.2.%d\n", c,
-                   st["slots"][c].get<int>(), 11 + c);
-        }
-    }
-    sim::journal("exec", args, code);
-    return code;
-}
-
-}  // namespace
-
-int run(int argc, char** argv);
-
-// The one way out of chassis-sim: what it printed must have reached standard output.
-int main(int argc, char** argv)
-{
-    int status = run(argc, argv);
-    std::cout.flush();
-    if (fflush(stdout) != 0 || ferror(stdout) != 0 || !std::cout) {
-        fputs("chassis-sim: write error on standard output\n", stderr);
-        status = status == 0 ? 1 : status;
-    }
-    return status;
-}
-
-int run(int argc, char** argv)
-{
-    const std::string self = argc > 0 ? base_name(argv[0]) : "chassis-sim";
-    for (const char* program : {"ping", "rsh", "fastboot", "ipaddrshow", "reboot"}) {
-        if (self == program) {
-            return run_program(self, argc, argv);
-        }
-    }
-    if (argc < 2) {
-        return usage_error("no command given");
-    }
-    const std::string command = argv[1];
-    if (command == "init") {
-        return cmd_init(argc, argv);
-    }
-    if (command == "set") {
-        return cmd_set(argc, argv);
-    }
-    if (command == "fail") {
-        return cmd_fail(argc, argv);
-    }
-    if (command == "show") {
-        return people(sim::show_command, argc, argv);
-    }
-    if (command == "journal") {
-        return people(sim::journal_command, argc, argv);
-    }
-    if (command == "relink") {
-        return cmd_relink(argc);
-    }
-    if (command == "restart") {
-        return people(sim::restart_command, argc, argv);
-    }
-    if (command == "-h" || command == "--help" || command == "help") {
-        fputs(kUsage, stdout);
-        printf("The default chassis: %s\n", sim::printable(sim::default_root_path()).c_str());
-        return 0;
-    }
-    if (command == "--version") {
-        printf("chassis-sim %s\n", CHASSIS_SIM_VERSION);
-        return 0;
-    }
-    return usage_error("unknown command '" + command + "'");
-}
+}  // namespace sim

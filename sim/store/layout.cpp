@@ -9,9 +9,18 @@
 #include <cstring>
 #include <filesystem>
 
-#include "sim/chassis.h"
+#include "sim/store/escape.h"
+#include "sim/store/files.h"
+#include "sim/store/ha_rules.h"
+#include "sim/store/journal.h"
+#include "sim/store/json_text.h"
+#include "sim/store/layout.h"
+#include "sim/store/paths.h"
+#include "sim/store/shape.h"
+#include "sim/store/state.h"
 #include "generated/lists.inc"
-#include "sim/scenarios.h"
+#include "sim/programs/programs.h"
+#include "sim/store/layout.h"
 
 namespace fs = std::filesystem;
 
@@ -131,9 +140,6 @@ void install_program(const fs::path& path, const std::string& binary, const std:
                               fs::perms::others_read | fs::perms::others_exec);
 }
 
-const char* const kSimulatorPrograms[] = {"tarny/cliexec/fastboot", "tarny/cliexec/ipaddrshow",
-                                          "tarny/cliexec/reboot", "bin/ping", "usr/bin/rsh"};
-
 // Every program of the chassis in base, and the two links (sim/tool, sim/program) by which
 // an open sees at one look whether the programs are still there.
 void install_programs(const fs::path& base, const std::string& tool, const std::string& simulator,
@@ -143,8 +149,8 @@ void install_programs(const fs::path& base, const std::string& tool, const std::
         install_program(base / "sbin" / name, tool, emulator);
     }
     install_program(base / "tarny/cliexec/hashow", tool, emulator);
-    for (const char* program : kSimulatorPrograms) {
-        install_program(base / program, simulator, emulator);
+    for (const Program& program : kPrograms) {
+        install_program(base / program.path, simulator, emulator);
     }
     fs::create_symlink(tool, base / "sim/tool");
     fs::create_symlink(simulator, base / "sim/program");
@@ -298,8 +304,8 @@ std::string relink_chassis(std::string& tool, std::string& simulator)
             replace_program(base / "sbin" / name, tool, emulator);
         }
         replace_program(base / "tarny/cliexec/hashow", tool, emulator);
-        for (const char* program : kSimulatorPrograms) {
-            replace_program(base / program, simulator, emulator);
+        for (const Program& program : kPrograms) {
+            replace_program(base / program.path, simulator, emulator);
         }
         // Last: until these are in place, an open still finds the chassis stale.
         replace_program(base / "sim/tool", tool, {});

@@ -1,15 +1,22 @@
 // A chassis laid out from what hasnapshot printed on a CP: every read-only command of the
 // tool answers on it as it did there. Values the snapshot holds go into the state; a call
 // that failed on the CP fails the same way here, through the injected results.
-#include "sim/snapshot.h"
+#include "sim/cli/snapshot.h"
 
 #include <cstdint>
 #include <map>
 #include <string>
 
-#include "sim/chassis.h"
+#include "sim/store/escape.h"
+#include "sim/store/files.h"
+#include "sim/store/journal.h"
+#include "sim/store/json_text.h"
+#include "sim/store/layout.h"
+#include "sim/store/paths.h"
+#include "sim/store/shape.h"
+#include "sim/store/state.h"
 #include "sim/store/ha_rules.h"
-#include "sim/scenarios.h"
+#include "sim/store/layout.h"
 
 namespace sim {
 namespace {

@@ -1,13 +1,21 @@
 // The state file is written by one writer with one layout, and read at every platform call
 // of every command: reading that layout directly costs a fraction of the general parser.
 // Anything that is not exactly that layout is declined, never guessed at.
-#include "sim/fast_state.h"
+#include "sim/store/fast_state.h"
 
 #include <cstdint>
 #include <string>
 #include <utility>
 
-#include "sim/chassis.h"
+#include "sim/store/escape.h"
+#include "sim/store/files.h"
+#include "sim/store/ha_rules.h"
+#include "sim/store/journal.h"
+#include "sim/store/json_text.h"
+#include "sim/store/layout.h"
+#include "sim/store/paths.h"
+#include "sim/store/shape.h"
+#include "sim/store/state.h"
 
 namespace sim {
 namespace {

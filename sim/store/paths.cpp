@@ -1,0 +1,258 @@
+// Where the chassis is: its root (CHASSIS_SIM_ROOT or the default chassis, made on first
+// use), the files in it, and each CP's file system.
+#include "sim/store/paths.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "sim/store/escape.h"
+#include "sim/store/files.h"
+#include "sim/store/internal.h"
+#include "sim/store/layout.h"
+
+namespace fs = std::filesystem;
+
+namespace sim {
+
+// What a person can do when the chassis belongs to someone else.
+std::string refused_hint(int error)
+{
+    return error == EACCES || error == EPERM
+               ? "; ask its owner or set CHASSIS_SIM_ROOT to a chassis of your own"
+               : "";
+}
+
+namespace {
+
+std::string g_root;
+// The root is chosen once per process, and the paths in it with it (by root()).
+std::string& g_state_path = *new std::string;
+std::string& g_lock_path = *new std::string;
+std::string& g_journal_path = *new std::string;
+std::string& g_tmp_path = *new std::string;
+
+void set_paths()
+{
+    g_state_path = g_root + "/sim/state.json";
+    g_lock_path = g_root + "/sim/lock";
+    g_journal_path = g_root + "/sim/journal.jsonl";
+    g_tmp_path = g_state_path + ".tmp";
+}
+
+std::string default_root()
+{
+    const char* xdg = getenv("XDG_STATE_HOME");
+    std::string base;
+    // Only an absolute XDG_STATE_HOME counts; a relative one is ignored as unset.
+    if (xdg != nullptr && xdg[0] == '/') {
+        base = xdg;
+    } else {
+        const char* home = getenv("HOME");
+        if (home == nullptr || *home == '\0') {
+            fatal("neither CHASSIS_SIM_ROOT nor HOME is set");
+        }
+        base = std::string(home) + "/.local/state";
+    }
+    return base + "/chassis-sim/default";
+}
+
+void create_default(const std::string& dir)
+{
+    std::error_code ec;
+    fs::create_directories(fs::path(dir).parent_path(), ec);
+    if (ec) {
+        fatal("cannot create the directory of the default chassis " +
+              fs::path(dir).parent_path().string() + ": " + ec.message() +
+              "; set CHASSIS_SIM_ROOT to a chassis made with chassis-sim init");
+    }
+    const std::string guard = fs::path(dir).parent_path().string() + "/default.lock";
+    const int fd = open_file(guard, O_RDWR | O_CREAT, 0644);
+    if (fd < 0 || flock(fd, LOCK_EX) != 0) {
+        fatal("cannot lock " + guard + ": " + strerror(errno));
+    }
+    if (access((dir + "/sim/state.json").c_str(), F_OK) != 0) {
+        const std::string error = init_chassis(dir, "redundant", "");
+        if (!error.empty()) {
+            fatal(error);
+        }
+    }
+    close(fd);
+}
+
+bool g_programs_unchecked = false;
+
+// A chassis whose programs link to a build or an install that is gone: every program it
+// runs would be "not found". One look at each of the two programs the links point at
+// (sim/tool, sim/program); a chassis laid out before these were recorded has its
+// sbin/hainfo looked at instead.
+void check_programs(const std::string& dir)
+{
+    const std::string tool = dir + "/sim/tool";
+    const std::string program = dir + "/sim/program";
+    std::string gone;
+    if (access(tool.c_str(), X_OK) == 0) {
+        if (access(program.c_str(), X_OK) != 0) {
+            gone = program;
+        }
+    } else {
+        struct stat st {};
+        const std::string hainfo = dir + "/sbin/hainfo";
+        if (lstat(tool.c_str(), &st) == 0) {
+            gone = tool;
+        } else if (access(hainfo.c_str(), X_OK) != 0) {
+            gone = hainfo;
+        }
+    }
+    if (gone.empty()) {
+        return;
+    }
+    std::error_code ec;
+    const fs::path target = fs::read_symlink(gone, ec);
+    fatal("the programs of the chassis in " + dir + " are gone (" + gone +
+          (ec ? std::string(" cannot run") : " links to " + target.string() + ", which is not there") +
+          "); relink them with: " + simulator_command() + " relink");
+}
+
+// What to do about a root that holds no chassis, as commands that work as printed: init
+// lays a chassis out only in a new or empty directory, so a directory that holds other
+// files gets a new name inside it.
+std::string no_chassis_advice(const std::string& dir)
+{
+    std::error_code ec;
+    const bool usable = !fs::exists(dir, ec) || (fs::is_directory(dir, ec) && fs::is_empty(dir, ec));
+    const std::string init = simulator_command() + " init ";
+    if (usable && !ec) {
+        return "no chassis in " + dir + " (make one with: " + init + dir + ")";
+    }
+    std::string inside = dir + "/chassis";
+    for (int n = 2; fs::exists(inside, ec) && n < 100; ++n) {
+        inside = dir + "/chassis-" + std::to_string(n);
+    }
+    return "no chassis in " + dir + ", and init lays one out only in a new or empty directory (make one with: " +
+           init + inside + ", then set CHASSIS_SIM_ROOT=" + inside + ")";
+}
+
+}  // namespace
+
+const std::string& state_path()
+{
+    root();
+    return g_state_path;
+}
+const std::string& lock_path()
+{
+    root();
+    return g_lock_path;
+}
+const std::string& journal_path()
+{
+    root();
+    return g_journal_path;
+}
+
+// One temporary name, used only under the chassis lock: a writer killed before its
+// rename leaves a file that the next writer replaces.
+const std::string& tmp_path()
+{
+    root();
+    return g_tmp_path;
+}
+
+std::string default_root_path()
+{
+    return default_root();
+}
+
+const std::string& root()
+{
+    if (!g_root.empty()) {
+        return g_root;
+    }
+    const char* cp = getenv("CHASSIS_SIM_CP");
+    if (cp != nullptr && strcmp(cp, "0") != 0 && strcmp(cp, "1") != 0) {
+        fatal("CHASSIS_SIM_CP is '" + std::string(cp) + "'; it must be 0 or 1");
+    }
+    if (!clock_setting_ok()) {
+        fatal("CHASSIS_SIM_CLOCK is '" + std::string(getenv("CHASSIS_SIM_CLOCK")) +
+              "'; it must be whole seconds since the epoch, in decimal or after 0x");
+    }
+    const char* env = getenv("CHASSIS_SIM_ROOT");
+    if (env != nullptr && *env != '\0') {
+        g_root = env;
+        while (g_root.size() > 1 && g_root.back() == '/') {
+            g_root.pop_back();
+        }
+        set_paths();
+        // The root is pasted into shell command lines.
+        if (!is_safe_path(g_root)) {
+            fatal(unsafe_path_message(g_root));
+        }
+        if (access((g_root + "/sim/state.json").c_str(), F_OK) != 0) {
+            fatal(no_chassis_advice(g_root));
+        }
+    } else {
+        g_root = default_root();
+        set_paths();
+        if (!is_safe_path(g_root)) {
+            fatal(unsafe_path_message(g_root));
+        }
+        create_default(g_root);
+        // Children (the programs the tool runs) use the same chassis.
+        setenv("CHASSIS_SIM_ROOT", g_root.c_str(), 1);
+    }
+    if (!g_programs_unchecked) {
+        check_programs(g_root);
+    }
+    // A change cut short is settled before anything is read: a lock file that is not
+    // empty records one (or one still running, which the lock waits for).
+    struct stat lock {};
+    if (stat(lock_path().c_str(), &lock) == 0 && lock.st_size > 0 && lock.st_uid == geteuid()) {
+        ChassisLock settle;
+    }
+    return g_root;
+}
+
+void leave_programs_unchecked() { g_programs_unchecked = true; }
+
+const std::string& cp_root(int cp)
+{
+    static std::string cp1;
+    if (cp == 0) {
+        return root();
+    }
+    if (cp1.empty()) {
+        const std::string dir = root() + "/cp1";
+        struct stat st {};
+        if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+            fatal(root() + " has no file system for CP1 (" + dir +
+                  "): it was laid out by an older chassis-sim; make the chassis again with init");
+        }
+        cp1 = dir;
+    }
+    return cp1;
+}
+
+std::string cp_path(const std::string& path)
+{
+    // A relative root reaches the tool as "./ROOT" (see platform_root): either spelling
+    // is taken off, CP1's file system before the chassis's own.
+    const std::string r =
+        root()[0] == '/' || path.compare(0, 2, "./") != 0 ? root() : "./" + root();
+    const std::string cp1 = r + "/cp1";
+    if (path.size() > cp1.size() && path.compare(0, cp1.size(), cp1) == 0 && path[cp1.size()] == '/') {
+        return path.substr(cp1.size());
+    }
+    if (path.size() > r.size() && path.compare(0, r.size(), r) == 0 && path[r.size()] == '/') {
+        return path.substr(r.size());
+    }
+    return path;
+}
+
+}  // namespace sim

@@ -1,0 +1,34 @@
+// Where the chassis is: its root and each CP's file system.
+#pragma once
+
+#include <string>
+
+namespace sim {
+
+// The chassis directory this process uses (CHASSIS_SIM_ROOT, else the default chassis,
+// created on first use). A root that is not a safe path, a CHASSIS_SIM_CP that is not
+// 0 or 1, or a CHASSIS_SIM_CLOCK that is not whole seconds ends the process.
+const std::string& root();
+// For chassis-sim relink, before root(): a chassis whose programs are gone is opened all
+// the same (root() refuses it otherwise).
+void leave_programs_unchecked();
+// Where the default chassis is (or would be made) when CHASSIS_SIM_ROOT is not set.
+std::string default_root_path();
+
+// Whether CHASSIS_SIM_CLOCK is unset or whole seconds since the epoch (decimal, or hex
+// after 0x): the simulated CP's clock (sim/calls/clock.cpp).
+bool clock_setting_ok();
+
+// A chassis path is pasted into shell command lines: no blanks, no shell metacharacters.
+bool is_safe_path(const std::string& dir);
+std::string unsafe_path_message(const std::string& dir);
+
+// The directory under which CP cp's file system lies: the chassis root for CP0, its cp1/
+// for CP1. Each CP has its own var/, mnt/var/ and tmp/; the programs and /proc are the
+// chassis's, linked into cp1/.
+const std::string& cp_root(int cp);
+
+// The CP path of a chassis path (the CP's root taken off), or the path unchanged.
+std::string cp_path(const std::string& path);
+
+}  // namespace sim

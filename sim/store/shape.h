@@ -1,0 +1,34 @@
+// The shape of a stored state, checked once when it is read, and the way texts that are
+// not UTF-8 are kept in it ({"bytes":"HEX"}).
+#pragma once
+
+#include <exception>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+namespace sim {
+
+using json = nlohmann::json;
+
+// The value as it is written: every string that is not UTF-8 becomes {"bytes":"HEX"},
+// its bytes in lowercase hex.
+json stored(const json& value);
+// Whether value holds a text that stored() would change.
+bool needs_storing(const json& value);
+
+// Whether text is valid UTF-8.
+bool text_is_utf8(const std::string& text);
+
+// What is wrong with the nesting of a JSON text (too deep to walk safely); empty if fine.
+std::string check_nesting(const std::string& text);
+
+// What a failed parse of a JSON text found, in plain words with its line and column: the
+// parser's own message quotes raw bytes.
+std::string parse_failure(const std::exception& error);
+
+// What is wrong with the shape of a parsed state (a key missing, of the wrong type or out
+// of range), empty if nothing; texts stored as {"bytes":"HEX"} are made bytes again.
+std::string check_state(json& state);
+
+}  // namespace sim
