@@ -1,6 +1,6 @@
-# Journal blocks that many cases share, each stated once. In a case, "@@ NAME ARG..."
+# Blocks of lines that many cases share, each stated once. In a case, "@@ NAME ARG..."
 # stands for the block NAME with {1}, {2}, ... replaced by the arguments (words as the
-# shell splits them); a block's lines are "@" or "@~" lines as in a case.
+# shell splits them); a block's lines are any lines of a command, as in a case.
 
 == permission: the access check of a command that changes the chassis, run as {1}
 @ rbac_init(2) = 0
@@ -18,3 +18,33 @@
 @ ioctl("ham", 1074058781, {"reason":"{2}","word":0}) = 0
 @ pd_init() = 0
 @ ipcExit()
+
+== sim-usage: chassis-sim's usage, on standard error after a refusal of its words
+! usage: chassis-sim init DIR [--scenario NAME | --from FILE|-] [--emulator 'COMMAND ...']
+!        chassis-sim set KEY=VALUE ...
+!        chassis-sim fail CALL=RESULT ... | --clear
+!        chassis-sim show [--json]
+!        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
+!        chassis-sim journal --clear
+!        chassis-sim restart CP
+!        chassis-sim relink
+!        chassis-sim -h | --help | --version
+! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
+
+== enable-warning: haenable's warning, before its question
+! Warning: This command will enable the HA. It will reboot the standby CP and
+! require all telnet, secure telnet, and SSH sessions to the standby CP to be
+! restarted
+!
+
+== failover-warning: hafailover's warning on a redundant chassis, before its question
+! Warning: This command is being run on a redundant control processor(CP)
+! system, and this operation will cause the active CP to reset.
+! Therefore all existing telnet sessions are required to be restarted.
+!
+
+== reboot-warning: chassisreboot's warning, before its question
+! Warning: This operation will cause the chassis to reboot.
+! Therefore all existing telnet sessions are required 
+! to be restarted.
+!

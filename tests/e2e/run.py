@@ -24,7 +24,8 @@ A case file holds cases; each case starts with "=== NAME" and gets its own chass
     @ ham_get_state() = 199        the journal of the command, exactly (start-up calls
     @~ ha_lock\\(0, 0, .*\\) = 0   of each process left out unless "startup: keep");
                                    "@~" is a regular expression for the whole line
-    @@ permission haenable         a block of journal lines named in e2e/fragments.t
+    @@ permission haenable         a block of lines named in e2e/fragments.t, its {1}, {2}, ...
+                                   replaced by the words after its name
     = var/rb_reason: text          a file of the chassis afterwards ("= PATH" alone: absent;
                                    anything but a regular file reads as <fifo>, <link>, ...)
 
@@ -122,7 +123,7 @@ FRAGMENTS = {}
 
 
 def read_fragments():
-    """The named journal blocks of fragments.t: NAME -> [(is_re, line)]."""
+    """The named blocks of fragments.t: NAME -> its lines."""
     name = None
     with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "fragments.t"), encoding="utf-8") as f:
         for raw in f:
@@ -130,28 +131,33 @@ def read_fragments():
             if line.startswith("== "):
                 name = line[3:].split(":", 1)[0].strip()
                 FRAGMENTS[name] = []
-            elif line.startswith("@ ") or line.startswith("@~ "):
-                FRAGMENTS[name].append((line.startswith("@~"), line.partition(" ")[2]))
+            elif name is not None and line and not line.startswith("#"):
+                FRAGMENTS[name].append(line)
 
 
-def fragment(words, where):
-    if not FRAGMENTS:
-        read_fragments()
-    if not words or words[0] not in FRAGMENTS:
-        raise SystemExit(f"{where}: no journal block named {words[0] if words else '(none)'}")
-    lines = []
-    for is_re, text in FRAGMENTS[words[0]]:
-        for n, arg in enumerate(words[1:], 1):
-            text = text.replace("{%d}" % n, re.escape(arg) if is_re else arg)
-        lines.append((is_re, text))
-    return lines
+def expand(lines, path):
+    """The lines of a case file with every "@@ NAME ARG..." replaced by its block."""
+    for lineno, line in lines:
+        if not line.startswith("@@ "):
+            yield lineno, line
+            continue
+        if not FRAGMENTS:
+            read_fragments()
+        words = shlex.split(line[3:])
+        if not words or words[0] not in FRAGMENTS:
+            raise SystemExit(f"{path}:{lineno}: no block named {words[0] if words else '(none)'}")
+        for text in FRAGMENTS[words[0]]:
+            regex = text.startswith("@~ ") or text.startswith(">~ ")
+            for n, arg in enumerate(words[1:], 1):
+                text = text.replace("{%d}" % n, re.escape(arg) if regex else arg)
+            yield lineno, text
 
 
 def parse(path):
     cases, case, cmd = [], None, None
     with open(path, encoding="utf-8") as f:
-        for lineno, raw in enumerate(f, 1):
-            line = raw.rstrip("\n")
+        numbered = [(lineno, raw.rstrip("\n")) for lineno, raw in enumerate(f, 1)]
+        for lineno, line in expand(numbered, path):
             if line.startswith("=== "):
                 case, cmd = Case(line[4:].strip(), lineno), None
                 cases.append(case)
@@ -200,13 +206,10 @@ def parse(path):
                 cmd.stderr.append(unescape(rest) + ("\n" if key == "!" else ""))
             elif key == "?":
                 cmd.status = int(rest)
-            elif key in ("@", "@~", "@@"):
+            elif key in ("@", "@~"):
                 if cmd.journal is None:
                     cmd.journal = []
-                if key == "@@":
-                    cmd.journal.extend(fragment(shlex.split(rest), f"{path}:{lineno}"))
-                else:
-                    cmd.journal.append((key == "@~", rest))
+                cmd.journal.append((key == "@~", rest))
             elif key == "=":
                 target, sep, content = rest.partition(": ")
                 if not sep and target.endswith(":"):

@@ -138,16 +138,7 @@ $ hasmtest setsysatt name 'a\xffb'
 === show takes only --json
 $ chassis-sim show extra
 ! chassis-sim: show takes only --json
-! usage: chassis-sim init DIR [--scenario NAME | --from FILE|-] [--emulator 'COMMAND ...']
-!        chassis-sim set KEY=VALUE ...
-!        chassis-sim fail CALL=RESULT ... | --clear
-!        chassis-sim show [--json]
-!        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
-!        chassis-sim journal --clear
-!        chassis-sim restart CP
-!        chassis-sim relink
-!        chassis-sim -h | --help | --version
-! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
+@@ sim-usage
 ? 2
 
 === texts with bytes 0x80-0xFF come back byte for byte: a reboot reason
@@ -271,16 +262,7 @@ $ chassis-sim journal --call getHAMStat --call relink
 >~ relink\("/.*/haadm", "/.*/chassis-sim"\) = 0
 $ chassis-sim relink extra
 ! chassis-sim: relink takes no arguments
-! usage: chassis-sim init DIR [--scenario NAME | --from FILE|-] [--emulator 'COMMAND ...']
-!        chassis-sim set KEY=VALUE ...
-!        chassis-sim fail CALL=RESULT ... | --clear
-!        chassis-sim show [--json]
-!        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
-!        chassis-sim journal --clear
-!        chassis-sim restart CP
-!        chassis-sim relink
-!        chassis-sim -h | --help | --version
-! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
+@@ sim-usage
 ? 2
 
 === the programs that take a CP down journal the lock they free

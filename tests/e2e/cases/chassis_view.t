@@ -409,16 +409,7 @@ $ chassis-sim show --json
 > {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"ok \\\\ fine","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
 $ chassis-sim show --json --json
 ! chassis-sim: show takes only --json
-! usage: chassis-sim init DIR [--scenario NAME | --from FILE|-] [--emulator 'COMMAND ...']
-!        chassis-sim set KEY=VALUE ...
-!        chassis-sim fail CALL=RESULT ... | --clear
-!        chassis-sim show [--json]
-!        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
-!        chassis-sim journal --clear
-!        chassis-sim restart CP
-!        chassis-sim relink
-!        chassis-sim -h | --help | --version
-! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
+@@ sim-usage
 ? 2
 
 === the journal filters, alone and together, and what they refuse
@@ -467,120 +458,39 @@ $ chassis-sim journal --last 1 --cp 0 --json --call ha_lock
 > {"pid":100,"cp":0,"call":"ha_lock","args":[0,0],"ret":0}
 $ chassis-sim journal --nosuch
 ! chassis-sim: unknown journal option '--nosuch'
-! usage: chassis-sim init DIR [--scenario NAME | --from FILE|-] [--emulator 'COMMAND ...']
-!        chassis-sim set KEY=VALUE ...
-!        chassis-sim fail CALL=RESULT ... | --clear
-!        chassis-sim show [--json]
-!        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
-!        chassis-sim journal --clear
-!        chassis-sim restart CP
-!        chassis-sim relink
-!        chassis-sim -h | --help | --version
-! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
+@@ sim-usage
 ? 2
 $ chassis-sim journal --pid
 ! chassis-sim: --pid needs a value
-! usage: chassis-sim init DIR [--scenario NAME | --from FILE|-] [--emulator 'COMMAND ...']
-!        chassis-sim set KEY=VALUE ...
-!        chassis-sim fail CALL=RESULT ... | --clear
-!        chassis-sim show [--json]
-!        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
-!        chassis-sim journal --clear
-!        chassis-sim restart CP
-!        chassis-sim relink
-!        chassis-sim -h | --help | --version
-! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
+@@ sim-usage
 ? 2
 $ chassis-sim journal --pid 0
 ! chassis-sim: bad value for --pid: '0' is not a process id
-! usage: chassis-sim init DIR [--scenario NAME | --from FILE|-] [--emulator 'COMMAND ...']
-!        chassis-sim set KEY=VALUE ...
-!        chassis-sim fail CALL=RESULT ... | --clear
-!        chassis-sim show [--json]
-!        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
-!        chassis-sim journal --clear
-!        chassis-sim restart CP
-!        chassis-sim relink
-!        chassis-sim -h | --help | --version
-! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
+@@ sim-usage
 ? 2
 $ chassis-sim journal --pid -1
 ! chassis-sim: bad value for --pid: '-1' is not a process id
-! usage: chassis-sim init DIR [--scenario NAME | --from FILE|-] [--emulator 'COMMAND ...']
-!        chassis-sim set KEY=VALUE ...
-!        chassis-sim fail CALL=RESULT ... | --clear
-!        chassis-sim show [--json]
-!        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
-!        chassis-sim journal --clear
-!        chassis-sim restart CP
-!        chassis-sim relink
-!        chassis-sim -h | --help | --version
-! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
+@@ sim-usage
 ? 2
 $ chassis-sim journal --cp 2
 ! chassis-sim: bad value for --cp: '2' is not 0 or 1
-! usage: chassis-sim init DIR [--scenario NAME | --from FILE|-] [--emulator 'COMMAND ...']
-!        chassis-sim set KEY=VALUE ...
-!        chassis-sim fail CALL=RESULT ... | --clear
-!        chassis-sim show [--json]
-!        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
-!        chassis-sim journal --clear
-!        chassis-sim restart CP
-!        chassis-sim relink
-!        chassis-sim -h | --help | --version
-! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
+@@ sim-usage
 ? 2
 $ chassis-sim journal --last x
 ! chassis-sim: bad value for --last: 'x' is not a count
-! usage: chassis-sim init DIR [--scenario NAME | --from FILE|-] [--emulator 'COMMAND ...']
-!        chassis-sim set KEY=VALUE ...
-!        chassis-sim fail CALL=RESULT ... | --clear
-!        chassis-sim show [--json]
-!        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
-!        chassis-sim journal --clear
-!        chassis-sim restart CP
-!        chassis-sim relink
-!        chassis-sim -h | --help | --version
-! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
+@@ sim-usage
 ? 2
 $ chassis-sim journal --call ''
 ! chassis-sim: bad value for --call: a call name is expected
-! usage: chassis-sim init DIR [--scenario NAME | --from FILE|-] [--emulator 'COMMAND ...']
-!        chassis-sim set KEY=VALUE ...
-!        chassis-sim fail CALL=RESULT ... | --clear
-!        chassis-sim show [--json]
-!        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
-!        chassis-sim journal --clear
-!        chassis-sim restart CP
-!        chassis-sim relink
-!        chassis-sim -h | --help | --version
-! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
+@@ sim-usage
 ? 2
 $ chassis-sim journal --clear --json
 ! chassis-sim: journal --clear takes no other option
-! usage: chassis-sim init DIR [--scenario NAME | --from FILE|-] [--emulator 'COMMAND ...']
-!        chassis-sim set KEY=VALUE ...
-!        chassis-sim fail CALL=RESULT ... | --clear
-!        chassis-sim show [--json]
-!        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
-!        chassis-sim journal --clear
-!        chassis-sim restart CP
-!        chassis-sim relink
-!        chassis-sim -h | --help | --version
-! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
+@@ sim-usage
 ? 2
 $ chassis-sim journal extra
 ! chassis-sim: unknown journal option 'extra'
-! usage: chassis-sim init DIR [--scenario NAME | --from FILE|-] [--emulator 'COMMAND ...']
-!        chassis-sim set KEY=VALUE ...
-!        chassis-sim fail CALL=RESULT ... | --clear
-!        chassis-sim show [--json]
-!        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
-!        chassis-sim journal --clear
-!        chassis-sim restart CP
-!        chassis-sim relink
-!        chassis-sim -h | --help | --version
-! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
+@@ sim-usage
 ? 2
 
 = sim/journal.jsonl: {"pid":100,"cp":0,"call":"ha_lock","args":[0,0],"ret":0}\n{"pid":100,"cp":0,"call":"getHAMStat","args":[],"ret":199}\n{"pid":200,"cp":1,"call":"ha_lock","args":[0,0],"ret":1}\n{"pid":200,"cp":1,"call":"exec","args":["/bin/ping","-q"],"ret":0}\n{"pid":300,"cp":0,"call":"ipcExit","args":[],"ret":null}\n

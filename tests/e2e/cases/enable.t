@@ -6,10 +6,7 @@
 scenario: ha-disabled
 $ haenable
 < y
-! Warning: This command will enable the HA. It will reboot the standby CP and
-! require all telnet, secure telnet, and SSH sessions to the standby CP to be
-! restarted
-!
+@@ enable-warning
 !- Are you sure you want to go ahead  [y/n]? 
 > HA is enabled
 @@ permission haenable
@@ -42,10 +39,7 @@ $ haenable
 === forced: the warning but no question, and on at once
 scenario: ha-disabled
 $ haEnable -f
-! Warning: This command will enable the HA. It will reboot the standby CP and
-! require all telnet, secure telnet, and SSH sessions to the standby CP to be
-! restarted
-!
+@@ enable-warning
 > HA is enabled
 $ hashow -l
 > ACTIVE REDUNDANT HA_ENABLED DUAL_CP
@@ -54,20 +48,14 @@ $ hashow -l
 scenario: ha-disabled
 $ haenable
 < Y
-! Warning: This command will enable the HA. It will reboot the standby CP and
-! require all telnet, secure telnet, and SSH sessions to the standby CP to be
-! restarted
-!
+@@ enable-warning
 !- Are you sure you want to go ahead  [y/n]? 
 > HA is enabled
 $ hadisable
 > HA is disabled
 $ haenable
 <- y
-! Warning: This command will enable the HA. It will reboot the standby CP and
-! require all telnet, secure telnet, and SSH sessions to the standby CP to be
-! restarted
-!
+@@ enable-warning
 !- Are you sure you want to go ahead  [y/n]? 
 > HA is enabled
 $ hashow -l
@@ -76,10 +64,7 @@ $ hashow -l
 === line-form answers that do not go ahead: end of input, yes, " y", y with a carriage return, an empty line, a long line
 scenario: ha-disabled
 $ haenable
-! Warning: This command will enable the HA. It will reboot the standby CP and
-! require all telnet, secure telnet, and SSH sessions to the standby CP to be
-! restarted
-!
+@@ enable-warning
 !- Are you sure you want to go ahead  [y/n]? 
 > Invalid Input
 ? 1
@@ -88,55 +73,37 @@ $ haenable
 @ ipcExit()
 $ haenable
 < yes
-! Warning: This command will enable the HA. It will reboot the standby CP and
-! require all telnet, secure telnet, and SSH sessions to the standby CP to be
-! restarted
-!
+@@ enable-warning
 !- Are you sure you want to go ahead  [y/n]? 
 > haenable: not confirmed by user!
 ? 1
 $ haEnable
 <  y
-! Warning: This command will enable the HA. It will reboot the standby CP and
-! require all telnet, secure telnet, and SSH sessions to the standby CP to be
-! restarted
-!
+@@ enable-warning
 !- Are you sure you want to go ahead  [y/n]? 
 > haEnable: not confirmed by user!
 ? 1
 $ haenable
 < y\r
-! Warning: This command will enable the HA. It will reboot the standby CP and
-! require all telnet, secure telnet, and SSH sessions to the standby CP to be
-! restarted
-!
+@@ enable-warning
 !- Are you sure you want to go ahead  [y/n]? 
 > haenable: not confirmed by user!
 ? 1
 $ haenable
 <
-! Warning: This command will enable the HA. It will reboot the standby CP and
-! require all telnet, secure telnet, and SSH sessions to the standby CP to be
-! restarted
-!
+@@ enable-warning
 !- Are you sure you want to go ahead  [y/n]? 
 > haenable: not confirmed by user!
 ? 1
 $ haenable
 < yyyyyyyyyyyyyyyyyyyy
-! Warning: This command will enable the HA. It will reboot the standby CP and
-! require all telnet, secure telnet, and SSH sessions to the standby CP to be
-! restarted
-!
+@@ enable-warning
 !- Are you sure you want to go ahead  [y/n]? 
 > haenable: not confirmed by user!
 ? 1
 $ as:/sbin/haenable
 < n
-! Warning: This command will enable the HA. It will reboot the standby CP and
-! require all telnet, secure telnet, and SSH sessions to the standby CP to be
-! restarted
-!
+@@ enable-warning
 !- Are you sure you want to go ahead  [y/n]? 
 > /sbin/haenable: not confirmed by user!
 ? 1
@@ -150,10 +117,7 @@ $ hashow -l
 scenario: ha-disabled
 set: peer_reachable=0
 $ haenable -f
-! Warning: This command will enable the HA. It will reboot the standby CP and
-! require all telnet, secure telnet, and SSH sessions to the standby CP to be
-! restarted
-!
+@@ enable-warning
 > HA is enabled
 @ rbac_init(2) = 0
 @ ham_get_state() = 134217859
@@ -182,10 +146,7 @@ scenario: ha-disabled
 set: peer_ip=fd00::7
 $ haenable
 < y
-! Warning: This command will enable the HA. It will reboot the standby CP and
-! require all telnet, secure telnet, and SSH sessions to the standby CP to be
-! restarted
-!
+@@ enable-warning
 !- Are you sure you want to go ahead  [y/n]? 
 > HA is enabled
 @~ (?!exec).*
@@ -213,10 +174,7 @@ $ haenable
 scenario: ha-disabled
 set: 'peer_ip=127.0.0.7;touch${IFS}owned'
 $ haenable -f
-! Warning: This command will enable the HA. It will reboot the standby CP and
-! require all telnet, secure telnet, and SSH sessions to the standby CP to be
-! restarted
-!
+@@ enable-warning
 > HA is enabled
 @ rbac_init(2) = 0
 @ ham_get_state() = 134217859
@@ -242,10 +200,7 @@ $ haenable -f
 scenario: ha-disabled
 set: 'peer_ip=$(touch owned)'
 $ haenable -f
-! Warning: This command will enable the HA. It will reboot the standby CP and
-! require all telnet, secure telnet, and SSH sessions to the standby CP to be
-! restarted
-!
+@@ enable-warning
 > HA is enabled
 @ rbac_init(2) = 0
 @ ham_get_state() = 134217859
@@ -271,10 +226,7 @@ $ haenable -f
 scenario: ha-disabled
 set: 'peer_ip='
 $ haenable -f
-! Warning: This command will enable the HA. It will reboot the standby CP and
-! require all telnet, secure telnet, and SSH sessions to the standby CP to be
-! restarted
-!
+@@ enable-warning
 > HA is enabled
 @ rbac_init(2) = 0
 @ ham_get_state() = 134217859

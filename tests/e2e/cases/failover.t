@@ -9,10 +9,7 @@ $ hafailover
 > HA enabled, Heartbeat Up, HA State synchronized
 > Forcing Failover ...
 > done
-! Warning: This command is being run on a redundant control processor(CP)
-! system, and this operation will cause the active CP to reset.
-! Therefore all existing telnet sessions are required to be restarted.
-!
+@@ failover-warning
 !- Are you sure you want to fail over to the standby CP [y/n]? 
 @@ permission hafailover
 @ esm_is_extnHcl_inprog() = 1
@@ -47,10 +44,7 @@ $ haFailover -f
 > HA enabled, Heartbeat Up, HA State not in sync
 > Forcing Failover ...
 > done
-! Warning: This command is being run on a redundant control processor(CP)
-! system, and this operation will cause the active CP to reset.
-! Therefore all existing telnet sessions are required to be restarted.
-!
+@@ failover-warning
 $ hashow -l
 > STANDBY REDUNDANT HA_ENABLED DUAL_CP
 
@@ -61,10 +55,7 @@ $ hafailover --force
 > Remote CP (Slot 7, CP1): Standby, Healthy
 > HA enabled, Heartbeat Up, HA State synchronized
 > Forcing Failover ...
-! Warning: This command is being run on a redundant control processor(CP)
-! system, and this operation will cause the active CP to reset.
-! Therefore all existing telnet sessions are required to be restarted.
-!
+@@ failover-warning
 ? 255
 @ rbac_init(2) = 0
 @ esm_is_extnHcl_inprog() = 1
@@ -96,10 +87,7 @@ $ hafailover -forc
 > Remote CP (Slot 7, CP1): Standby, Healthy
 > HA enabled, Heartbeat Up, HA State synchronized
 > Forcing Failover ...
-! Warning: This command is being run on a redundant control processor(CP)
-! system, and this operation will cause the active CP to reset.
-! Therefore all existing telnet sessions are required to be restarted.
-!
+@@ failover-warning
 ? 3
 @ rbac_init(2) = 0
 @ esm_is_extnHcl_inprog() = 1
@@ -266,10 +254,7 @@ $ hafailover
 > Remote CP (Slot 7, CP1): Standby, Healthy
 > HA enabled, Heartbeat Up, HA State synchronized
 > failover not confirmed!
-! Warning: This command is being run on a redundant control processor(CP)
-! system, and this operation will cause the active CP to reset.
-! Therefore all existing telnet sessions are required to be restarted.
-!
+@@ failover-warning
 !- Are you sure you want to fail over to the standby CP [y/n]? 
 ? 255
 @@ permission hafailover
@@ -289,10 +274,7 @@ $ hafailover
 > Remote CP (Slot 7, CP1): Standby, Healthy
 > HA enabled, Heartbeat Up, HA State synchronized
 > failover not confirmed!
-! Warning: This command is being run on a redundant control processor(CP)
-! system, and this operation will cause the active CP to reset.
-! Therefore all existing telnet sessions are required to be restarted.
-!
+@@ failover-warning
 !- Are you sure you want to fail over to the standby CP [y/n]? 
 ? 255
 $ hafailover
@@ -301,10 +283,7 @@ $ hafailover
 > Remote CP (Slot 7, CP1): Standby, Healthy
 > HA enabled, Heartbeat Up, HA State synchronized
 > failover not confirmed!
-! Warning: This command is being run on a redundant control processor(CP)
-! system, and this operation will cause the active CP to reset.
-! Therefore all existing telnet sessions are required to be restarted.
-!
+@@ failover-warning
 !- Are you sure you want to fail over to the standby CP [y/n]? 
 ? 255
 $ hafailover
@@ -312,10 +291,7 @@ $ hafailover
 > Remote CP (Slot 7, CP1): Standby, Healthy
 > HA enabled, Heartbeat Up, HA State synchronized
 > failover not confirmed!
-! Warning: This command is being run on a redundant control processor(CP)
-! system, and this operation will cause the active CP to reset.
-! Therefore all existing telnet sessions are required to be restarted.
-!
+@@ failover-warning
 !- Are you sure you want to fail over to the standby CP [y/n]? 
 ? 255
 $ hashow -l
@@ -328,10 +304,7 @@ $ hafailover
 > Local CP (Slot 6, CP0): Active, Healthy
 > Remote CP (Slot 7, CP1): Standby, Healthy
 > HA enabled, Heartbeat Up, HA State synchronized
-! Warning: This command is being run on a redundant control processor(CP)
-! system, and this operation will cause the active CP to reset.
-! Therefore all existing telnet sessions are required to be restarted.
-!
+@@ failover-warning
 !- Are you sure you want to fail over to the standby CP [y/n]? 
 ! haFailover: can't failover because system is not ready yet or other LS/HA config is in progress.
 ? 255
@@ -354,10 +327,7 @@ $ hafailover
 > Local CP (Slot 6, CP0): Active, Healthy
 > Remote CP (Slot 7, CP1): Standby, Healthy
 > HA enabled, Heartbeat Up, HA State synchronized
-! Warning: This command is being run on a redundant control processor(CP)
-! system, and this operation will cause the active CP to reset.
-! Therefore all existing telnet sessions are required to be restarted.
-!
+@@ failover-warning
 !- Are you sure you want to fail over to the standby CP [y/n]? 
 ! haFailover: can't failover because system is not ready yet or other LS/HA config is in progress.
 ? 255
@@ -368,10 +338,7 @@ $ hafailover -f
 > Local CP (Slot 6, CP0): Active, Healthy
 > Remote CP (Slot 7, CP1): Standby, Healthy
 > HA enabled, Heartbeat Up, HA State synchronized
-! Warning: This command is being run on a redundant control processor(CP)
-! system, and this operation will cause the active CP to reset.
-! Therefore all existing telnet sessions are required to be restarted.
-!
+@@ failover-warning
 ! haFailover: can't failover because system is not ready yet or other LS/HA config is in progress.
 ? 255
 @~ .*
@@ -400,10 +367,7 @@ $ hafailover -f
 > Local CP (Slot 6, CP0): Active, Healthy
 > Remote CP (Slot 7, CP1): Standby, Healthy
 > HA enabled, Heartbeat Up, HA State synchronized
-! Warning: This command is being run on a redundant control processor(CP)
-! system, and this operation will cause the active CP to reset.
-! Therefore all existing telnet sessions are required to be restarted.
-!
+@@ failover-warning
 ! raslog_init failed for haadm
 ! haFailover: can't failover because system is not ready yet or other LS/HA config is in progress.
 ? 255
@@ -415,10 +379,7 @@ $ hafailover x
 > Remote CP (Slot 7, CP1): Standby, Healthy
 > HA enabled, Heartbeat Up, HA State synchronized
 > failover not confirmed!
-! Warning: This command is being run on a redundant control processor(CP)
-! system, and this operation will cause the active CP to reset.
-! Therefore all existing telnet sessions are required to be restarted.
-!
+@@ failover-warning
 !- Are you sure you want to fail over to the standby CP [y/n]? 
 ? 255
 @ rbac_init(2) = 0

@@ -163,10 +163,7 @@ $ haSyncStop a:b
 === options: -f given twice asks twice, the second time after the close
 scenario: ha-disabled
 $ haenable -f -f
-! Warning: This command will enable the HA. It will reboot the standby CP and
-! require all telnet, secure telnet, and SSH sessions to the standby CP to be
-! restarted
-!
+@@ enable-warning
 > HA is enabled
 @ rbac_init(2) = 0
 @ ham_get_state() = 134217859
@@ -283,10 +280,7 @@ $ haenable -force=yes
 === options: a word that is no option gets no permission check at all
 scenario: ha-disabled
 $ haenable now
-! Warning: This command will enable the HA. It will reboot the standby CP and
-! require all telnet, secure telnet, and SSH sessions to the standby CP to be
-! restarted
-!
+@@ enable-warning
 !- Are you sure you want to go ahead  [y/n]? 
 < n
 > haenable: not confirmed by user!

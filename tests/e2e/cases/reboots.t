@@ -277,10 +277,7 @@ $ chassisreboot -f
 === chassisreboot asks; y confirms
 $ chassisreboot
 < y
-! Warning: This operation will cause the chassis to reboot.
-! Therefore all existing telnet sessions are required 
-! to be restarted.
-!
+@@ reboot-warning
 !-  Are you sure you want to reboot the chassis [y/n]? 
 @ getHAMStat() = 134217927
 @ sysconModel() = 100
@@ -290,10 +287,7 @@ $ chassisreboot
 === chassisreboot: any answer but one beginning with y or Y is no, and it exits at once
 $ chassisreboot -m
 < no
-! Warning: This operation will cause the chassis to reboot.
-! Therefore all existing telnet sessions are required 
-! to be restarted.
-!
+@@ reboot-warning
 !-  Are you sure you want to reboot the chassis [y/n]? 
 > Chassis reboot  not confirmed!
 ? 1
@@ -302,10 +296,7 @@ $ chassisreboot -m
 === chassisreboot: only the first character of the answer counts
 $ chassisreboot -s
 < Yes please
-! Warning: This operation will cause the chassis to reboot.
-! Therefore all existing telnet sessions are required 
-! to be restarted.
-!
+@@ reboot-warning
 !-  Are you sure you want to reboot the chassis [y/n]? 
 @ getHAMStat() = 134217927
 @ sysconModel() = 100
@@ -313,10 +304,7 @@ $ chassisreboot -s
 @ ipcExit()
 $ chassisreboot -d
 < yes
-! Warning: This operation will cause the chassis to reboot.
-! Therefore all existing telnet sessions are required 
-! to be restarted.
-!
+@@ reboot-warning
 !-  Are you sure you want to reboot the chassis [y/n]? 
 @ getHAMStat() = 134217927
 @ sysconModel() = 100
@@ -324,10 +312,7 @@ $ chassisreboot -d
 @ ipcExit()
 $ chassisReboot
 < Y
-! Warning: This operation will cause the chassis to reboot.
-! Therefore all existing telnet sessions are required 
-! to be restarted.
-!
+@@ reboot-warning
 !-  Are you sure you want to reboot the chassis [y/n]? 
 @ getHAMStat() = 134217927
 @ sysconModel() = 100
@@ -337,39 +322,27 @@ $ chassisReboot
 === chassisreboot: an empty line, end of input or another letter is no
 $ chassisreboot
 < 
-! Warning: This operation will cause the chassis to reboot.
-! Therefore all existing telnet sessions are required 
-! to be restarted.
-!
+@@ reboot-warning
 !-  Are you sure you want to reboot the chassis [y/n]? 
 > Chassis reboot  not confirmed!
 ? 1
 @ getHAMStat() = 134217927
 $ chassisreboot -s
-! Warning: This operation will cause the chassis to reboot.
-! Therefore all existing telnet sessions are required 
-! to be restarted.
-!
+@@ reboot-warning
 !-  Are you sure you want to reboot the chassis [y/n]? 
 > Chassis reboot  not confirmed!
 ? 1
 @ getHAMStat() = 134217927
 $ chassisreboot -m
 < n
-! Warning: This operation will cause the chassis to reboot.
-! Therefore all existing telnet sessions are required 
-! to be restarted.
-!
+@@ reboot-warning
 !-  Are you sure you want to reboot the chassis [y/n]? 
 > Chassis reboot  not confirmed!
 ? 1
 @ getHAMStat() = 134217927
 $ chassisreboot
 <  y
-! Warning: This operation will cause the chassis to reboot.
-! Therefore all existing telnet sessions are required 
-! to be restarted.
-!
+@@ reboot-warning
 !-  Are you sure you want to reboot the chassis [y/n]? 
 > Chassis reboot  not confirmed!
 ? 1

@@ -119,16 +119,7 @@ $ chassis-sim journal --call restart
 === restart needs one CP, 0 or 1
 $ chassis-sim restart 2
 ! chassis-sim: restart needs the CP: 0 or 1
-! usage: chassis-sim init DIR [--scenario NAME | --from FILE|-] [--emulator 'COMMAND ...']
-!        chassis-sim set KEY=VALUE ...
-!        chassis-sim fail CALL=RESULT ... | --clear
-!        chassis-sim show [--json]
-!        chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]
-!        chassis-sim journal --clear
-!        chassis-sim restart CP
-!        chassis-sim relink
-!        chassis-sim -h | --help | --version
-! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
+@@ sim-usage
 ? 2
 $ chassis-sim journal
 
