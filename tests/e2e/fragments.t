@@ -19,6 +19,15 @@
 @ pd_init() = 0
 @ ipcExit()
 
+== report-stamped: hainfo init reports a reason that {1} recorded with its time stamp, on the active CP
+@ is_on_cocpu() = 0
+@ rasevt_gethndl_internal() = 0
+@~ rasevt_log2\("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "{1} @ \d{8}-\d{6}"\) = 0
+@ getHAMFd() = 1000
+@~ ioctl\("ham", 1074058781, \{"reason":"{1} @ \d{8}-\d{6}","word":0\}\) = 0
+@ pd_init() = 0
+@ ipcExit()
+
 == sim-usage: chassis-sim's usage, on standard error after a refusal of its words
 ! usage: chassis-sim init DIR [--scenario NAME | --from FILE|-] [--emulator 'COMMAND ...']
 !        chassis-sim set KEY=VALUE ...

@@ -24,13 +24,7 @@ $ hareboot
 $ hainfo RebootReason FirmwareDownload
 @ ipcExit()
 $ hainfo init
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@~ rasevt_log2\("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "Hareboot @ \d{8}-\d{6}"\) = 0
-@ getHAMFd() = 1000
-@~ ioctl\("ham", 1074058781, \{"reason":"Hareboot @ \d{8}-\d{6}","word":0\}\) = 0
-@ pd_init() = 0
-@ ipcExit()
+@@ report-stamped Hareboot
 = var/rb_reason:
 = mnt/var/rb_reason:
 $ hainfo RebootReason FirmwareDownload

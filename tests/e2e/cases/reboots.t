@@ -148,13 +148,7 @@ $ hareboot -f
 @ exec("/tarny/cliexec/fastboot") = 0
 @ ipcExit()
 $ hainfo init
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@~ rasevt_log2\("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "Hareboot @ \d{8}-\d{6}"\) = 0
-@ getHAMFd() = 1000
-@~ ioctl\("ham", 1074058781, \{"reason":"Hareboot @ \d{8}-\d{6}","word":0\}\) = 0
-@ pd_init() = 0
-@ ipcExit()
+@@ report-stamped Hareboot
 
 # ---- hareboot without CP slots: pause and lock paths -----------------------------------
 
@@ -438,13 +432,7 @@ $ hareset -l
 @ exec("/tarny/cliexec/fastboot") = 0
 @ ipcExit()
 $ hainfo init
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@~ rasevt_log2\("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "hareset @ \d{8}-\d{6}"\) = 0
-@ getHAMFd() = 1000
-@~ ioctl\("ham", 1074058781, \{"reason":"hareset @ \d{8}-\d{6}","word":0\}\) = 0
-@ pd_init() = 0
-@ ipcExit()
+@@ report-stamped hareset
 
 === hareset -l on the standby CP keeps an earlier reason
 scenario: standby

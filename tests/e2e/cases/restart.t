@@ -180,13 +180,7 @@ $ hasmtest get_hsess
 $ chassis-sim restart 0
 @ restart(0, "boot", 1) = 0
 @ restart(0, "up as standby") = 0
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@~ rasevt_log2\("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "hareset @ \d{8}-\d{6}"\) = 0
-@ getHAMFd() = 1000
-@~ ioctl\("ham", 1074058781, \{"reason":"hareset @ \d{8}-\d{6}","word":0\}\) = 0
-@ pd_init() = 0
-@ ipcExit()
+@@ report-stamped hareset
 @ restart(0, "/sbin/hainfo init") = 0
 $ hashow
 > Local CP (Slot 6, CP0): Standby
