@@ -1,16 +1,4 @@
 // platform/client_libs.h: the client libraries' start-up calls, which always succeed.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cerrno>
-#include <climits>
-#include <cstdarg>
-#include <cstdlib>
-#include <cstring>
-#include <ctime>
-#include <string>
 
 #include "platform/client_libs.h"
 #include "sim/calls/call_helpers.h"

@@ -10,15 +10,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "sim/store/escape.h"
-#include "sim/store/files.h"
-#include "sim/store/ha_rules.h"
-#include "sim/store/journal.h"
-#include "sim/store/json_text.h"
-#include "sim/store/layout.h"
 #include "sim/store/paths.h"
-#include "sim/store/shape.h"
-#include "sim/store/state.h"
 
 namespace {
 

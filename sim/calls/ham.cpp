@@ -1,14 +1,8 @@
 // platform/ham.h: the HA manager, the HA lock and the CP's identity. What a call does to
 // the state word follows the rules in sim/store/ha_rules.
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <climits>
-#include <cstdarg>
-#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <string>
@@ -16,9 +10,7 @@
 #include "platform/ham.h"
 #include "platform/hasm.h"
 #include "sim/calls/call_helpers.h"
-#include "sim/store/journal.h"
 #include "sim/store/ha_rules.h"
-#include "sim/store/paths.h"
 #include "sim/store/state.h"
 
 using namespace sim;  // the simulator's state, journal and helpers

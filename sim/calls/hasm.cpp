@@ -4,19 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cerrno>
-#include <climits>
-#include <cstdarg>
-#include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <string>
 
 #include "platform/ham.h"
 #include "platform/hasm.h"
 #include "sim/calls/call_helpers.h"
-#include "sim/store/journal.h"
+#include "sim/store/ha_rules.h"
 #include "sim/store/files.h"
 #include "sim/store/paths.h"
 #include "sim/store/state.h"
@@ -38,6 +32,10 @@ static json sync_json(const SyncRequest* request)
 int hasm_synstart(SyncRequest* request)
 {
     return sim::change_call("hasm_synstart", {sync_json(request)}, [](json& st) {
+        // Nothing to synchronize with while a CP is down.
+        if (sim::rebooting(st, 0) || sim::rebooting(st, 1)) {
+            return -1;
+        }
         st["bits"] = st.value("bits", 0u) | kHaSynchronized;
         return 0;
     });
@@ -69,7 +67,6 @@ int has_get_hsess(int which, HaSession* session)
         return 0;
     });
 }
-
 
 int hasm_alloc_lport(int a, int b, int c)
 {

@@ -1,20 +1,10 @@
 // platform/ls.h: logical switches, kept in the state under "ls".
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <algorithm>
-#include <cerrno>
-#include <climits>
-#include <cstdarg>
-#include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <string>
 
 #include "platform/ls.h"
 #include "sim/calls/call_helpers.h"
-#include "sim/store/journal.h"
 #include "sim/store/ha_rules.h"
 #include "sim/store/state.h"
 

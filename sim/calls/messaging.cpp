@@ -1,21 +1,10 @@
 // platform/messaging.h: the IPC client, faked from the state (node, message size, the
 // halt message's answer).
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <algorithm>
-#include <cerrno>
-#include <climits>
-#include <cstdarg>
-#include <cstdlib>
 #include <cstring>
-#include <ctime>
-#include <string>
 
 #include "platform/messaging.h"
 #include "sim/calls/call_helpers.h"
-#include "sim/store/journal.h"
 #include "sim/store/state.h"
 
 using namespace sim;  // the simulator's state, journal and helpers

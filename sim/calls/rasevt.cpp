@@ -1,20 +1,10 @@
 // platform/rasevt.h: the RAS event log; an entry is journalled, not kept.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <algorithm>
-#include <cerrno>
-#include <climits>
 #include <cstdarg>
-#include <cstdlib>
 #include <cstring>
-#include <ctime>
-#include <string>
 
 #include "platform/rasevt.h"
 #include "sim/calls/call_helpers.h"
-#include "sim/store/journal.h"
 #include "sim/store/state.h"
 
 using namespace sim;  // the simulator's state, journal and helpers

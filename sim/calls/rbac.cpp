@@ -1,15 +1,5 @@
 // platform/rbac.h: access control, which lets every command run.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <algorithm>
-#include <cerrno>
-#include <climits>
-#include <cstdarg>
-#include <cstdlib>
-#include <cstring>
-#include <ctime>
 #include <string>
 
 #include "platform/rbac.h"

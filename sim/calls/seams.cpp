@@ -3,17 +3,11 @@
 // name a program of the chassis sees (its CP path), set here as a CP sets it, so that the
 // tool's code does not know. (Here, and not in a file of its own: the tool calls the
 // seams, so the linker takes this object from the library, and the constructor with it.)
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <cstdarg>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <string>
 
 #include "platform/ham.h"

@@ -1,16 +1,4 @@
 // platform/swd.h: the software watchdog, which always answers.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cerrno>
-#include <climits>
-#include <cstdarg>
-#include <cstdlib>
-#include <cstring>
-#include <ctime>
-#include <string>
 
 #include "platform/swd.h"
 #include "sim/calls/call_helpers.h"

@@ -1,22 +1,9 @@
 // platform/syscon.h: the system controller: model and board, the DP upgrade check, the
 // chassis reboot, the peer's address and the rest of the single calls.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cerrno>
-#include <climits>
-#include <cstdarg>
-#include <cstdlib>
-#include <cstring>
-#include <ctime>
-#include <string>
 
 #include "platform/ham.h"
 #include "platform/syscon.h"
 #include "sim/calls/call_helpers.h"
-#include "sim/store/journal.h"
 #include "sim/store/ha_rules.h"
 #include "sim/store/state.h"
 

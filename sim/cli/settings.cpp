@@ -23,7 +23,6 @@ namespace {
 // platform's headers.
 const std::vector<std::string> kFailable = {HAADM_PLATFORM_CALLS};
 
-
 // A number as people and scripts write it: decimal or 0x-hex digits, with an optional
 // leading minus sign and nothing else (no blanks, no plus sign).
 }  // namespace

@@ -7,14 +7,8 @@
 #include <map>
 #include <string>
 
-#include "sim/store/escape.h"
-#include "sim/store/files.h"
-#include "sim/store/journal.h"
-#include "sim/store/json_text.h"
 #include "sim/store/layout.h"
-#include "sim/store/paths.h"
 #include "sim/store/shape.h"
-#include "sim/store/state.h"
 #include "sim/store/ha_rules.h"
 #include "sim/store/layout.h"
 
@@ -144,7 +138,6 @@ bool boolean(const json& object, const std::string& where, const std::string& ke
     }
     return value.get<bool>();
 }
-
 
 json session(const json& value, const std::string& where)
 {

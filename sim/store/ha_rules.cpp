@@ -10,13 +10,7 @@
 #include "haadm/bits.h"
 #include "platform/ham.h"
 #include "platform/hasm.h"
-#include "sim/store/escape.h"
-#include "sim/store/files.h"
 #include "sim/store/journal.h"
-#include "sim/store/json_text.h"
-#include "sim/store/layout.h"
-#include "sim/store/paths.h"
-#include "sim/store/shape.h"
 #include "sim/store/state.h"
 
 namespace sim {

@@ -15,7 +15,6 @@
 #include "sim/store/files.h"
 #include "sim/store/internal.h"
 #include "sim/store/json_text.h"
-#include "sim/store/paths.h"
 #include "sim/store/shape.h"
 #include "sim/store/state.h"
 

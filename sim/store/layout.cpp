@@ -9,16 +9,13 @@
 #include <cstring>
 #include <filesystem>
 
-#include "sim/store/escape.h"
 #include "sim/store/files.h"
-#include "sim/store/ha_rules.h"
-#include "sim/store/journal.h"
 #include "sim/store/json_text.h"
 #include "sim/store/layout.h"
 #include "sim/store/paths.h"
-#include "sim/store/shape.h"
 #include "sim/store/state.h"
 #include "generated/lists.inc"
+#include "platform/ham.h"
 #include "sim/programs/programs.h"
 #include "sim/store/layout.h"
 
@@ -30,12 +27,16 @@ namespace {
 // The session record of a CP that is not there.
 json no_session() { return {{"fl", 0}, {"up", 0}, {"ac", 0}, {"sy", 0}, {"ch", 0}, {"rbr", ""}}; }
 
+// The word of a redundant pair, as the standby reads it: the active CP adds ACTIVE.
+constexpr uint32_t kRedundantWord =
+    kHaRedundant | kHaSynchronized | kHaEnabled | kHaDualCp | kHaStandbyHealthy;
+
 json base_state()
 {
     return {
         {"this_cp", 0},
         {"active_cp", 0},
-        {"bits", 0x080000C6},
+        {"bits", kRedundantWord},
         {"slots", {6, 7}},
         {"cocpu", 0},
         {"on_cocpu", 0},
@@ -347,14 +348,14 @@ json scenario_state(const std::string& name)
         return st;
     }
     if (name == "non-redundant") {
-        st["bits"] = 0x080000C6 & ~0x6;
+        st["bits"] = kRedundantWord & ~(kHaRedundant | kHaSynchronized);
         st["status"]["remote"] = "Not present";
         st["status"]["summary"] = "";
         st["hsess"][1] = no_session();
         return st;
     }
     if (name == "ha-disabled") {
-        st["bits"] = 0x080000C6 & ~0x44;
+        st["bits"] = kRedundantWord & ~(kHaEnabled | kHaSynchronized);
         return st;
     }
     if (name == "no-slots") {

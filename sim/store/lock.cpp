@@ -25,7 +25,6 @@ namespace {
 
 constexpr int kLockWaitSeconds = 10;
 
-
 // The process's id: asked of the kernel once, and again in a child after a fork (each
 // time, should the fork handler not be taken).
 pid_t g_pid = 0;

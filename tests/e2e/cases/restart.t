@@ -201,8 +201,23 @@ $ hashow
 > HA enabled, Heartbeat Down, HA State not in sync
 $ hashow -l
 > ACTIVE REDUNDANT HA_ENABLED DUAL_CP
+$ hasyncstart
+> HA State synchronization has failed ErrCode = -1
+? 1
+$ hafailover -f
+> Local CP (Slot 6, CP0): Active, Healthy
+> Remote CP (Slot 7, CP1): Standby, Rebooting
+> HA enabled, Heartbeat Down, HA State not in sync
+! Warning: This command is being run on a control processor(CP)
+! based system. One or more devices on the standby CP is not healthy.
+! Please fix the error before you do failover.
+? 255
 $ chassis-sim restart 1
 $ hashow
 > Local CP (Slot 6, CP0): Active, Healthy
 > Remote CP (Slot 7, CP1): Standby, Healthy
 > HA enabled, Heartbeat Up, HA State not in sync
+$ hasyncstart
+> HA State synchronization has started
+$ hashow -l
+> ACTIVE REDUNDANT SYNCHRONIZED HA_ENABLED DUAL_CP
