@@ -16,7 +16,6 @@
 #include "sim/store/state.h"
 #include "generated/lists.inc"
 #include "platform/ham.h"
-#include "sim/programs/programs.h"
 #include "sim/store/layout.h"
 
 namespace fs = std::filesystem;

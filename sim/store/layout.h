@@ -15,6 +15,17 @@ using json = nlohmann::json;
 const std::vector<std::string>& scenario_names();
 // The state of a fresh chassis of the named scenario; null for an unknown name.
 json scenario_state(const std::string& name);
+// The platform programs of a chassis that chassis-sim stands in for (sim/programs/).
+struct Program {
+    const char* name;  // the name chassis-sim is started under
+    const char* path;  // where the chassis has it
+};
+inline constexpr Program kPrograms[] = {
+    {"fastboot", "tarny/cliexec/fastboot"}, {"ipaddrshow", "tarny/cliexec/ipaddrshow"},
+    {"reboot", "tarny/cliexec/reboot"},     {"ping", "bin/ping"},
+    {"rsh", "usr/bin/rsh"},
+};
+
 // The invocation names under which the tool is installed: the command table's.
 const std::vector<std::string>& tool_names();
 

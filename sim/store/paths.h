@@ -16,7 +16,7 @@ void leave_programs_unchecked();
 std::string default_root_path();
 
 // Whether CHASSIS_SIM_CLOCK is unset or whole seconds since the epoch (decimal, or hex
-// after 0x): the simulated CP's clock (sim/calls/clock.cpp).
+// after 0x): the simulated CP's clock (sim/store/clock.cpp).
 bool clock_setting_ok();
 
 // A chassis path is pasted into shell command lines: no blanks, no shell metacharacters.
