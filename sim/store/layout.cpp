@@ -1,4 +1,5 @@
-// Scenarios and the layout of a chassis directory.
+// The layout of a chassis directory: its folders, programs and files, laid out beside it
+// and renamed into place; and its programs linked again to another build.
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,69 +15,12 @@
 #include "sim/store/layout.h"
 #include "sim/store/paths.h"
 #include "sim/store/state.h"
-#include "generated/lists.inc"
-#include "platform/ham.h"
 #include "sim/store/layout.h"
 
 namespace fs = std::filesystem;
 
 namespace sim {
 namespace {
-
-// The session record of a CP that is not there.
-json no_session() { return {{"fl", 0}, {"up", 0}, {"ac", 0}, {"sy", 0}, {"ch", 0}, {"rbr", ""}}; }
-
-// The word of a redundant pair, as the standby reads it: the active CP adds ACTIVE.
-constexpr uint32_t kRedundantWord =
-    kHaRedundant | kHaSynchronized | kHaEnabled | kHaDualCp | kHaStandbyHealthy;
-
-json base_state()
-{
-    return {
-        {"this_cp", 0},
-        {"active_cp", 0},
-        {"bits", kRedundantWord},
-        {"slots", {6, 7}},
-        {"cocpu", 0},
-        {"on_cocpu", 0},
-        {"model", 100},
-        {"board", 10},
-        {"dp_upgrade", 1},
-        {"fcr_state", 2},
-        {"node", 1},
-        {"ipc_max", 8192},
-        {"app_name", "CLI"},
-        {"peer_ip", "127.0.0.7"},
-        {"peer_reachable", 1},
-        {"status",
-         {{"local", "Healthy"},
-          {"remote", "Healthy"},
-          {"summary", "HA enabled, Heartbeat Up, HA State synchronized"}}},
-        {"status_set", json::array()},
-        {"rb_reason", ""},
-        {"lock", nullptr},
-        {"next_trans", 1},
-        {"boots", {0, 0}},
-        // Both CPs came up at 1700000000; CP0 has been active since, and in sync since
-        // 1700000300. CP1, a standby that was never active, has no session of its own.
-        {"hsess",
-         {{{"fl", 1},
-           {"up", 1700000000},
-           {"ac", 1700000000},
-           {"sy", 1700000300},
-           {"ch", 1700000000},
-           {"rbr", ""}},
-          {{"fl", 0}, {"up", 1700000000}, {"ac", 0}, {"sy", 0}, {"ch", 1700000000}, {"rbr", ""}}}},
-        {"ls", json::object()},
-        {"next_ls", 1},
-        {"next_lport", 1024},
-        {"sysattr", json::object()},
-        {"peer_version", {9, 2}},
-        {"dump_text", "HA state machine dump\nstate: active\n"},
-        {"fail", json::object()},
-        {"emulator", ""},
-    };
-}
 
 // Creates a file that must not exist yet.
 void write_text(const fs::path& path, const std::string& text)
@@ -327,52 +271,6 @@ std::string unsafe_path_message(const std::string& dir)
         return "refusing '" + dir + "': a chassis path must not begin with '-'";
     }
     return "refusing '" + dir + "': a chassis path must not contain blanks or shell metacharacters";
-}
-
-const std::vector<std::string>& scenario_names()
-{
-    static const std::vector<std::string> names = {"redundant", "standby", "non-redundant",
-                                                   "ha-disabled", "no-slots"};
-    return names;
-}
-
-json scenario_state(const std::string& name)
-{
-    json st = base_state();
-    if (name == "redundant") {
-        return st;
-    }
-    if (name == "standby") {
-        st["this_cp"] = 1;
-        return st;
-    }
-    if (name == "non-redundant") {
-        st["bits"] = kRedundantWord & ~(kHaRedundant | kHaSynchronized);
-        st["status"]["remote"] = "Not present";
-        st["status"]["summary"] = "";
-        st["hsess"][1] = no_session();
-        return st;
-    }
-    if (name == "ha-disabled") {
-        st["bits"] = kRedundantWord & ~(kHaEnabled | kHaSynchronized);
-        return st;
-    }
-    if (name == "no-slots") {
-        st["bits"] = 0;
-        st["slots"] = {0, 0};
-        st["status"]["remote"] = "Not present";
-        st["status"]["summary"] = "";
-        st["hsess"][0]["fl"] = 0;
-        st["hsess"][1] = no_session();
-        return st;
-    }
-    return nullptr;
-}
-
-const std::vector<std::string>& tool_names()
-{
-    static const std::vector<std::string> names = {HAADM_TOOL_NAMES};
-    return names;
 }
 
 std::string init_chassis(const std::string& dir, const std::string& scenario,
