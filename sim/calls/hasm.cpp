@@ -33,7 +33,7 @@ int hasm_synstart(SyncRequest* request)
 {
     return sim::change_call("hasm_synstart", {sync_json(request)}, [](json& st) {
         // Nothing to synchronize with while a CP is down.
-        if (sim::rebooting(st, 0) || sim::rebooting(st, 1)) {
+        if (sim::restarting(st, 0) || sim::restarting(st, 1)) {
             return -1;
         }
         st["bits"] = st.value("bits", 0u) | kHaSynchronized;

@@ -200,8 +200,8 @@ void draw_cps(std::ostream& out, const json& st, const Paint& paint)
         const bool present = cp == here || redundant_pair(state_word(st, here));
         const std::string slot = no_slots ? "no CP slots" : "slot " + std::to_string(st["slots"][cp].get<long long>());
         rows.emplace_back("CP" + std::to_string(cp) + "  " + slot, "1");
-        if (rebooting(st, cp)) {
-            rows.emplace_back("REBOOTING", kTrouble);
+        if (restarting(st, cp)) {
+            rows.emplace_back("restarting", kTrouble);
             rows.emplace_back("until: chassis-sim restart " + std::to_string(cp), "");
         } else if (!present) {
             rows.emplace_back("not present", "2");
@@ -214,9 +214,9 @@ void draw_cps(std::ostream& out, const json& st, const Paint& paint)
         }
         rows.emplace_back("state word " + hex32(word), "");
         if (cp == here) {
-            rows.emplace_back(st.value("on_cocpu", 0) != 0 ? "commands run here, on the co-CPU"
-                                                          : "commands run here",
-                              "36");
+            // A CP that is down still takes commands, as from its console.
+            const char* run = restarting(st, cp) ? "commands still run here" : "commands run here";
+            rows.emplace_back(std::string(run) + (st.value("on_cocpu", 0) != 0 ? ", on the co-CPU" : ""), "36");
         }
     }
     const size_t height = std::max(boxes[0].size(), boxes[1].size());

@@ -49,17 +49,17 @@ json bit_names(uint32_t word)
 
 bool redundant_pair(uint32_t bits) { return (bits & kHaRedundantPair) == kHaRedundantPair; }
 
-bool rebooting(const json& st, int cp)
+bool restarting(const json& st, int cp)
 {
-    const auto down = st.find("rebooting");
+    const auto down = st.find("restarting");
     return down != st.end() && (*down)[static_cast<size_t>(cp)].get<bool>();
 }
 
 namespace {
 
-void set_rebooting(json& st, int cp, bool down)
+void set_restarting(json& st, int cp, bool down)
 {
-    json& pair = st["rebooting"];
+    json& pair = st["restarting"];
     if (!pair.is_array()) {
         pair = {false, false};
     }
@@ -74,19 +74,19 @@ json status_texts(const json& st)
     const bool redundant = redundant_pair(bits);
     const int here = this_cp(st);
     const bool this_active = st.value("active_cp", 0) == here;
-    const bool peer_down = rebooting(st, 1 - here);
+    const bool peer_down = restarting(st, 1 - here);
     const char* health_of_standby = (bits & kHaStandbyHealthy) != 0 ? "Healthy" : "Unhealthy";
     json texts;
-    texts["local"] = rebooting(st, here)            ? "Rebooting"
+    texts["local"] = restarting(st, here)            ? "Restarting"
                      : this_active || !redundant    ? "Healthy"
                                                     : health_of_standby;
     if (!redundant) {
         texts["remote"] = "Not present";
         texts["summary"] = "";
     } else {
-        texts["remote"] = peer_down ? "Rebooting" : this_active ? health_of_standby : "Healthy";
+        texts["remote"] = peer_down ? "Restarting" : this_active ? health_of_standby : "Healthy";
         texts["summary"] = std::string((bits & kHaEnabled) != 0 ? "HA enabled" : "HA disabled") +
-                           (peer_down || rebooting(st, here) ? ", Heartbeat Down, " : ", Heartbeat Up, ") +
+                           (peer_down || restarting(st, here) ? ", Heartbeat Down, " : ", Heartbeat Up, ") +
                            ((bits & kHaSynchronized) != 0 ? "HA State synchronized" : "HA State not in sync");
     }
     const json& status = st.contains("status") ? st["status"] : json::object();
@@ -129,10 +129,10 @@ void free_lock_of(json& st, int cp, std::string_view who)
 
 void go_down(json& st, int cp, std::string_view who)
 {
-    set_rebooting(st, cp, true);
+    set_restarting(st, cp, true);
     free_lock_of(st, cp, who);
     const int other = 1 - cp;
-    if (st.value("active_cp", 0) == cp && redundant_pair(st.value("bits", 0u)) && !rebooting(st, other)) {
+    if (st.value("active_cp", 0) == cp && redundant_pair(st.value("bits", 0u)) && !restarting(st, other)) {
         take_over(st);
         if (!who.empty()) {
             journal(st, who, {cp, "CP" + std::to_string(other) + " took over"}, 0);
@@ -149,8 +149,8 @@ void chassis_goes_down(json& st)
 {
     // The whole chassis comes back as it went down: nothing takes over, and the HA lock
     // of either CP is gone.
-    set_rebooting(st, 0, true);
-    set_rebooting(st, 1, true);
+    set_restarting(st, 0, true);
+    set_restarting(st, 1, true);
     st["lock"] = nullptr;
 }
 
@@ -165,13 +165,13 @@ void come_up(json& st, int cp)
     journal(st, "restart", {cp, "boot", boots[cp]}, 0);
     // Also a lock set by hand while the CP was down.
     free_lock_of(st, cp, "restart");
-    if (!rebooting(st, cp)) {
+    if (!restarting(st, cp)) {
         go_down(st, cp, "restart");
     }
-    set_rebooting(st, cp, false);
+    set_restarting(st, cp, false);
     st["hsess"][cp]["up"] = static_cast<uint32_t>(time(nullptr));
     const bool standby = st.value("active_cp", 0) != cp;
-    if (standby && !rebooting(st, 1 - cp)) {
+    if (standby && !restarting(st, 1 - cp)) {
         st["bits"] = st.value("bits", 0u) | kHaStandbyHealthy;
     } else if (standby) {
         // Its peer is down too: it comes up as the active CP.

@@ -25,7 +25,7 @@ bool redundant_pair(uint32_t bits);
 
 // Whether CP cp is down: a command rebooted it and chassis-sim restart has not brought it
 // up yet.
-bool rebooting(const json& st, int cp);
+bool restarting(const json& st, int cp);
 
 // The three status texts get_ha_status fills for the CP the commands run on (this_cp()):
 // each follows the state word unless a person set it (its key is in the state's

@@ -314,11 +314,11 @@ void check(json& st)
         check_integer(boots[0], "boots[0]", 0, INT32_MAX);
         check_integer(boots[1], "boots[1]", 0, INT32_MAX);
     }
-    if (st.contains("rebooting")) {  // CPs a command took down; chassis of earlier versions have none
-        json& down = pair_at(st, top, "rebooting");
+    if (st.contains("restarting")) {  // CPs a command took down; chassis of earlier versions have none
+        json& down = pair_at(st, top, "restarting");
         for (int cp = 0; cp < 2; ++cp) {
             if (!down[cp].is_boolean()) {
-                wrong("rebooting[" + std::to_string(cp) + "]", "is not true or false");
+                wrong("restarting[" + std::to_string(cp) + "]", "is not true or false");
             }
         }
     }

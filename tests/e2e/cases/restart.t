@@ -158,7 +158,7 @@ $ chassis-sim journal --call restart --last 3
 
 # ---- a reboot shows at once ---------------------------------------------------------------
 
-=== hareset -l: CP0 goes down at once, CP1 takes over, and CP0 reads as rebooting until it is restarted
+=== hareset -l: CP0 goes down at once, CP1 takes over, and CP0 reads as restarting until it is restarted
 clock: 1800000000
 set: lock=4242,7,1700000000,hareboot
 $ hareset -l
@@ -190,14 +190,14 @@ $ hasmtest get_hsess
 > Lsess:rc=0,fl=5,ch=6553f100,up=6b49d200,ac=6553f100,sy=6553f22c,rbr=
 > Rsess:rc=0,fl=1,ch=6553f100,up=6553f100,ac=6b49d200,sy=6b49d200,rbr=
 
-=== hareset -p: the peer goes down at once, reads as rebooting, and comes back a healthy standby
+=== hareset -p: the peer goes down at once, reads as restarting, and comes back a healthy standby
 $ hareset -p
 @ getHAMFd() = 1000
 @ ioctl("ham", 536925719, 0) = 0
 @ ipcExit()
 $ hashow
 > Local CP (Slot 6, CP0): Active, Healthy
-> Remote CP (Slot 7, CP1): Standby, Rebooting
+> Remote CP (Slot 7, CP1): Standby, Restarting
 > HA enabled, Heartbeat Down, HA State not in sync
 $ hashow -l
 > ACTIVE REDUNDANT HA_ENABLED DUAL_CP
@@ -206,7 +206,7 @@ $ hasyncstart
 ? 1
 $ hafailover -f
 > Local CP (Slot 6, CP0): Active, Healthy
-> Remote CP (Slot 7, CP1): Standby, Rebooting
+> Remote CP (Slot 7, CP1): Standby, Restarting
 > HA enabled, Heartbeat Down, HA State not in sync
 ! Warning: This command is being run on a control processor(CP)
 ! based system. One or more devices on the standby CP is not healthy.
