@@ -23,8 +23,6 @@ namespace {
 // platform's headers.
 const std::vector<std::string> kFailable = {HAADM_PLATFORM_CALLS};
 
-// A number as people and scripts write it: decimal or 0x-hex digits, with an optional
-// leading minus sign and nothing else (no blanks, no plus sign).
 }  // namespace
 
 std::optional<long long> parse_number(const std::string& text)
@@ -129,8 +127,6 @@ json port_map(const std::string& value)
     return ports;
 }
 
-// Applies KEY=VALUE to the state; throws BadValue for a bad value, returns false for an
-// unknown key.
 }  // namespace
 
 bool apply(json& st, const std::string& key, const std::string& value)
