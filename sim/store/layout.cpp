@@ -229,11 +229,7 @@ std::string simulator_command()
         std::string::npos) {
         return path;
     }
-    std::string word = "'";
-    for (const char c : path) {
-        word += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return word + "'";
+    return shell_quoted(path);
 }
 
 std::string relink_chassis(std::string& tool, std::string& simulator)
