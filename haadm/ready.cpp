@@ -10,9 +10,9 @@
 #include <cstring>
 #include <ctime>
 
-#include "haadm/bits.h"
+#include "common/bits.h"
 #include "haadm/commands.h"
-#include "haadm/printable.h"
+#include "common/printable.h"
 #include "haadm/readiness.h"
 
 namespace haadm {

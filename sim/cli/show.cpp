@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "haadm/bits.h"
+#include "common/bits.h"
 #include "platform/ham.h"
 #include "sim/store/escape.h"
 #include "sim/store/paths.h"

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "haadm/printable.h"
+#include "common/printable.h"
 
 namespace sim {
 

@@ -7,7 +7,7 @@
 #include <ctime>
 #include <string>
 
-#include "haadm/bits.h"
+#include "common/bits.h"
 #include "platform/ham.h"
 #include "platform/hasm.h"
 #include "sim/store/journal.h"

@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -14,7 +13,6 @@
 #include "sim/store/escape.h"
 #include "sim/store/files.h"
 #include "sim/store/internal.h"
-#include "sim/store/json_text.h"
 #include "sim/store/shape.h"
 #include "sim/store/state.h"
 
@@ -89,50 +87,14 @@ void append_journal(const std::string& line)
     }
 }
 
-// A call's name as a JSON text: names are plain words, anything else goes through the
-// writer.
-void append_name(std::string_view name, std::string& out)
-{
-    bool plain = !name.empty();
-    for (const char c : name) {
-        plain = plain && (isalnum(static_cast<unsigned char>(c)) != 0 || c == '_');
-    }
-    if (plain) {
-        out += '"';
-        out += name;
-        out += '"';
-    } else {
-        out += to_text(json(name));
-    }
-}
-
-void append_value(const json& value, std::string& out)
-{
-    const size_t start = out.size();
-    if (needs_storing(value) || !append_compact(value, out)) {
-        out.resize(start);
-        out += to_text(value);
-    }
-}
-
 void journal_as(int cp, std::string_view name, const json& args, const json& ret)
 {
-    // The line of the object {pid, cp, call, args, ret}, its keys in the order the JSON
-    // writer gives them, made without building the object.
-    std::string line;
-    line.reserve(160);
-    line += "{\"args\":";
-    append_value(args, line);
-    line += ",\"call\":";
-    append_name(name, line);
-    line += ",\"cp\":";
-    line += std::to_string(cp);
-    line += ",\"pid\":";
-    line += std::to_string(static_cast<long long>(own_pid()));
-    line += ",\"ret\":";
-    append_value(ret, line);
-    line += "}\n";
-    append_journal(line);
+    // The object {args, call, cp, pid, ret} in the writer's key order, without copying
+    // the arguments into an object first.
+    append_journal("{\"args\":" + to_text(args) + ",\"call\":" + to_text(json(name)) +
+                   ",\"cp\":" + std::to_string(cp) +
+                   ",\"pid\":" + std::to_string(static_cast<long long>(own_pid())) +
+                   ",\"ret\":" + to_text(ret) + "}\n");
 }
 
 void journal(std::string_view name, const json& args, const json& ret)

@@ -11,11 +11,10 @@
 #include <filesystem>
 
 #include "sim/store/files.h"
-#include "sim/store/json_text.h"
+#include "sim/store/shape.h"
 #include "sim/store/layout.h"
 #include "sim/store/paths.h"
 #include "sim/store/state.h"
-#include "sim/store/layout.h"
 
 namespace fs = std::filesystem;
 

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/utf8.h"
 #include "platform/ls.h"
 #include "sim/store/shape.h"
 
@@ -18,44 +19,7 @@ namespace {
 // Deeper than any state the simulator writes, shallow enough for every recursive walk.
 constexpr int kMaxDepth = 32;
 
-bool is_utf8(const std::string& text)
-{
-    size_t i = 0;
-    while (i < text.size()) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        size_t more = 0;
-        uint32_t code = 0;
-        uint32_t least = 0;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        if (c >= 0xC2 && c <= 0xDF) {
-            more = 1, code = c & 0x1F, least = 0x80;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            more = 2, code = c & 0x0F, least = 0x800;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            more = 3, code = c & 0x07, least = 0x10000;
-        } else {
-            return false;
-        }
-        if (text.size() - i <= more) {
-            return false;
-        }
-        for (size_t k = 1; k <= more; ++k) {
-            const auto n = static_cast<unsigned char>(text[i + k]);
-            if ((n & 0xC0) != 0x80) {
-                return false;
-            }
-            code = (code << 6) | (n & 0x3F);
-        }
-        if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-            return false;
-        }
-        i += more + 1;
-    }
-    return true;
-}
+bool is_utf8(const std::string& text) { return haadm::is_utf8(text.data(), text.size()); }
 
 std::string to_hex(const std::string& bytes)
 {
@@ -452,5 +416,10 @@ json stored(const json& value)
 }
 
 bool text_is_utf8(const std::string& text) { return is_utf8(text); }
+
+std::string to_text(const json& value, int indent)
+{
+    return needs_storing(value) ? stored(value).dump(indent) : value.dump(indent);
+}
 
 }  // namespace sim

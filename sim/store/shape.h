@@ -16,6 +16,8 @@ using json = nlohmann::json;
 json stored(const json& value);
 // Whether value holds a text that stored() would change.
 bool needs_storing(const json& value);
+// The JSON text of a value as the simulator writes it: through stored(), keys sorted.
+std::string to_text(const json& value, int indent = -1);
 
 // Whether text is valid UTF-8.
 bool text_is_utf8(const std::string& text);

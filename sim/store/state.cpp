@@ -13,11 +13,9 @@
 #include <cstring>
 
 #include "sim/store/escape.h"
-#include "sim/store/fast_state.h"
 #include "sim/store/files.h"
 #include "sim/store/internal.h"
 #include "sim/store/journal.h"
-#include "sim/store/json_text.h"
 #include "sim/store/paths.h"
 #include "sim/store/shape.h"
 
@@ -60,9 +58,6 @@ long long boot_of(const json& st, int cp)
 // What is wrong with the state text, empty if nothing; st is the state parsed from it.
 std::string state_wrong(const std::string& text, json& st)
 {
-    if (read_own_state(text, st)) {  // the simulator's own layout: no general parse
-        return check_state(st);
-    }
     std::string wrong = check_nesting(text);
     if (wrong.empty()) {
         try {

@@ -31,7 +31,6 @@
 #include "sim/store/files.h"
 #include "sim/store/ha_rules.h"
 #include "sim/store/journal.h"
-#include "sim/store/json_text.h"
 #include "sim/store/layout.h"
 #include "sim/store/paths.h"
 #include "sim/store/shape.h"

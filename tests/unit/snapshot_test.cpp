@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "haadm/snapshot.h"
+#include "common/utf8.h"
 
 namespace {
 
