@@ -9,6 +9,7 @@
 #include "common/bits.h"
 #include "common/utf8.h"
 #include "haadm/commands.h"
+#include "haadm/snapshot.h"
 #include "haadm/readiness.h"
 #include "platform/ham.h"
 #include "platform/hasm.h"
@@ -19,61 +20,6 @@ namespace {
 
 constexpr const char* kUsage = "Usage: hasnapshot [--prometheus]";
 constexpr int kFormat = 2;
-
-// As hainfo show reads it: the HA manager fills at most kHamReasonSize bytes.
-constexpr size_t kReasonBuffer = 127;
-static_assert(kReasonBuffer >= kHamReasonSize);
-
-// The calls that failed, in the order they were made; at most one entry per call.
-struct Failure {
-    const char* call;
-    int result;
-};
-constexpr size_t kMaxFailures = 10;
-struct Failures {
-    Failure item[kMaxFailures];
-    size_t count;
-    void add(const char* call, int result)
-    {
-        if (count < kMaxFailures) {
-            item[count++] = {call, result};
-        }
-    }
-};
-
-// What one run reads; each part is valid only when its flag says so.
-struct Snapshot {
-    bool state_ok;
-    int state;
-    bool slot_ok;
-    int slot;
-    bool number_ok;
-    int number;
-    bool peer_ok;
-    int peer;
-    bool cocpu;
-    bool status_ok;
-    HaStatusRecord status;
-    bool local_ok;
-    HaSession local;
-    bool remote_ok;
-    HaSession remote;
-    bool lock_ok;
-    int lock_rc;
-    HaLockRecord lock;
-    bool reason_ok;
-    char reason[kReasonBuffer];
-    // What the changing commands decide on besides, and the verdict on the failover.
-    int flags;
-    int dp_upgrade;
-    int model;
-    int board;
-    bool peer_ip_ok;
-    char peer_ip[kPeerIpSize];
-    ReadinessFacts facts;
-    Verdict verdict;
-    Failures failed;
-};
 
 // Static: the records are large for a small CP's stack, and one run takes one.
 Snapshot g_snapshot;
@@ -183,11 +129,6 @@ void read_snapshot(Snapshot& s, int cp_slot, long long taken, bool metrics)
     judge(s.facts, taken, kLockCritical, s.verdict);
 }
 
-size_t text_length(const char* data, size_t size)
-{
-    const void* nul = memchr(data, '\0', size);
-    return nul == nullptr ? size : static_cast<size_t>(static_cast<const char*>(nul) - data);
-}
 
 // ---- the JSON writer -------------------------------------------------------------------
 
@@ -385,120 +326,13 @@ void print_snapshot(const Snapshot& s, long long taken)
     fputs("\n}\n", stdout);
 }
 
-// ---- the metrics, in the Prometheus text exposition format --------------------------------
-
-// A label value as the format wants it: backslash, double quote and newline escaped.
-void put_label_value(const char* data, size_t size)
-{
-    const size_t length = text_length(data, size);
-    for (size_t i = 0; i < length; ++i) {
-        const char c = data[i];
-        if (c == '\\' || c == '"') {
-            putchar('\\');
-            putchar(c);
-        } else if (c == '\n') {
-            fputs("\\n", stdout);
-        } else {
-            putchar(c);
-        }
-    }
-}
-
-// Writes pieces without a format to parse: a run prints some fifty of them.
-void put(const char* text) { fputs(text, stdout); }
-
-void put_number(long long value)
-{
-    char digits[24];
-    char* at = digits + sizeof digits;
-    *--at = '\0';
-    unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
-                                             : static_cast<unsigned long long>(value);
-    do {
-        *--at = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (value < 0) {
-        *--at = '-';
-    }
-    fputs(at, stdout);
-}
-
-// One sample: name, an optional label and its value, then the value.
-void sample(const char* name, const char* label, const char* label_value, long long value)
-{
-    put(name);
-    if (label != nullptr) {
-        put("{");
-        put(label);
-        put("=\"");
-        put_label_value(label_value, strlen(label_value) + 1);
-        put("\"}");
-    }
-    put(" ");
-    put_number(value);
-    put("\n");
-}
-
-void family(const char* name, const char* help)
-{
-    put("# HELP ");
-    put(name);
-    put(" ");
-    put(help);
-    put("\n# TYPE ");
-    put(name);
-    put(" gauge\n");
-}
-
-void print_metrics(const Snapshot& s, long long taken)
-{
-    const Verdict& v = s.verdict;
-    family("ha_ready", "1 when hafailover would go ahead on this CP now, else 0.");
-    sample("ha_ready", nullptr, nullptr, v.ready ? 1 : 0);
-    family("ha_ready_status", "The status haready gives: 0 OK, 1 WARNING, 2 CRITICAL, 3 UNKNOWN.");
-    sample("ha_ready_status", nullptr, nullptr, v.status);
-    family("ha_ready_test_failed", "1 for each of hafailover's tests that fails now, by its name.");
-    for (int i = 0; i < kTestCount; ++i) {
-        const auto test = static_cast<Test>(i);
-        bool failed = false;
-        for (int k = 0; k < reason_count(v); ++k) {
-            failed = failed || reason_is(v, k, test);
-        }
-        sample("ha_ready_test_failed", "test", test_name(test), failed ? 1 : 0);
-    }
-    family("ha_state_bit", "Each named bit of the HA state word as this CP reads it (absent when unread).");
-    if (s.state_ok) {
-        for (const NamedBit& bit : kNamedBits) {
-            sample("ha_state_bit", "bit", bit.label, (static_cast<uint32_t>(s.state) & bit.mask) != 0 ? 1 : 0);
-        }
-    }
-    family("ha_active_cp", "The number of the CP that is active, 0 or 1 (absent when unread).");
-    if (s.state_ok && s.number_ok) {
-        const bool active = (static_cast<uint32_t>(s.state) & kHaActive) != 0;
-        sample("ha_active_cp", nullptr, nullptr, active ? s.number : 1 - s.number);
-    }
-    family("ha_this_cp", "The number of the CP these metrics were read on, 0 or 1 (absent when unread).");
-    if (s.number_ok) {
-        sample("ha_this_cp", nullptr, nullptr, s.number);
-    }
-    family("ha_lock_held", "1 while the HA lock is held, else 0 (absent when unread).");
-    if (v.lock_known) {
-        sample("ha_lock_held", nullptr, nullptr, v.lock_held ? 1 : 0);
-    }
-    family("ha_lock_age_seconds", "How long the HA lock has been held; 0 when it is free (absent when unread).");
-    if (v.lock_known) {
-        sample("ha_lock_age_seconds", nullptr, nullptr, v.lock_age);
-    }
-    family("ha_platform_call_failed", "The result of each platform call that failed, by its name.");
-    for (size_t i = 0; i < s.failed.count; ++i) {
-        sample("ha_platform_call_failed", "call", s.failed.item[i].call, s.failed.item[i].result);
-    }
-    family("ha_snapshot_taken_seconds", "When these metrics were read, in seconds since 1970-01-01 UTC.");
-    sample("ha_snapshot_taken_seconds", nullptr, nullptr, taken);
-}
-
 }  // namespace
+
+size_t text_length(const char* data, size_t size)
+{
+    const void* nul = memchr(data, '\0', size);
+    return nul == nullptr ? size : static_cast<size_t>(static_cast<const char*>(nul) - data);
+}
 
 Outcome cmd_hasnapshot(Run& run)
 {
