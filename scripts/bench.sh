@@ -12,4 +12,4 @@ if command -v powerpc-linux-gnu-g++ >/dev/null; then
     cmake --preset cp-ppc >/dev/null && cmake --build --preset cp-ppc >/dev/null
     cp_ppc=(--cp-ppc build/cp-ppc)
 fi
-exec python3 tests/bench/bench.py --bin build/default/bin --cp build/cp "${cp_ppc[@]}" "$@"
+exec python3 scripts/bench/bench.py --bin build/default/bin --cp build/cp "${cp_ppc[@]}" "$@"
