@@ -24,6 +24,8 @@ A case file holds cases; each case starts with "=== NAME" and gets its own chass
     @ ham_get_state() = 199        the journal of the command, exactly (start-up calls
     @~ ha_lock\\(0, 0, .*\\) = 0   of each process left out unless "startup: keep");
                                    "@~" is a regular expression for the whole line
+    @ ...                          the command's "@" lines are found in this order among
+                                   others: the calls that decide the case, not all of them
     @@ permission haenable         a block of lines named in e2e/fragments.t, its {1}, {2}, ...
                                    replaced by the words after its name
     = var/rb_reason: text          a file of the chassis afterwards ("= PATH" alone: absent;
@@ -36,6 +38,11 @@ Expected texts take the escapes \\t \\r \\n \\0 \\\\ and \\xHH; $PID, $PID16, $R
 stand for the command's process id, its low 16 bits, the chassis directory and the
 folder of the programs under test.
 Standard output and error that a command has no lines for must be empty.
+
+--update writes what the commands printed and their status into the case file in place of
+their ">", "!" and "?" lines where those no longer match (a command with a "~" pattern or
+an "@@" block among them is left as it is); a journal that does not match is printed in
+the file's syntax. Review the change line by line before it is committed.
 """
 
 import argparse
@@ -79,6 +86,8 @@ class Command:
         self.stdin, self.stdout, self.stderr = [], [], []
         self.status = 0
         self.journal = None
+        self.ordered = False  # "@ ...": the journal lines in order among others
+        self.own = []  # (line number, expansion) of its ">", "!" and "?" lines, for --update
         self.files = []
         self.writes = []
 
@@ -167,6 +176,8 @@ def parse(path):
             if case is None:
                 raise SystemExit(f"{path}:{lineno}: text before the first case")
             key, _, rest = line.partition(" ")
+            if cmd is not None and key in (">", ">-", ">~", "!", "!-", "?"):
+                cmd.own.append((lineno, key == ">~" or numbered[lineno - 1][1] != line))
             if line.startswith("scenario:"):
                 case.scenario = line.split(":", 1)[1].strip()
             elif line.startswith("set:") or line.startswith("fail:"):
@@ -206,6 +217,8 @@ def parse(path):
                 cmd.stderr.append(unescape(rest) + ("\n" if key == "!" else ""))
             elif key == "?":
                 cmd.status = int(rest)
+            elif key == "@" and rest == "...":
+                cmd.ordered = True
             elif key in ("@", "@~"):
                 if cmd.journal is None:
                     cmd.journal = []
@@ -225,6 +238,7 @@ class Runner:
         self.timeout = timeout
         self.bindir = os.path.abspath(bindir)
         self.emulator = shlex.split(emulator) if emulator else []
+        self.update, self.edits = False, []
 
     @staticmethod
     def with_clock(env, clock):
@@ -343,12 +357,12 @@ class Runner:
             if cmd.journal is not None:
                 got = self.journal(root, journal_start, case.keep_startup)
                 want = [(is_re, sub(text)) for is_re, text in cmd.journal]
-                if len(got) != len(want) or any(
-                        not (re.fullmatch(w, g) if is_re else w == g)
-                        for (is_re, w), g in zip(want, got)):
+                if not journal_matches(want, got, cmd.ordered):
                     errors.append(f"{where}: journal\n  want:\n    " +
                                   "\n    ".join(w for _, w in want) + "\n  got:\n    " +
-                                  "\n    ".join(got))
+                                  "\n    ".join("@ " + g for g in got))
+            if errors and self.update:
+                self.update_command(cmd, out, err, proc.returncode, root)
             for target, content in cmd.files:
                 target = sub(target)
                 path = os.path.join(root, target)
@@ -360,6 +374,18 @@ class Runner:
                 if actual != sub(content):
                     errors.append(f"{where}: {target}\n  want {sub(content)!r}\n  got  {actual!r}")
         return errors
+
+    def update_command(self, cmd, out, err, status, root):
+        """Replaces the command's own output and status lines with what it printed."""
+        if not cmd.own or any(derived for _, derived in cmd.own):
+            return
+        lines = [(">-" if not text.endswith("\n") else ">") + " " + escape(text.rstrip("\n").replace(root, "$ROOT"))
+                 for text in out.splitlines(keepends=True)]
+        lines += [(("!-" if not text.endswith("\n") else "!") + " " + escape(text.rstrip("\n").replace(root, "$ROOT")))
+                  for text in err.splitlines(keepends=True)]
+        lines += [f"? {status}"] if status else []
+        numbers = [n for n, _ in cmd.own]
+        self.edits.append((numbers, lines))
 
     def journal(self, root, start, keep_startup):
         """The journal entries that the command added, as chassis-sim journal shows them."""
@@ -385,6 +411,44 @@ class Runner:
                 kept.append(e)
             entries = kept
         return [e["shown"] for e in entries]
+
+
+def journal_matches(want, got, ordered):
+    """Whether the journal lines got are those wanted: all of them, or in order among others."""
+    def match(w, g):
+        return re.fullmatch(w[1], g) if w[0] else w[1] == g
+    if not ordered:
+        return len(got) == len(want) and all(match(w, g) for w, g in zip(want, got))
+    rest = iter(got)
+    return all(any(match(w, g) for g in rest) for w in want)
+
+
+def escape(text):
+    """A text as the case file writes it (the inverse of unescape)."""
+    out = []
+    for c in text:
+        if c == "\\":
+            out.append("\\\\")
+        elif c in "\t\r\0":
+            out.append({"\t": "\\t", "\r": "\\r", "\0": "\\0"}[c])
+        elif ord(c) < 0x20 or 0x7f <= ord(c) < 0x100 and not c.isprintable():
+            out.append("\\x%02x" % ord(c))
+        else:
+            out.append(c)
+    return "".join(out)
+
+
+def apply_edits(path, edits):
+    """Writes the case file with each edit's lines put where its old lines stood."""
+    with open(path, encoding="utf-8") as f:
+        lines = f.read().split("\n")
+    for numbers, new in sorted(edits, key=lambda e: -e[0][0]):
+        first = numbers[0] - 1
+        for n in sorted(numbers, reverse=True):
+            del lines[n - 1]
+        lines[first:first] = new
+    with open(path, "w", encoding="utf-8") as f:
+        f.write("\n".join(lines))
 
 
 def plant(root, target, content):
@@ -433,6 +497,8 @@ def main():
     parser.add_argument("-k", "--keep", action="store_true", help="keep the chassis of failed cases")
     parser.add_argument("--timeout", type=float, default=60,
                         help="seconds a command may run before it fails (default 60)")
+    parser.add_argument("--update", action="store_true",
+                        help="write what the commands printed into the case files (review it)")
     parser.add_argument("files", nargs="+")
     opts = parser.parse_args()
     # A missing build would fail every case on its own, each with the same message.
@@ -443,8 +509,10 @@ def main():
                          "for instance build/ci/bin after "
                          "cmake --preset ci && cmake --build --preset ci")
     runner = Runner(opts.bin, opts.emulator, opts.timeout)
+    runner.update = opts.update
     passed = failed = 0
     for path in opts.files:
+        runner.edits = []
         for case in parse(path):
             tmp = tempfile.mkdtemp(prefix="e2e.")
             try:
@@ -462,6 +530,9 @@ def main():
                 passed += 1
             if not (errors and opts.keep):
                 shutil.rmtree(tmp, ignore_errors=True)
+        if runner.edits:
+            apply_edits(path, runner.edits)
+            print(f"updated {path}: review the change before committing it")
     print(f"{passed} passed, {failed} failed")
     return 1 if failed else 0
 
