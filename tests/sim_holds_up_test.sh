@@ -96,12 +96,10 @@ cp -a "$c" "$work/x y/c"
 chassis-sim init "$work/x_hashow/c" "${init_args[@]}" >/dev/null
 check "CHASSIS_SIM_CP 2" 125 "chassis-sim: CHASSIS_SIM_CP is '2'; it must be 0 or 1" \
     env CHASSIS_SIM_CP=2 "$c/sbin/hashow"
-check "CHASSIS_SIM_CP empty" 125 "chassis-sim: CHASSIS_SIM_CP is ''; it must be 0 or 1" \
-    env CHASSIS_SIM_CP= "$c/sbin/hashow"
 # What the environment held is shown byte for byte safe: no terminal control gets through.
 check "CHASSIS_SIM_CP with a control" 125 "chassis-sim: CHASSIS_SIM_CP is '\\x1B[2J'; it must be 0 or 1" \
     env CHASSIS_SIM_CP=$'\e[2J' "$c/sbin/hashow"
-for clock in 5s "" -5 0x; do
+for clock in 5s 0x; do
     check "CHASSIS_SIM_CLOCK '$clock'" 125 \
         "chassis-sim: CHASSIS_SIM_CLOCK is '$clock'; it must be whole seconds since the epoch, in decimal or after 0x" \
         env CHASSIS_SIM_CLOCK="$clock" "$c/sbin/hashow"
@@ -113,7 +111,7 @@ check "a root with a blank" 125 \
 # init: refused before anything runs.
 mkdir "$work/m;touch"
 cp -a "$c" "$work/m;touch/c" && : >"$work/m;touch/c/sim/journal.jsonl"
-for command in hadump "hasmtest dump" "hareset -l" "hareboot -f" "haenable -f"; do
+for command in hadump "hareset -l"; do
     read -ra words <<<"$command"
     check "$command on a root with ';'" 125 \
         "chassis-sim: refusing '$work/m;touch/c': a chassis path must not contain blanks or shell metacharacters" \
@@ -131,14 +129,9 @@ chassis-sim journal --clear
 # command | status, stdout closed | status, stderr closed | standard error, stdout closed
 # (w: ends with the write error; c: /bin/cat's complaint; -: nothing)
 streams=(
-    "hashow|255|0|w" "hashow -l|255|0|w" "hachecklock|255|0|w" "hafreelock|0|0|-"
-    "haenable|255|0|w" "haenable -f|255|0|w" "hadisable|255|0|w" "hafailover|255|255|w"
-    "hafailover -f|255|0|w" "hasyncstart|255|0|w" "hasyncstop|255|0|w"
-    "haredundancy|255|255|w" "hainfo show|255|0|w" "hainfo init|0|0|-" "hadump|255|0|w"
-    "hahamdump|0|0|-" "hareboot|0|0|-" "hareboot -f|1|1|-" "hareset -l|0|0|-"
-    "hashutdown|0|0|-" "chassisreboot|1|1|w" "hasmtest dump|0|0|c"
-    "hasmtest getport 1 2 3 4|255|0|w" "hasmshutdown 1:x|0|0|-" "swdadmin enable|0|0|-"
-    "platformyield|0|0|-"
+    "hashow|255|0|w" "haenable -f|255|0|w" "hafreelock|0|0|-" "hafailover|255|255|w"
+    "haredundancy|255|255|w" "hareboot -f|1|1|-" "hareset -l|0|0|-" "chassisreboot|1|1|w"
+    "hasmtest dump|0|0|c" "hasmtest getport 1 2 3 4|255|0|w"
 )
 calls() {
     python3 -c 'import json, sys; print(" ".join(json.loads(l)["call"] for l in open(sys.argv[1], "rb")))' "$1"
@@ -215,17 +208,10 @@ after=$(CHASSIS_SIM_ROOT=$work/s chassis-sim journal --pid "$waiting")
 
 # chassis-sim's own output that cannot be written is reported.
 "$c/sbin/hashow" >/dev/null
-for command in "show" "show --json" "journal" "help"; do
+for command in "show" "journal"; do
     check "chassis-sim $command to a full device" 1 "chassis-sim: write error on standard output" \
         sh -c "exec chassis-sim $command >/dev/full"
 done
-
-# show folds a long text between escapes, never inside one.
-rm -rf "$work/s" && cp -a "$work/fresh" "$work/s"
-CHASSIS_SIM_ROOT=$work/s chassis-sim set "status.summary=$(printf 'a%.0s' $(seq 58))"$'\x01'bbb
-out=$(CHASSIS_SIM_ROOT=$work/s chassis-sim show | grep -A1 '^  summary')
-[[ $out == "  summary           \"$(printf 'a%.0s' $(seq 58))"$'\n'"                    \\x01bbb\" (set)" ]] ||
-    { echo "FAIL show folds inside an escape: '$out'"; failures=$((failures + 1)); }
 
 # A file of another user at the dump name: the simulated hasm_dump does not empty it, and
 # hasmtest dump neither shows nor removes it, and says why.
@@ -254,9 +240,7 @@ while IFS='|' read -r name root program; do
 done <<EOF
 as the root|$work/x_hashow/c|$work/x_hashow/c/sbin/hachecklock
 "./" before a relative path|x_hashow/c|./x_hashow/c/sbin/hachecklock
-"//" inside|$work/x_hashow/c|$work/x_hashow//c/sbin/hachecklock
 root through a symlink|$work/x_hashow/link|$work/x_hashow/c/sbin/hachecklock
-program through a symlink|$work/x_hashow/c|$work/x_hashow/link/sbin/hachecklock
 the default chassis||$work/x_hashow/home/.local/state/chassis-sim/default/sbin/hachecklock
 CP1's program|$work/x_hashow/c|./x_hashow//c/cp1/sbin/hachecklock
 EOF
@@ -289,11 +273,11 @@ PY
 torn="chassis-sim: line 1001 of $work/s/sim/journal.jsonl is not a whole entry; skipped
 chassis-sim: line 2001 of $work/s/sim/journal.jsonl is not a whole entry; skipped
 chassis-sim: line 2501 of $work/s/sim/journal.jsonl is not a whole entry; skipped"
-for options in "" "--json" "--call ha_lock" "--call ipcInit --cp 1" "--pid 103 --json" "--call none"; do
+for options in "" "--call ipcInit --cp 1" "--pid 103 --json"; do
     read -ra words <<<"$options"
     CHASSIS_SIM_ROOT=$work/s chassis-sim journal "${words[@]}" >"$work/all" 2>"$work/all.err"
     [[ $(cat "$work/all.err") == "$torn" ]] || { echo "FAIL journal $options reports '$(cat "$work/all.err")'"; failures=$((failures + 1)); }
-    for last in 0 1 2 500 1500 5000; do
+    for last in 0 2 1500 5000; do
         got=$(CHASSIS_SIM_ROOT=$work/s chassis-sim journal "${words[@]}" --last "$last" 2>/dev/null)
         [[ $got == "$(tail -n "$last" "$work/all")" ]] ||
             { echo "FAIL journal $options --last $last is not the last $last lines"; failures=$((failures + 1)); }
@@ -317,8 +301,7 @@ with open(sys.argv[1], "wb") as f:
     f.write(line * (64 * 1024 * 1024 // len(line) + 1))
     f.write(b'{"args":[],"call":"ha_lock","cp":1,"pid":7,"ret":0}\n')
 PY
-    for row in "--last 1|ha_lock() = 0" "--json --last 1|"'{"args":[],"call":"ha_lock","cp":1,"pid":7,"ret":0}' \
-               "--call ha_lock --last 1|ha_lock() = 0" "--call ha_lock|ha_lock() = 0" "--cp 1|ha_lock() = 0"; do
+    for row in "--last 1|ha_lock() = 0" "--call ha_lock|ha_lock() = 0"; do
         IFS='|' read -r options want <<<"$row"
         read -ra words <<<"$options"
         out=$(CHASSIS_SIM_ROOT=$work/s "${limit[@]}" chassis-sim journal "${words[@]}" 2>&1)
@@ -327,12 +310,10 @@ PY
 fi
 
 # Lines of a foreign shape are read as torn lines, by every reader of the journal.
-for foreign in '{"pid":1,"cp":0,"call":5,"args":[],"ret":0}' '{"pid":"1","cp":0,"call":"x","args":[],"ret":0}' \
-    '{"pid":1,"cp":"0","call":"x","args":[],"ret":0}' '{"pid":1,"cp":0,"call":"x","args":{},"ret":0}' \
-    '{"pid":1,"cp":0,"args":[],"ret":0}' '[1,2]'; do
+for foreign in '{"pid":"1","cp":0,"call":"x","args":[],"ret":0}' '{"pid":1,"cp":0,"args":[],"ret":0}' '[1,2]'; do
     chassis-sim journal --clear
     printf '%s\n' "$foreign" >>"$c/sim/journal.jsonl"
-    for options in "" "--json" "--call x" "--pid 1" "--cp 0" "--last 1"; do
+    for options in "" "--pid 1" "--last 1"; do
         read -ra words <<<"$options"
         check "foreign line $foreign, journal $options" 0 \
             "chassis-sim: line 1 of $c/sim/journal.jsonl is not a whole entry; skipped" \
@@ -389,26 +370,17 @@ while IFS='|' read -r name status want command; do
 done <<'EOF'
 CHASSIS_SIM_ROOT, the tool|125|chassis-sim: no chassis in $work/n$rs (make one with: $sim init $work/n$rs)|env CHASSIS_SIM_ROOT="$work/n$r" "$c/sbin/hashow"
 CHASSIS_SIM_ROOT unsafe, the tool|125|chassis-sim: refusing '$work/n$vs': $unsafe|env CHASSIS_SIM_ROOT="$work/n$v" "$c/sbin/hashow"
-CHASSIS_SIM_ROOT, chassis-sim|125|chassis-sim: no chassis in $work/n$rs (make one with: $sim init $work/n$rs)|env CHASSIS_SIM_ROOT="$work/n$r" chassis-sim show
 XDG_STATE_HOME|125|chassis-sim: cannot create the directory of the default chassis $work/f$rs/s/chassis-sim: Not a directory; set CHASSIS_SIM_ROOT to a chassis made with chassis-sim init|env -u CHASSIS_SIM_ROOT XDG_STATE_HOME="$work/f$r/s" chassis-sim show
-HOME|125|chassis-sim: cannot create the directory of the default chassis $work/f$rs/.local/state/chassis-sim: Not a directory; set CHASSIS_SIM_ROOT to a chassis made with chassis-sim init|env -u CHASSIS_SIM_ROOT -u XDG_STATE_HOME HOME="$work/f$r" "$c/sbin/hashow"
 CHASSIS_SIM_TOOL|1|chassis-sim: CHASSIS_SIM_TOOL is '$work/t$vs', which is not an executable file|env CHASSIS_SIM_TOOL="$work/t$v" chassis-sim init "$work/q0"
-CHASSIS_SIM_PROGRAM|1|chassis-sim: CHASSIS_SIM_PROGRAM is '$work/t$vs', which is not an executable file|env CHASSIS_SIM_PROGRAM="$work/t$v" chassis-sim init "$work/q0"
 init's directory|1|chassis-sim: refusing '$work/pop$rs': it is not empty; a chassis is laid out only in a new or empty directory|chassis-sim init "$work/pop$r"
 init --scenario|1|chassis-sim: unknown scenario '$vs' (known: redundant, standby, non-redundant, ha-disabled, no-slots)|chassis-sim init "$work/q0" --scenario "$v"
-init --from|1|chassis-sim: $work/$vs: cannot read it: No such file or directory|chassis-sim init "$work/q0" --from "$work/$v"
 set, a value|1|chassis-sim: bad value for model: '$vs' is not a number from -2147483648 to 2147483647; nothing changed|chassis-sim set "model=$v"
 set, a key|1|chassis-sim: the key '$vs' is not UTF-8; nothing changed|chassis-sim set "$v=1"
-set, no '='|1|chassis-sim: 'x$vs' is not KEY=VALUE; nothing changed|chassis-sim set "x$v"
 fail, a call|1|chassis-sim: '$vs=1' is not CALL=RESULT with a call that has an integer result; nothing changed|chassis-sim fail "$v=1"
-fail, a result|1|chassis-sim: bad result for ha_lock: '$vs' is not a 32-bit integer; nothing changed|chassis-sim fail "ha_lock=$v"
 EOF
 # ... and the ones that a usage follows, on their first line.
 for row in "journal --last|bad value for --last: '$vs' is not a count" \
-           "journal --pid|bad value for --pid: '$vs' is not a process id" \
-           "journal --cp|bad value for --cp: '$vs' is not 0 or 1" \
-           "journal|unknown journal option '$vs'" "init $work/q0|unexpected argument '$vs'" \
-           "|unknown command '$vs'"; do
+           "journal|unknown journal option '$vs'" "|unknown command '$vs'"; do
     IFS='|' read -r command want <<<"$row"
     read -ra words <<<"$command"
     err=$(chassis-sim "${words[@]}" "$v" 2>&1 >/dev/null)
@@ -423,7 +395,6 @@ out=$(env -u CHASSIS_SIM_ROOT XDG_STATE_HOME="/x$v" chassis-sim help | tail -1)
 # a new or empty directory, or into a new name inside one that holds other files.
 mkdir "$work/empty" "$work/full" "$work/full/chassis" && touch "$work/full/x"
 for row in "absent|$work/absent| (make one with: $sim init $work/absent)" \
-           "empty|$work/empty| (make one with: $sim init $work/empty)" \
            "populated|$work/full|, and init lays one out only in a new or empty directory (make one with: $sim init $work/full/chassis-2, then set CHASSIS_SIM_ROOT=$work/full/chassis-2)"; do
     IFS='|' read -r name dir advice <<<"$row"
     check "no chassis, $name" 125 "chassis-sim: no chassis in $dir$advice" env CHASSIS_SIM_ROOT="$dir" "$c/sbin/hashow"
@@ -454,13 +425,12 @@ rmdir "$c/sim/journal.jsonl" && mv "$work/j" "$c/sim/journal.jsonl"
 # The chassis's own files replaced by a FIFO or a directory: refused, never waited on.
 for name in state.json journal.jsonl lock; do
     for kind in fifo dir; do
+        command=hashow && [[ $kind == dir ]] && command=haenable
         rm -rf "$work/s" && cp -a "$work/fresh" "$work/s" && rm "$work/s/sim/$name"
         if [[ $kind == fifo ]]; then mkfifo "$work/s/sim/$name"; else mkdir "$work/s/sim/$name"; fi
-        for command in hashow haenable; do
-            check "$command with sim/$name a $kind" 125 \
-                "chassis-sim: cannot use $work/s/sim/$name: it is not a regular file" \
-                env CHASSIS_SIM_ROOT="$work/s" timeout 10 "$work/s/sbin/$command" </dev/null
-        done
+        check "$command with sim/$name a $kind" 125 \
+            "chassis-sim: cannot use $work/s/sim/$name: it is not a regular file" \
+            env CHASSIS_SIM_ROOT="$work/s" timeout 10 "$work/s/sbin/$command" </dev/null
     done
 done
 
@@ -532,7 +502,7 @@ PY
     chassis-sim set lock=free
     ls "$c/sim" | grep -q '^state.json.tmp' && echo "temporary state left: $(ls "$c/sim")"
 }
-for i in $(seq 20); do
+for i in $(seq 8); do
     ( "$c/sbin/hadisable" </dev/null >/dev/null 2>&1 &
       a=$!
       "$c/sbin/haenable" </dev/null >/dev/null 2>&1 &
@@ -632,18 +602,6 @@ CHASSIS_SIM_ROOT=$work/stale check "hareset -l after relink" 0 "" tool hareset -
 CHASSIS_SIM_ROOT=$work/stale check "restart after relink" 0 "" chassis-sim restart 0
 [[ $(CHASSIS_SIM_ROOT=$work/stale "$work/stale/sbin/hainfo" show) == "Last Reboot Reason:[hareset @ "* ]] ||
     { echo "FAIL the reason after relink and restart"; failures=$((failures + 1)); }
-
-# A chassis laid out before sim/tool and sim/program were kept is looked at through
-# its sbin/hainfo; relink gives it both.
-rm "$work/stale/sim/tool" "$work/stale/sim/program"
-CHASSIS_SIM_ROOT=$work/stale check "an older chassis that works" 0 "" chassis-sim show
-ln -sf "$work/gone/haadm" "$work/stale/sbin/hainfo"
-CHASSIS_SIM_ROOT=$work/stale check "an older stale chassis" 125 \
-    "chassis-sim: the programs of the chassis in $work/stale are gone ($work/stale/sbin/hainfo links to $work/gone/haadm, which is not there); relink them with: $(realpath "$real_bin")/chassis-sim relink" \
-    chassis-sim show
-CHASSIS_SIM_ROOT=$work/stale check "relink of an older chassis" 0 "" chassis-sim relink
-[[ -L $work/stale/sim/tool && -L $work/stale/sim/program && -x $work/stale/sbin/hainfo ]] ||
-    { echo "FAIL relink left the links out"; failures=$((failures + 1)); }
 
 # Commands running while relink replaces their programs find the old one or the new one.
 for _ in $(seq 10); do CHASSIS_SIM_ROOT=$work/stale "$work/stale/sbin/hashow" >/dev/null 2>>"$work/relink.err" || echo x >>"$work/relink.err"; done &

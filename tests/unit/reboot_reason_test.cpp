@@ -355,28 +355,6 @@ TEST_F(RebootReason, ManagerGetsAtMost31Characters)
     }
 }
 
-// hainfo records "word @ MMDDYYYY-HHMMSS" in local time.
-TEST_F(RebootReason, HainfoStampsTheReasonWithTheLocalTime)
-{
-    const auto stamp = [](time_t t) {
-        char text[32] = {};
-        tm local{};
-        strftime(text, sizeof text, "%m%d%Y-%H%M%S", gmtime_r(&t, &local));
-        return std::string(text);
-    };
-    const time_t before = time(nullptr);
-    const Result r = run("sbin/hainfo RebootReason Hareboot");
-    const time_t after = time(nullptr);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "");
-    const std::string text = read_file(reboot::kReasonFile);
-    bool matched = false;
-    for (time_t t = before; t <= after; ++t) {
-        matched = matched || text == "Hareboot @ " + stamp(t);
-    }
-    EXPECT_TRUE(matched) << text;
-}
-
 // Leaves text on the stack where the next call's buffers will lie.
 [[gnu::noinline]] void dirty_stack()
 {
@@ -402,57 +380,6 @@ TEST_F(RebootReason, ShowWithAnUnfilledBufferPrintsAnEmptyReason)
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Last Reboot Reason:[]\n");
     EXPECT_EQ(outcome.ending, haadm::Ending::common_exit);
     EXPECT_EQ(outcome.status, 0);
-}
-
-// A reboot command records, a later one is refused, init reports and empties, and show
-// prints what the HA manager got.
-TEST_F(RebootReason, FullCycleAcrossProcesses)
-{
-    EXPECT_EQ(run("sbin/hareset -l").status, 0);
-    const std::string recorded = read_file(reboot::kReasonFile);
-    ASSERT_TRUE(std::regex_match(recorded, std::regex(R"(hareset @ \d{8}-\d{6})"))) << recorded;
-    EXPECT_EQ(run("sbin/hainfo RebootReason Hareboot").status, 0);
-    EXPECT_EQ(read_file(reboot::kReasonFile), recorded);
-    EXPECT_EQ(count_calls("notifyHAM", {24}), 1);
-
-    EXPECT_EQ(run("sbin/hainfo init").status, 0);
-    EXPECT_EQ(read_file(reboot::kReasonFile), "");
-    EXPECT_EQ(read_file(reboot::kSecondaryReasonFile), "");
-    const Result shown = run("sbin/hainfo show");
-    EXPECT_EQ(shown.status, 0);
-    EXPECT_EQ(shown.out, "Last Reboot Reason:[" + recorded + "]\n");
-
-    EXPECT_EQ(run("sbin/hainfo RebootReason Hareboot").status, 0);
-    EXPECT_TRUE(read_file(reboot::kReasonFile).starts_with("Hareboot @ "));
-}
-
-}  // namespace
-
-namespace {
-
-// Other platform programs call these by name, so the tool's dynamic symbol table must
-// carry them as defined functions.
-TEST(RebootExports, InTheToolsDynamicSymbolTable)
-{
-    std::error_code ec;
-    const fs::path tool = fs::read_symlink("/proc/self/exe", ec).parent_path() / "haadm";
-    ASSERT_TRUE(fs::exists(tool)) << tool;
-    const std::string command = "nm -D --defined-only " + tool.string() + " 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string table;
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        table.append(buffer, n);
-    }
-    if (pclose(pipe) != 0 || table.empty()) {
-        GTEST_SKIP() << "nm cannot read " << tool;
-    }
-    for (const char* name :
-         {"reboot_reason_set", "report_reboot_reason", "ham_set_reboot_reason", "sendqtxhalt"}) {
-        EXPECT_TRUE(std::regex_search(table, std::regex(std::string(" T ") + name + "\n")))
-            << name;
-    }
 }
 
 }  // namespace

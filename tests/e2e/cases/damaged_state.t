@@ -10,44 +10,12 @@ $ hashow
 = sim/state.json: []
 = sim/journal.jsonl:
 
-=== the top level is a number: hafailover -f
-write: sim/state.json = 5
-$ hafailover -f
-! chassis-sim: the state in $ROOT/sim/state.json is damaged: the top level is not an object
-? 125
-= sim/state.json: 5
-= sim/journal.jsonl:
-
-=== the top level is null: haenable
-write: sim/state.json = null
-$ haenable
-! chassis-sim: the state in $ROOT/sim/state.json is damaged: the top level is not an object
-? 125
-= sim/state.json: null
-= sim/journal.jsonl:
-
-=== the top level is empty: hachecklock
-write: sim/state.json = {}
-$ hachecklock
-! chassis-sim: the state in $ROOT/sim/state.json is damaged: this_cp is missing
-? 125
-= sim/state.json: {}
-= sim/journal.jsonl:
-
 === a key is missing: hainfo show
 write: sim/state.json = {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
 $ hainfo show
 ! chassis-sim: the state in $ROOT/sim/state.json is damaged: hsess is missing
 ? 125
 = sim/state.json: {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
-= sim/journal.jsonl:
-
-=== this_cp is a text: hasmtest getport 1 2 3 4
-write: sim/state.json = {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":"a"}
-$ hasmtest getport 1 2 3 4
-! chassis-sim: the state in $ROOT/sim/state.json is damaged: this_cp is not an integer from 0 to 1
-? 125
-= sim/state.json: {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":"a"}
 = sim/journal.jsonl:
 
 === this_cp is out of range: chassis-sim show
@@ -58,28 +26,12 @@ $ chassis-sim show
 = sim/state.json: {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":7}
 = sim/journal.jsonl:
 
-=== slots is a text: chassis-sim set model=5
-write: sim/state.json = {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":"x","status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
-$ chassis-sim set model=5
-! chassis-sim: the state in $ROOT/sim/state.json is damaged: slots is not a list of two
-? 125
-= sim/state.json: {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":"x","status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
-= sim/journal.jsonl:
-
 === slots has one entry: chassis-sim fail ha_lock=1
 write: sim/state.json = {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
 $ chassis-sim fail ha_lock=1
 ! chassis-sim: the state in $ROOT/sim/state.json is damaged: slots is not a list of two
 ? 125
 = sim/state.json: {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
-= sim/journal.jsonl:
-
-=== a slot is a text: hareboot -f
-write: sim/state.json = {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,"7"],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
-$ hareboot -f
-! chassis-sim: the state in $ROOT/sim/state.json is damaged: slots[1] is not an integer from -2147483648 to 2147483647
-? 125
-= sim/state.json: {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,"7"],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
 = sim/journal.jsonl:
 
 === status.local is a number: hashow
@@ -90,44 +42,12 @@ $ hashow
 = sim/state.json: {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":5,"remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
 = sim/journal.jsonl:
 
-=== hsess is empty: hafailover -f
-write: sim/state.json = {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
-$ hafailover -f
-! chassis-sim: the state in $ROOT/sim/state.json is damaged: hsess is not a list of two
-? 125
-= sim/state.json: {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
-= sim/journal.jsonl:
-
-=== hsess is null: haenable
-write: sim/state.json = {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":null,"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
-$ haenable
-! chassis-sim: the state in $ROOT/sim/state.json is damaged: hsess is not a list of two
-? 125
-= sim/state.json: {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":null,"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
-= sim/journal.jsonl:
-
 === a session misses a field: hachecklock
 write: sim/state.json = {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
 $ hachecklock
 ! chassis-sim: the state in $ROOT/sim/state.json is damaged: hsess[1].up is missing
 ? 125
 = sim/state.json: {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
-= sim/journal.jsonl:
-
-=== an injected result is a text: hainfo show
-write: sim/state.json = {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{"ipcInit":"x"},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
-$ hainfo show
-! chassis-sim: the state in $ROOT/sim/state.json is damaged: fail.ipcInit is not an integer from -2147483648 to 2147483647
-? 125
-= sim/state.json: {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{"ipcInit":"x"},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
-= sim/journal.jsonl:
-
-=== ls is a list: hasmtest getport 1 2 3 4
-write: sim/state.json = {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":[],"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
-$ hasmtest getport 1 2 3 4
-! chassis-sim: the state in $ROOT/sim/state.json is damaged: ls is not an object
-? 125
-= sim/state.json: {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":[],"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
 = sim/journal.jsonl:
 
 === a switch name is not a number: chassis-sim show
@@ -138,36 +58,12 @@ $ chassis-sim show
 = sim/state.json: {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{"x":{"ports":{},"attr":{},"enabled":false}},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
 = sim/journal.jsonl:
 
-=== a port is out of range: chassis-sim set model=5
-write: sim/state.json = {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{"1":{"ports":{"1800":1},"attr":{},"enabled":false}},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
-$ chassis-sim set model=5
-! chassis-sim: the state in $ROOT/sim/state.json is damaged: ls.1.ports has a port '1800' that is not a number from 0 to 1799
-? 125
-= sim/state.json: {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{"1":{"ports":{"1800":1},"attr":{},"enabled":false}},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
-= sim/journal.jsonl:
-
-=== a port byte is out of range: chassis-sim fail ha_lock=1
-write: sim/state.json = {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{"1":{"ports":{"3":256},"attr":{},"enabled":false}},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
-$ chassis-sim fail ha_lock=1
-! chassis-sim: the state in $ROOT/sim/state.json is damaged: ls.1.ports.3 is not an integer from 0 to 255
-? 125
-= sim/state.json: {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{"1":{"ports":{"3":256},"attr":{},"enabled":false}},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
-= sim/journal.jsonl:
-
 === enabled is a number: hareboot -f
 write: sim/state.json = {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{"1":{"ports":{},"attr":{},"enabled":1}},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
 $ hareboot -f
 ! chassis-sim: the state in $ROOT/sim/state.json is damaged: ls.1.enabled is not true or false
 ? 125
 = sim/state.json: {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{"1":{"ports":{},"attr":{},"enabled":1}},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
-= sim/journal.jsonl:
-
-=== the lock is a number: hashow
-write: sim/state.json = {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":3,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
-$ hashow
-! chassis-sim: the state in $ROOT/sim/state.json is damaged: lock is neither null nor an object
-? 125
-= sim/state.json: {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":3,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
 = sim/journal.jsonl:
 
 === a held lock has pid 0: hafailover -f
@@ -178,44 +74,12 @@ $ hafailover -f
 = sim/state.json: {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":{"pid":0,"trans":1,"time":0,"cmd":"x","cp":0},"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
 = sim/journal.jsonl:
 
-=== bits is negative: haenable
-write: sim/state.json = {"active_cp":0,"app_name":"CLI","bits":-1,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
-$ haenable
-! chassis-sim: the state in $ROOT/sim/state.json is damaged: bits is not an integer from 0 to 4294967295
-? 125
-= sim/state.json: {"active_cp":0,"app_name":"CLI","bits":-1,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
-= sim/journal.jsonl:
-
 === a text holds bytes that are not hex: hachecklock
 write: sim/state.json = {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":{"bytes":"zz"},"slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
 $ hachecklock
 ! chassis-sim: the state in $ROOT/sim/state.json is damaged: rb_reason is not a text
 ? 125
 = sim/state.json: {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":{"bytes":"zz"},"slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
-= sim/journal.jsonl:
-
-=== a text holds an odd number of hex digits: hainfo show
-write: sim/state.json = {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":{"bytes":"abc"},"slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
-$ hainfo show
-! chassis-sim: the state in $ROOT/sim/state.json is damaged: rb_reason is not a text
-? 125
-= sim/state.json: {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":{"bytes":"abc"},"slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
-= sim/journal.jsonl:
-
-=== the peer version has one number: hasmtest getport 1 2 3 4
-write: sim/state.json = {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
-$ hasmtest getport 1 2 3 4
-! chassis-sim: the state in $ROOT/sim/state.json is damaged: peer_version is not a list of two
-? 125
-= sim/state.json: {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
-= sim/journal.jsonl:
-
-=== a counter is fractional: chassis-sim show
-write: sim/state.json = {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1.5,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
-$ chassis-sim show
-! chassis-sim: the state in $ROOT/sim/state.json is damaged: next_trans is not an integer from -2147483648 to 2147483647
-? 125
-= sim/state.json: {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1.5,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
 = sim/journal.jsonl:
 
 === values nest deeper than the limit: chassis-sim set model=5

@@ -152,16 +152,6 @@ $ hafailover
 ! based system. One or more devices on the standby CP is not healthy.
 ! Please fix the error before you do failover.
 ? 255
-@@ permission hafailover
-@ esm_is_extnHcl_inprog() = 1
-@ getHAMStat() = 199
-@ ham_get_state() = 199
-@ getThisCPSlot() = 6
-@ getThisCPNum() = 0
-@ getPeerCPSlot() = 7
-@ get_ha_status(199) = 0
-@ getHAMStat() = 199
-@ ipcExit()
 $ hafailover -f
 > Local CP (Slot 6, CP0): Active, Healthy
 > Remote CP (Slot 7, CP1): Standby, Unhealthy
@@ -196,18 +186,6 @@ set: state=0x080008C7
 $ hafailover -f
 > HA supressed
 ? 255
-@ rbac_init(2) = 0
-@ esm_is_extnHcl_inprog() = 1
-@ getHAMStat() = 134219975
-@ geps_app_name() = "CLI"
-@ set_chassis_context("hafailover", "force", 2, ["hafailover","-f"]) = 0
-@ rbac_cli_opt_check("hafailover", "force") = 0
-@ rbac_context_type_handler("hafailover", "force") = 0
-@ rbac_close() = 0
-@ ham_get_state() = 134219975
-@ getHAMStat() = 134219975
-@ ham_get_state() = 134219975
-@ ipcExit()
 
 === state unavailable: tested bit by bit, it reads as suppressed
 fail: ham_get_state=-1
@@ -235,17 +213,6 @@ $ hafailover
 > HA enabled, Heartbeat Up, HA State not in sync
 ! haFailover not allowed: HA state is not synchronized.
 ? 255
-@@ permission hafailover
-@ esm_is_extnHcl_inprog() = 1
-@ getHAMStat() = 134217923
-@ ham_get_state() = 134217923
-@ getThisCPSlot() = 6
-@ getThisCPNum() = 0
-@ getPeerCPSlot() = 7
-@ get_ha_status(134217923) = 0
-@ getHAMStat() = 134217923
-@ ham_get_state() = 134217923
-@ ipcExit()
 
 === character-form answers that refuse: n, a leading blank, an empty line, end of input
 $ hafailover
@@ -400,19 +367,6 @@ $ hafailover -f -h
 > Options :
 > -f | -force\tForcing to do hafailover
 > -h | -help\tDisplay command usage
-@ rbac_init(2) = 0
-@ esm_is_extnHcl_inprog() = 1
-@ getHAMStat() = 134217927
-@ geps_app_name() = "CLI"
-@ set_chassis_context("hafailover", "force", 3, ["hafailover","-f","-h"]) = 0
-@ rbac_cli_opt_check("hafailover", "force") = 0
-@ rbac_context_type_handler("hafailover", "force") = 0
-@ rbac_close() = 0
-@ geps_app_name() = "CLI"
-@ set_chassis_context("hafailover", "help", 3, ["hafailover","-f","-h"]) = 0
-@ rbac_cli_opt_check("hafailover", "help") = 0
-@ rbac_context_type_handler("hafailover", "help") = 0
-@ rbac_close() = 0
 $ hashow -l
 > ACTIVE REDUNDANT SYNCHRONIZED HA_ENABLED DUAL_CP
 

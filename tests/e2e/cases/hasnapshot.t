@@ -116,21 +116,14 @@ $ hasnapshot
 >     {"test": "ha_checklock", "words": "ha_checklock failed (5)"}
 >   ]}
 > }
+@ ...
 @ ham_get_state() = -1
-@ getHAMStat() = 134217927
-@ getThisCPSlot() = 6
 @ getThisCPNum() = 7
-@ getPeerCPSlot() = 7
-@ cocpu_present() = 0
 @ has_get_hsess(1) = -3
 @ has_get_hsess(0) = -3
 @ ha_checklock() = 5
 @ ham_get_rb_reason() = -1
-@ esm_is_extnHcl_inprog() = 1
-@ sysconModel() = 100
-@ sysconHwBoardModel() = 10
 @ get_peer_ip_str() = 0
-@ ipcExit()
 
 === the texts cannot be read, the slots fail, the state word differs the second time
 fail: get_ha_status=1 getThisCPSlot=-2 getPeerCPSlot=-3 getHAMStat=-1

@@ -92,21 +92,12 @@ $ hareboot
 === hareboot -f on a CP-based chassis records no reason; the status is the DP check's
 $ hareboot -f
 ? 1
-@ esm_is_extnHcl_inprog() = 1
-@ sysconModel() = 100
-@ sysconHwBoardModel() = 10
-@ getThisCPSlot() = 6
-@ ham_get_state() = 134217927
+@ ...
 @ ham_notify(25) = 0
 @ ham_disable_ha() = 0
-@ rasevt_init_check() = 0
-@ rasevt_init("chassis", 0, "HAADM") = 0
-@ rasevt_gethndl_internal() = 0
 @ rasevt_log2("haadm", "main", 838, "QMZ", 0, 0, 2818064) = 0
-@ rasevt_exit() = 0
 @ fastboot(0, "CP1 took over") = 0
 @ exec("/tarny/cliexec/fastboot") = 0
-@ ipcExit()
 = var/rb_reason
 $ hashow -l
 > STANDBY REDUNDANT HA_DISABLED DUAL_CP
@@ -130,23 +121,13 @@ $ hareboot -f
 scenario: no-slots
 $ hareboot -f
 ? 1
-@ esm_is_extnHcl_inprog() = 1
-@ sysconModel() = 100
-@ sysconHwBoardModel() = 10
-@ getThisCPSlot() = 0
+@ ...
 @ notifyHAM(24) = 0
-@ ipcExit()
 @ exec("/tarny/cliexec/fastboot") = 0
-@ ham_get_state() = 1
 @ ham_notify(25) = 0
 @ ham_disable_ha() = 0
-@ rasevt_init_check() = 0
-@ rasevt_init("chassis", 0, "HAADM") = 0
-@ rasevt_gethndl_internal() = 0
 @ rasevt_log2("haadm", "main", 838, "QMZ", 0, 0, 2818064) = 0
-@ rasevt_exit() = 0
 @ exec("/tarny/cliexec/fastboot") = 0
-@ ipcExit()
 $ hainfo init
 @@ report-stamped Hareboot
 
@@ -157,42 +138,24 @@ scenario: no-slots
 set: fcr_state=1
 $ hareboot
 > HA Rebooting ...
-@ esm_is_extnHcl_inprog() = 1
-@ sysconModel() = 100
-@ sysconHwBoardModel() = 10
-@ getThisCPSlot() = 0
+@ ...
 @ isw_get_fcr_state(2) = 0
 @ iswPause() = 0
 @ essPause() = 0
 @ ha_lock(0, 0, "hareboot") = 0
 @ notifyHAM(24) = 0
-@ ipcExit()
-@ rasevt_init_check() = 0
-@ rasevt_init("chassis", 0, "HAADM") = 0
-@ rasevt_gethndl_internal() = 0
 @ rasevt_log2("haadm", "main", 916, "QMZ", 0, 0, 2818064) = 0
-@ rasevt_exit() = 0
 @ ham_request(2, 0) = 0
-@ ipcExit()
 
 === hareboot -w records FirmwareDownload; the manager gets its first 31 characters
 scenario: no-slots
 $ hareboot -w
 > HA Rebooting ...
-@ esm_is_extnHcl_inprog() = 1
-@ sysconModel() = 100
-@ sysconHwBoardModel() = 10
-@ getThisCPSlot() = 0
+@ ...
 @ ha_lock(0, 0, "hareboot") = 0
 @ notifyHAM(24) = 0
-@ ipcExit()
-@ rasevt_init_check() = 0
-@ rasevt_init("chassis", 0, "HAADM") = 0
-@ rasevt_gethndl_internal() = 0
 @ rasevt_log2("haadm", "main", 916, "QMZ", 0, 0, 2818064) = 0
-@ rasevt_exit() = 0
 @ ham_request(2, 0) = 0
-@ ipcExit()
 $ hainfo init
 @ is_on_cocpu() = 0
 @ rasevt_gethndl_internal() = 0

@@ -106,17 +106,8 @@ $ haredundancy --show
 > Start Time: 04:26:40 UTC Sat Jul 22 2023
 >
 > System Uptime: 05:20:00 UTC Fri Apr 15 2022
-@ rbac_init(2) = 0
-@ rbac_cli_opt_check("haredundancy", "show") = 0
-@ rbac_context_type_handler("haredundancy", "show") = 0
-@ ham_get_state() = 134217926
-@ getThisCPSlot() = 7
-@ getPeerCPSlot() = 6
+@ ...
 @ has_get_hsess(0) = 0
-@ getThisCPNum() = 1
-@ getThisCPSlot() = 7
-@ rbac_close() = 0
-@ ipcExit()
 
 === not redundant: Non-redundant, the uptime from ch
 scenario: non-redundant
@@ -188,18 +179,9 @@ $ as:/sbin/x-haredundancy --show
 > Start Time: 22:18:20 UTC Tue Nov 14 2023
 >
 > System Uptime: 22:13:20 UTC Tue Nov 14 2023
-@ rbac_init(2) = 0
-@ rbac_cli_opt_check("haredundancy", "show") = 0
-@ rbac_context_type_handler("haredundancy", "show") = 0
-@~ ham_get_state\(\) = .*
-@~ getThisCPSlot\(\) = .*
-@~ getPeerCPSlot\(\) = .*
+@ ...
 @ has_get_hsess(1) = 0
 @ has_get_hsess(0) = 0
-@~ getThisCPNum\(\) = .*
-@~ getThisCPSlot\(\) = .*
-@ rbac_close() = 0
-@ ipcExit()
 
 === rbac_init refused: its line, early return without rbac_close
 fail: rbac_init=5
