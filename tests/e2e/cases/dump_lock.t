@@ -32,14 +32,8 @@ $ hadump
 > ---------------------------------------
 > fcsw0: log line
 > ha: sync complete
-@ ham_get_state() = 134217927
-@ getThisCPSlot() = 6
-@ getThisCPNum() = 0
-@ getPeerCPSlot() = 7
-@ get_ha_status(134217927) = 0
-@ ipcExit()
+@ ...
 @ exec("/tarny/cliexec/ipaddrshow") = 0
-@ ipcExit()
 
 === hadump without CP slots runs no status command
 scenario: no-slots
@@ -70,6 +64,7 @@ $ hadump
 startup: keep
 $ as:HADUMP x
 > Usage: hadump
+@ ...
 @ ipc_max_msg_size(0) = 8192
 @ ipcInit("HAADM", $PID16, 8192, 0) = 0
 @ ficulibInit() = 0
@@ -77,7 +72,6 @@ $ as:HADUMP x
 @ esslibInit() = 0
 @ zonelibInit() = 0
 @ ns_condb_attach_impl("main", "haadm", 183) = 0
-@ getThisCPSlot() = 6
 $ as:/sbin/haDump -h extra
 > Usage: hadump
 

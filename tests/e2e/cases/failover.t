@@ -122,8 +122,6 @@ set: dp_upgrade=0
 $ hafailover
 ! DP upgrade is in progress. Command not allowed.
 ? 255
-@@ permission hafailover
-@ esm_is_extnHcl_inprog() = 0
 $ chassis-sim set dp_upgrade=2
 $ hafailover -f
 ! DP upgrade is in progress. Command not allowed.
@@ -137,10 +135,6 @@ set: dp_upgrade=9
 $ hafailover
 > WARNING: Command not allowed on the standby CP : hafailover 
 ? 1
-@@ permission hafailover
-@ esm_is_extnHcl_inprog() = 9
-@ getHAMStat() = 134217926
-@ ipcExit()
 
 === unhealthy standby: refused after the status lines, also when forced
 set: state=0x000000C7

@@ -8,13 +8,6 @@ $ haenable
 ? 255
 @ rbac_init(2) = -5
 
-=== RBAC library that cannot start, on hafailover with an option
-fail: rbac_init=7
-$ hafailover -f
-> Error initializing RBAC library, ret=7
-? 255
-@ rbac_init(2) = 7
-
 === refusing chassis context: its result is the status, no decision is made
 fail: set_chassis_context=3
 $ haenable
@@ -63,39 +56,21 @@ fail: rbac_context_type_handler=4
 $ hafailover
 > RBAC permission denied.
 ? 1
-@ rbac_init(2) = 0
-@ geps_app_name() = "CLI"
-@ set_chassis_context("hafailover", "", 1, ["hafailover"]) = 0
-@ rbac_cli_opt_check("hafailover", null) = 0
+@ ...
 @ rbac_context_type_handler("hafailover", null) = 4
-@ rbac_close() = 0
-@ rbac_close() = 0
 
 === refusing decision for the help option
 fail: rbac_context_type_handler=1
 $ haenable -help
 > RBAC permission denied.
 ? 1
-@ rbac_init(2) = 0
-@ ham_get_state() = 134217927
-@ geps_app_name() = "CLI"
-@ set_chassis_context("haenable", "help", 2, ["haenable","-help"]) = 0
-@ rbac_cli_opt_check("haenable", "help") = 0
+@ ...
 @ rbac_context_type_handler("haenable", "help") = 1
-@ rbac_close() = 0
-@ rbac_close() = 0
 
 === another application: no chassis context, the decision alone
 set: app_name=WEB
 $ haenable
 > HA is enabled
-@ rbac_init(2) = 0
-@ geps_app_name() = "WEB"
-@ rbac_cli_opt_check("haenable", null) = 0
-@ rbac_context_type_handler("haenable", null) = 0
-@ rbac_close() = 0
-@ ham_get_state() = 134217927
-@ ipcExit()
 
 === the application name is compared exactly: cli is not CLI
 set: app_name=cli
@@ -104,13 +79,6 @@ $ hafailover -h
 > Options :
 > -f | -force\tForcing to do hafailover
 > -h | -help\tDisplay command usage
-@ rbac_init(2) = 0
-@ esm_is_extnHcl_inprog() = 1
-@ getHAMStat() = 134217927
-@ geps_app_name() = "cli"
-@ rbac_cli_opt_check("hafailover", "help") = 0
-@ rbac_context_type_handler("hafailover", "help") = 0
-@ rbac_close() = 0
 
 === standby refusal, common form, with argv[0] as started
 scenario: standby
@@ -148,8 +116,6 @@ $ hafailover -h
 scenario: no-slots
 $ haenable
 > haenable Not supported on this platform
-@@ permission haenable
-@ ipcExit()
 $ hadisable
 > hadisable Not supported on this platform
 @ ipcExit()
@@ -196,24 +162,8 @@ $ haenable -force
 > HA is enabled
 $ haenable --force
 > HA is enabled
-@ rbac_init(2) = 0
-@ ham_get_state() = 134217927
-@ geps_app_name() = "CLI"
-@ set_chassis_context("haenable", "force", 2, ["haenable","--force"]) = 0
-@ rbac_cli_opt_check("haenable", "force") = 0
-@ rbac_context_type_handler("haenable", "force") = 0
-@ rbac_close() = 0
-@ ipcExit()
 $ haenable -forc
 > HA is enabled
-@ rbac_init(2) = 0
-@ ham_get_state() = 134217927
-@ geps_app_name() = "CLI"
-@ set_chassis_context("haenable", "force", 2, ["haenable","-forc"]) = 0
-@ rbac_cli_opt_check("haenable", "force") = 0
-@ rbac_context_type_handler("haenable", "force") = 0
-@ rbac_close() = 0
-@ ipcExit()
 
 === options: --help and -he print the usage after the help check
 $ haenable --help
@@ -221,28 +171,11 @@ $ haenable --help
 > Options :
 > -f | -force\tForcing to do haenable
 > -h | -help\tDisplay command usage
-@ rbac_init(2) = 0
-@ ham_get_state() = 134217927
-@ geps_app_name() = "CLI"
-@ set_chassis_context("haenable", "help", 2, ["haenable","--help"]) = 0
-@ rbac_cli_opt_check("haenable", "help") = 0
-@ rbac_context_type_handler("haenable", "help") = 0
-@ rbac_close() = 0
 $ hafailover -he
 > Usage: hafailover
 > Options :
 > -f | -force\tForcing to do hafailover
 > -h | -help\tDisplay command usage
-
-=== options: -f then -h prints the usage and changes nothing
-scenario: ha-disabled
-$ haenable -f -h
-> Usage: haenable
-> Options :
-> -f | -force\tForcing to do haenable
-> -h | -help\tDisplay command usage
-$ hashow -l
-> ACTIVE REDUNDANT HA_DISABLED DUAL_CP
 
 === options: -fh is no abbreviation; the parser says so, status 0 by early return
 $ haenable -fh
@@ -267,16 +200,6 @@ $ hafailover -fh
 @ esm_is_extnHcl_inprog() = 1
 @ getHAMStat() = 134217927
 
-=== options: an argument given to -force is rejected
-$ haenable -force=yes
-! haenable: option '-force' doesn't allow an argument
->
-> Invalid option
-> Usage: haenable
-> Options :
-> -f | -force\tForcing to do haenable
-> -h | -help\tDisplay command usage
-
 === options: a word that is no option gets no permission check at all
 scenario: ha-disabled
 $ haenable now
@@ -295,25 +218,19 @@ set: state=0x080000C3
 fail: rasevt_init_check=1
 $ hadisable
 > HA is disabled
-@ ham_get_state() = 134217923
+@ ...
 @ disableHA() = 0
 @ fssm_admin(5, {"code":12288,"name":"chassis","op":5,"rest_zero":true}) = 0
 @ rasevt_init_check() = 1
-@ rasevt_gethndl_internal() = 0
 @ rasevt_log2("haadm", "main", 460, "QMZ", 0, 0, 2818063, "disabled") = 0
-@ ipcExit()
 
 === audit entry whose RAS event library fails to start: reported, the entry still made
 fail: rasevt_init=-1
 $ hadisable
 ! raslog_init failed for haadm
 > HA is disabled
-@ ham_get_state() = 134217927
+@ ...
 @ disableHA() = 0
 @ fssm_admin(5, {"code":12288,"name":"chassis","op":5,"rest_zero":true}) = 0
-@ rasevt_init_check() = 0
 @ rasevt_init("chassis", 0, "HAADM") = -1
-@ rasevt_gethndl_internal() = 0
 @ rasevt_log2("haadm", "main", 460, "QMZ", 0, 0, 2818063, "disabled") = 0
-@ rasevt_exit() = 0
-@ ipcExit()

@@ -63,6 +63,7 @@ $ hainfo init
 startup: keep
 $ hainfo rebootreason Hareboot
 ? 255
+@ ...
 @ ipc_max_msg_size(0) = 8192
 @ ipcInit("HAADM", $PID16, 8192, 0) = 0
 @ ficulibInit() = 0
@@ -70,9 +71,9 @@ $ hainfo rebootreason Hareboot
 @ esslibInit() = 0
 @ zonelibInit() = 0
 @ ns_condb_attach_impl("main", "haadm", 183) = 0
-@ getThisCPSlot() = 6
 $ hainfo RebootReason
 ? 255
+@ ...
 @ ipc_max_msg_size(0) = 8192
 @ ipcInit("HAADM", $PID16, 8192, 0) = 0
 @ ficulibInit() = 0
@@ -80,9 +81,9 @@ $ hainfo RebootReason
 @ esslibInit() = 0
 @ zonelibInit() = 0
 @ ns_condb_attach_impl("main", "haadm", 183) = 0
-@ getThisCPSlot() = 6
 $ hainfo
 ? 255
+@ ...
 @ ipc_max_msg_size(0) = 8192
 @ ipcInit("HAADM", $PID16, 8192, 0) = 0
 @ ficulibInit() = 0
@@ -90,7 +91,6 @@ $ hainfo
 @ esslibInit() = 0
 @ zonelibInit() = 0
 @ ns_condb_attach_impl("main", "haadm", 183) = 0
-@ getThisCPSlot() = 6
 
 === more forms that end with 255 and record nothing; the right form then records
 write: var/rb_reason =

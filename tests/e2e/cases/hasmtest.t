@@ -58,11 +58,6 @@ $ hasmtest ethcreate
 @ eth_create(0) = 0
 @ ipcExit()
 
-=== Ethernet creation result printed as returned
-fail: eth_create=-5
-$ hasmtest ethcreate
-> Ethernet creation return -5
-
 === shutdown and restart: switch number, control text of at most 127 characters
 set: ls.1.ports=
 $ hasmtest shutdown 1 maintenance
@@ -287,11 +282,6 @@ $ hasmtest lscheckport 0 1800
 $ hasmtest lscheckport -1 5
 @ ipcExit()
 
-=== lscheckport: a port at the end of the map
-set: ls.2.ports=1799:0x8C
-$ hasmtest lscheckport 1000 1799 12
-> LS 2 phy port 1799 check=1
-
 === lscheckport: unreadable switches are skipped
 set: ls.0.ports=3:0x84
 fail: ls_get_swport=-1
@@ -383,12 +373,6 @@ $ hasmtest xdumpx all
 >- one-line-dump
 @ hasm_dump({"flag":1,"path":"/tmp/hasmdump.$PID"}) = 0
 @ ipcExit()
-= tmp/hasmdump.$PID
-
-=== dump: several lines, as the library wrote them
-$ hasmtest hadump 0
-> HA state machine dump
-> state: active
 = tmp/hasmdump.$PID
 
 === dump: no readable file, no output

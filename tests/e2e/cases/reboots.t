@@ -32,37 +32,17 @@ $ haReboot -w
 === hareboot hands the active role to the standby CP, silently
 set: dp_upgrade=9
 $ hareboot
-@ esm_is_extnHcl_inprog() = 9
-@ sysconModel() = 100
-@ sysconHwBoardModel() = 10
-@ getThisCPSlot() = 6
-@ ham_get_state() = 134217927
+@ ...
 @ ham_force_failover() = 0
-@ ipcExit()
 $ hashow -l
 > STANDBY REDUNDANT HA_ENABLED DUAL_CP
 = var/rb_reason
 
 === hareboot -w and two arguments take the failover path on a CP-based chassis
 $ haReboot -w
-@ esm_is_extnHcl_inprog() = 1
-@ sysconModel() = 100
-@ sysconHwBoardModel() = 10
-@ getThisCPSlot() = 6
-@ ham_get_state() = 134217927
+@ ...
 @ ham_force_failover() = 0
-@ ipcExit()
 = var/rb_reason
-
-=== hareboot with two arguments takes the failover path on a CP-based chassis
-$ hareboot -f -w
-@ esm_is_extnHcl_inprog() = 1
-@ sysconModel() = 100
-@ sysconHwBoardModel() = 10
-@ getThisCPSlot() = 6
-@ ham_get_state() = 134217927
-@ ham_force_failover() = 0
-@ ipcExit()
 
 === hareboot refuses without REDUNDANT
 scenario: non-redundant
@@ -157,13 +137,6 @@ $ hareboot -w
 @ rasevt_log2("haadm", "main", 916, "QMZ", 0, 0, 2818064) = 0
 @ ham_request(2, 0) = 0
 $ hainfo init
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@~ rasevt_log2\("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "FirmwareDownload @ \d{8}-\d{6}"\) = 0
-@ getHAMFd() = 1000
-@~ ioctl\("ham", 1074058781, \{"reason":"FirmwareDownload @ \d{8}-\d{3}","word":0\}\) = 0
-@ pd_init() = 0
-@ ipcExit()
 
 === hareboot: the lock held elsewhere ends it with the lock's result
 scenario: no-slots
@@ -186,14 +159,10 @@ fail: ha_lock=256
 $ hareboot
 > Can't do hareboot because system is not ready yet or other LS/HA config is in progress, rc = 256
 ? 255
-@ esm_is_extnHcl_inprog() = 1
-@ sysconModel() = 100
-@ sysconHwBoardModel() = 10
-@ getThisCPSlot() = 0
+@ ...
 @ isw_get_fcr_state(2) = 0
 @ essPause() = 0
 @ ha_lock(0, 0, "hareboot") = 256
-@ ipcExit()
 
 === hareboot with other arguments without CP slots prints its usage and exits at once
 scenario: no-slots
@@ -249,32 +218,6 @@ $ chassisreboot -m
 > Chassis reboot  not confirmed!
 ? 1
 @ getHAMStat() = 134217927
-
-=== chassisreboot: only the first character of the answer counts
-$ chassisreboot -s
-< Yes please
-@@ reboot-warning
-!-  Are you sure you want to reboot the chassis [y/n]? 
-@ getHAMStat() = 134217927
-@ sysconModel() = 100
-@ reboot_system(2) = 0
-@ ipcExit()
-$ chassisreboot -d
-< yes
-@@ reboot-warning
-!-  Are you sure you want to reboot the chassis [y/n]? 
-@ getHAMStat() = 134217927
-@ sysconModel() = 100
-@ reboot_system(3) = 0
-@ ipcExit()
-$ chassisReboot
-< Y
-@@ reboot-warning
-!-  Are you sure you want to reboot the chassis [y/n]? 
-@ getHAMStat() = 134217927
-@ sysconModel() = 100
-@ reboot_system(3) = 0
-@ ipcExit()
 
 === chassisreboot: an empty line, end of input or another letter is no
 $ chassisreboot
@@ -345,16 +288,6 @@ $ chassisreboot -f
 @ myNode() = 1
 @ ipcSendRcv({"name":"QTXUSIPC","node":1,"pad":0}, 1, null, 0, {"sec":30,"usec":0}) = 0
 @ reboot_system(3) = 0
-@ ipcExit()
-
-=== model 201 sends it too, with this node's number
-set: model=201 node=0x1234
-$ chassisreboot -f -m
-@ getHAMStat() = 134217927
-@ sysconModel() = 201
-@ myNode() = 4660
-@ ipcSendRcv({"name":"QTXUSIPC","node":4660,"pad":0}, 1, null, 0, {"sec":30,"usec":0}) = 0
-@ reboot_system(1) = 0
 @ ipcExit()
 
 === model 202 and 199 send nothing

@@ -118,15 +118,6 @@ $ haredundancy --show
 >
 > System Uptime: 05:20:00 UTC Fri Apr 15 2022
 
-=== not redundant with ch 0: the uptime from up
-scenario: non-redundant
-set: hsess.local=1,1600000000,0,1690000000,0,x
-$ haredundancy --show
-> === HA Redundancy Statistics ===
-> Non-redundant
->
-> System Uptime: 12:26:40 UTC Sun Sep 13 2020
-
 === redundant without a current session: Non-redundant, no uptime line
 set: hsess.local=0,1600000000,0,1690000000,1650000000,x
 $ haredundancy --show
@@ -147,12 +138,6 @@ $ haredundancy --show
 > Not supported on this platform
 >
 > System Uptime: 12:26:40 UTC Sun Sep 13 2020
-
-=== no CP slots without a session: the refusal line alone, status 0
-scenario: no-slots
-$ haredundancy --show
-> === HA Redundancy Statistics ===
-> Not supported on this platform
 
 === --help and its prefix print the usage after the permission check
 $ haredundancy --help
