@@ -22,22 +22,6 @@ using namespace sim;  // the simulator's state, journal and helpers
 
 namespace {
 
-// The chassis root as root() would find it, without creating or refusing anything:
-// empty when there is none to find.
-std::string root_as_named()
-{
-    const char* env = getenv("CHASSIS_SIM_ROOT");
-    if (env != nullptr && *env != '\0') {
-        return env;
-    }
-    const char* xdg = getenv("XDG_STATE_HOME");
-    const char* home = getenv("HOME");
-    if ((xdg == nullptr || xdg[0] != '/') && (home == nullptr || *home == '\0')) {
-        return {};
-    }
-    return sim::default_root_path();
-}
-
 // The part of PROGRAM after ROOT and its '/', or null when PROGRAM is not under ROOT.
 const char* under_root(const char* program, const char* root)
 {
@@ -65,7 +49,7 @@ const char* under_root(const char* program, const char* root)
     if (argc < 1 || argv == nullptr || argv[0] == nullptr || strchr(argv[0], '/') == nullptr) {
         return;
     }
-    const std::string named = root_as_named();
+    const std::string named = sim::named_root();
     if (named.empty()) {
         return;
     }

@@ -46,23 +46,6 @@ void set_paths()
     g_tmp_path = g_state_path + ".tmp";
 }
 
-std::string default_root()
-{
-    const char* xdg = getenv("XDG_STATE_HOME");
-    std::string base;
-    // Only an absolute XDG_STATE_HOME counts; a relative one is ignored as unset.
-    if (xdg != nullptr && xdg[0] == '/') {
-        base = xdg;
-    } else {
-        const char* home = getenv("HOME");
-        if (home == nullptr || *home == '\0') {
-            fatal("neither CHASSIS_SIM_ROOT nor HOME is set");
-        }
-        base = std::string(home) + "/.local/state";
-    }
-    return base + "/chassis-sim/default";
-}
-
 void create_default(const std::string& dir)
 {
     std::error_code ec;
@@ -165,9 +148,27 @@ const std::string& tmp_path()
     return g_tmp_path;
 }
 
-std::string default_root_path()
+std::string default_root_path(bool or_empty)
 {
-    return default_root();
+    // Only an absolute XDG_STATE_HOME counts; a relative one is ignored as unset.
+    const char* xdg = getenv("XDG_STATE_HOME");
+    const char* home = getenv("HOME");
+    if (xdg != nullptr && xdg[0] == '/') {
+        return std::string(xdg) + "/chassis-sim/default";
+    }
+    if (home != nullptr && *home != '\0') {
+        return std::string(home) + "/.local/state/chassis-sim/default";
+    }
+    if (!or_empty) {
+        fatal("neither CHASSIS_SIM_ROOT nor HOME is set");
+    }
+    return {};
+}
+
+std::string named_root()
+{
+    const char* env = getenv("CHASSIS_SIM_ROOT");
+    return env != nullptr && *env != '\0' ? env : default_root_path(true);
 }
 
 const std::string& root()
@@ -184,28 +185,22 @@ const std::string& root()
               "'; it must be whole seconds since the epoch, in decimal or after 0x");
     }
     const char* env = getenv("CHASSIS_SIM_ROOT");
-    if (env != nullptr && *env != '\0') {
-        g_root = env;
-        while (g_root.size() > 1 && g_root.back() == '/') {
-            g_root.pop_back();
-        }
-        set_paths();
-        // The root is pasted into shell command lines.
-        if (!is_safe_path(g_root)) {
-            fatal(unsafe_path_message(g_root));
-        }
-        if (access((g_root + "/sim/state.json").c_str(), F_OK) != 0) {
-            fatal(no_chassis_advice(g_root));
-        }
-    } else {
-        g_root = default_root();
-        set_paths();
-        if (!is_safe_path(g_root)) {
-            fatal(unsafe_path_message(g_root));
-        }
+    const bool named = env != nullptr && *env != '\0';
+    g_root = named ? env : default_root_path();
+    while (g_root.size() > 1 && g_root.back() == '/') {
+        g_root.pop_back();
+    }
+    set_paths();
+    // The root is pasted into shell command lines.
+    if (!is_safe_path(g_root)) {
+        fatal(unsafe_path_message(g_root));
+    }
+    if (!named) {
         create_default(g_root);
         // Children (the programs the tool runs) use the same chassis.
         setenv("CHASSIS_SIM_ROOT", g_root.c_str(), 1);
+    } else if (access((g_root + "/sim/state.json").c_str(), F_OK) != 0) {
+        fatal(no_chassis_advice(g_root));
     }
     if (!g_programs_unchecked) {
         check_programs(g_root);

@@ -12,8 +12,12 @@ const std::string& root();
 // For chassis-sim relink, before root(): a chassis whose programs are gone is opened all
 // the same (root() refuses it otherwise).
 void leave_programs_unchecked();
-// Where the default chassis is (or would be made) when CHASSIS_SIM_ROOT is not set.
-std::string default_root_path();
+// Where the default chassis is (or would be made) when CHASSIS_SIM_ROOT is not set; when
+// neither XDG_STATE_HOME nor HOME says, the process ends, or or_empty gives "".
+std::string default_root_path(bool or_empty = false);
+// The root as root() finds it, without creating or refusing anything: CHASSIS_SIM_ROOT,
+// else the default chassis's path; "" when there is none to find.
+std::string named_root();
 
 // Whether CHASSIS_SIM_CLOCK is unset or whole seconds since the epoch (decimal, or hex
 // after 0x): the simulated CP's clock (sim/store/clock.cpp).
