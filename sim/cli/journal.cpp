@@ -96,129 +96,27 @@ std::string read_options(const std::vector<std::string>& args, Filter& filter)
     return {};
 }
 
-// What selecting a line needs of it, read without building the line's tree: an entry as
-// the simulator writes it is a JSON object with a call name, a process id, a CP and a
-// list of arguments. Anything else on a line is read as a torn line. A key given twice
-// counts with its last value, as when the line is parsed whole.
-class EntryFacts : public nlohmann::json_sax<json> {
-public:
-    bool whole() const { return object_ && has_call_ && has_pid_ && has_cp_ && has_args_; }
-    bool matches(const Filter& filter) const
-    {
-        return (filter.calls.empty() || filter.calls.count(call_) != 0) &&
-               (filter.pid < 0 || pid_ == filter.pid) && (filter.cp < 0 || cp_ == filter.cp);
-    }
-
-    bool null() override { return value(); }
-    bool boolean(bool) override { return value(); }
-    bool number_integer(number_integer_t number) override { return value(static_cast<long long>(number)); }
-    bool number_unsigned(number_unsigned_t number) override { return value(static_cast<long long>(number)); }
-    bool number_float(number_float_t, const string_t&) override { return value(); }
-    bool string(string_t& text) override
-    {
-        if (depth_ == 1 && key_ == "call") {
-            call_ = text;
-            has_call_ = true;
-            return true;
-        }
-        return value();
-    }
-    bool binary(binary_t&) override { return value(); }
-    bool start_object(std::size_t) override
-    {
-        object_ = object_ || depth_ == 0;
-        value();
-        ++depth_;
-        return true;
-    }
-    bool key(string_t& name) override
-    {
-        if (depth_ == 1) {
-            key_ = name;
-        }
-        return true;
-    }
-    bool end_object() override { return --depth_ >= 0; }
-    bool start_array(std::size_t) override
-    {
-        value();
-        has_args_ = has_args_ || (depth_ == 1 && key_ == "args");
-        ++depth_;
-        return true;
-    }
-    bool end_array() override { return --depth_ >= 0; }
-    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override
-    {
-        object_ = false;
+// An entry as the simulator writes it: an object with a call name, a process id, a CP and
+// a list of arguments. Anything else on a line is read as a torn line.
+bool whole_entry(const json& entry)
+{
+    if (!entry.is_object()) {
         return false;
     }
+    const auto call = entry.find("call");
+    const auto pid = entry.find("pid");
+    const auto cp = entry.find("cp");
+    const auto args = entry.find("args");
+    return call != entry.end() && call->is_string() && pid != entry.end() && pid->is_number_integer() &&
+           cp != entry.end() && cp->is_number_integer() && args != entry.end() && args->is_array();
+}
 
-private:
-    // A value of a top-level key: what it was before is replaced.
-    bool value(std::optional<long long> number = std::nullopt)
-    {
-        if (depth_ != 1) {
-            return true;
-        }
-        if (key_ == "call") {
-            has_call_ = false;
-        } else if (key_ == "pid") {
-            has_pid_ = number.has_value();
-            pid_ = number.value_or(-1);
-        } else if (key_ == "cp") {
-            has_cp_ = number.has_value();
-            cp_ = number.value_or(-1);
-        } else if (key_ == "args") {
-            has_args_ = false;
-        }
-        return true;
-    }
-
-    int depth_ = 0;
-    bool object_ = false;
-    std::string key_;
-    bool has_call_ = false;
-    bool has_pid_ = false;
-    bool has_cp_ = false;
-    bool has_args_ = false;
-    std::string call_;
-    long long pid_ = -1;
-    long long cp_ = -1;
-};
-
-// The facts of a line and, for a line that will be shown whatever it holds, its tree, in
-// one reading.
-class FactsAndTree : public nlohmann::json_sax<json> {
-public:
-    FactsAndTree(EntryFacts& facts, json& tree) : facts_(facts), tree_(tree, false) {}
-
-    bool null() override { return facts_.null() && tree_.null(); }
-    bool boolean(bool b) override { return facts_.boolean(b) && tree_.boolean(b); }
-    bool number_integer(number_integer_t n) override { return facts_.number_integer(n) && tree_.number_integer(n); }
-    bool number_unsigned(number_unsigned_t n) override
-    {
-        return facts_.number_unsigned(n) && tree_.number_unsigned(n);
-    }
-    bool number_float(number_float_t n, const string_t& s) override
-    {
-        return facts_.number_float(n, s) && tree_.number_float(n, s);
-    }
-    bool string(string_t& s) override { return facts_.string(s) && tree_.string(s); }
-    bool binary(binary_t& b) override { return facts_.binary(b) && tree_.binary(b); }
-    bool start_object(std::size_t n) override { return facts_.start_object(n) && tree_.start_object(n); }
-    bool key(string_t& k) override { return facts_.key(k) && tree_.key(k); }
-    bool end_object() override { return facts_.end_object() && tree_.end_object(); }
-    bool start_array(std::size_t n) override { return facts_.start_array(n) && tree_.start_array(n); }
-    bool end_array() override { return facts_.end_array() && tree_.end_array(); }
-    bool parse_error(std::size_t at, const std::string& token, const nlohmann::detail::exception& e) override
-    {
-        return facts_.parse_error(at, token, e);
-    }
-
-private:
-    EntryFacts& facts_;
-    nlohmann::detail::json_sax_dom_parser<json> tree_;
-};
+bool matches(const json& entry, const Filter& filter)
+{
+    return (filter.calls.empty() || filter.calls.count(entry["call"].get<std::string>()) != 0) &&
+           (filter.pid < 0 || entry["pid"].get<long long>() == filter.pid) &&
+           (filter.cp < 0 || entry["cp"].get<long long>() == filter.cp);
+}
 
 // A line longer than any the simulator writes is not one of its entries: it is skipped
 // as a torn line without being held whole.
@@ -269,22 +167,18 @@ public:
         if (line.empty() && !too_long) {
             return std::nullopt;
         }
-        EntryFacts facts;
-        json tree;
-        // Without a selection every whole line is shown: its tree is built as it is read.
-        // With one, only a line that is shown is parsed whole.
-        const bool every = filter_.calls.empty() && filter_.pid < 0 && filter_.cp < 0 && !filter_.as_json;
-        FactsAndTree both(facts, tree);
-        const bool read = !too_long && check_nesting(line).empty() &&
-                          (every ? json::sax_parse(line, &both) : json::sax_parse(line, &facts));
-        if (!read || !facts.whole()) {
+        json entry;
+        if (!too_long && check_nesting(line).empty()) {
+            entry = json::parse(line, nullptr, false);
+        }
+        if (entry.is_discarded() || !whole_entry(entry)) {
             complain("line " + std::to_string(number()) + " of " + path_ + " is not a whole entry; skipped");
             return std::nullopt;
         }
-        if (!facts.matches(filter_)) {
+        if (!matches(entry, filter_)) {
             return std::nullopt;
         }
-        return filter_.as_json ? json_printable(line) : human_line(every ? tree : json::parse(line));
+        return filter_.as_json ? json_printable(line) : human_line(entry);
     }
 
 private:
