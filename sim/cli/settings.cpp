@@ -12,6 +12,7 @@
 #include "generated/lists.inc"
 #include "sim/cli/verbs.h"
 #include "sim/store/escape.h"
+#include "sim/store/keys.h"
 #include "sim/store/paths.h"
 #include "sim/store/shape.h"
 #include "sim/store/state.h"
@@ -132,19 +133,22 @@ json port_map(const std::string& value)
 bool apply(json& st, const std::string& key, const std::string& value)
 {
     const int cp = sim::this_cp(st);
-    static const std::map<std::string, std::pair<long long, long long>> kNumbers = {
-        {"cocpu", {0, 1}},         {"on_cocpu", {0, 1}},         {"model", {INT32_MIN, INT32_MAX}},
-        {"board", {INT32_MIN, INT32_MAX}}, {"dp_upgrade", {INT32_MIN, INT32_MAX}},
-        {"fcr_state", {0, 65535}}, {"node", {0, 65535}},         {"ipc_max", {INT32_MIN, INT32_MAX}},
-        {"peer_reachable", {0, 1}}};
-    if (const auto it = kNumbers.find(key); it != kNumbers.end()) {
-        st[key] = number(value, it->second.first, it->second.second);
-    } else if (key == "state") {
+    for (const NumberKey& plain : kNumberKeys) {
+        if (plain.settable && key == plain.name) {
+            st[key] = number(value, plain.low, plain.high);
+            return true;
+        }
+    }
+    for (const TextKey& plain : kTextKeys) {
+        if (plain.settable && key == plain.name) {
+            st[key] = plain.longest == 0 ? value : text(value, plain.longest);
+            return true;
+        }
+    }
+    if (key == "state") {
         const auto word = static_cast<uint32_t>(number(value, INT32_MIN, UINT32_MAX));
         st["bits"] = word & ~1u;
         st["active_cp"] = (word & 1u) != 0 ? cp : 1 - cp;
-    } else if (key == "this_cp") {
-        st["this_cp"] = number(value, 0, 1);
     } else if (key == "slots") {
         if (value == "0") {
             st["slots"] = {0, 0};
@@ -155,10 +159,6 @@ bool apply(json& st, const std::string& key, const std::string& value)
             }
             st["slots"] = {number(parts[0], INT32_MIN, INT32_MAX), number(parts[1], INT32_MIN, INT32_MAX)};
         }
-    } else if (key == "app_name") {
-        st[key] = text(value, 63);
-    } else if (key == "peer_ip") {
-        st[key] = text(value, 63);
     } else if (key == "status.local" || key == "status.remote" || key == "status.summary") {
         // A text set by a person stays as set until status=auto.
         const std::string which = key.substr(7);
@@ -175,8 +175,6 @@ bool apply(json& st, const std::string& key, const std::string& value)
             throw BadValue{"expected auto (the three texts follow the state word again)"};
         }
         st["status_set"] = json::array();
-    } else if (key == "rb_reason") {
-        st[key] = text(value, 63);
     } else if (key == "lock") {
         if (value == "free") {
             st["lock"] = nullptr;
@@ -226,8 +224,6 @@ bool apply(json& st, const std::string& key, const std::string& value)
         }
         st["peer_version"] = {number(value.substr(0, dot), INT32_MIN, INT32_MAX),
                               number(value.substr(dot + 1), INT32_MIN, INT32_MAX)};
-    } else if (key == "dump_text") {
-        st[key] = value;
     } else {
         return false;
     }

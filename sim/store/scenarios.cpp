@@ -6,6 +6,7 @@
 
 #include "generated/lists.inc"
 #include "platform/ham.h"
+#include "sim/store/keys.h"
 #include "sim/store/layout.h"
 
 namespace sim {
@@ -20,30 +21,14 @@ constexpr uint32_t kRedundantWord =
 
 json base_state()
 {
-    return {
-        {"this_cp", 0},
-        {"active_cp", 0},
-        {"bits", kRedundantWord},
+    json st = {
         {"slots", {6, 7}},
-        {"cocpu", 0},
-        {"on_cocpu", 0},
-        {"model", 100},
-        {"board", 10},
-        {"dp_upgrade", 1},
-        {"fcr_state", 2},
-        {"node", 1},
-        {"ipc_max", 8192},
-        {"app_name", "CLI"},
-        {"peer_ip", "127.0.0.7"},
-        {"peer_reachable", 1},
         {"status",
          {{"local", "Healthy"},
           {"remote", "Healthy"},
           {"summary", "HA enabled, Heartbeat Up, HA State synchronized"}}},
         {"status_set", json::array()},
-        {"rb_reason", ""},
         {"lock", nullptr},
-        {"next_trans", 1},
         {"boots", {0, 0}},
         // Both CPs came up at 1700000000; CP0 has been active since, and in sync since
         // 1700000300. CP1, a standby that was never active, has no session of its own.
@@ -56,14 +41,18 @@ json base_state()
            {"rbr", ""}},
           {{"fl", 0}, {"up", 1700000000}, {"ac", 0}, {"sy", 0}, {"ch", 1700000000}, {"rbr", ""}}}},
         {"ls", json::object()},
-        {"next_ls", 1},
-        {"next_lport", 1024},
         {"sysattr", json::object()},
         {"peer_version", {9, 2}},
-        {"dump_text", "HA state machine dump\nstate: active\n"},
         {"fail", json::object()},
-        {"emulator", ""},
     };
+    for (const NumberKey& key : kNumberKeys) {
+        st[key.name] = key.fresh;
+    }
+    for (const TextKey& key : kTextKeys) {
+        st[key.name] = key.fresh;
+    }
+    st["bits"] = kRedundantWord;
+    return st;
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "common/utf8.h"
 #include "platform/ls.h"
+#include "sim/store/keys.h"
 #include "sim/store/shape.h"
 
 namespace sim {
@@ -220,23 +221,15 @@ void check(json& st)
         throw Wrong{"the top level is not an object"};
     }
     const std::string top;
-    integer(st, top, "this_cp", 0, 1);
-    integer(st, top, "active_cp", 0, 1);
-    integer(st, top, "bits", 0, UINT32_MAX);
+    for (const NumberKey& key : kNumberKeys) {
+        integer(st, top, key.name, key.low, key.high);
+    }
+    for (const TextKey& key : kTextKeys) {
+        text(st, top, key.name);
+    }
     json& slots = pair_at(st, top, "slots");
     check_integer(slots[0], "slots[0]", INT32_MIN, INT32_MAX);
     check_integer(slots[1], "slots[1]", INT32_MIN, INT32_MAX);
-    for (const char* key : {"cocpu", "on_cocpu", "peer_reachable"}) {
-        integer(st, top, key, 0, 1);
-    }
-    for (const char* key : {"model", "board", "dp_upgrade", "ipc_max"}) {
-        integer(st, top, key, INT32_MIN, INT32_MAX);
-    }
-    integer(st, top, "fcr_state", 0, 65535);
-    integer(st, top, "node", 0, 65535);
-    for (const char* key : {"app_name", "peer_ip", "rb_reason", "dump_text", "emulator"}) {
-        text(st, top, key);
-    }
     json& status = object_at(st, top, "status");
     for (const char* key : {"local", "remote", "summary"}) {
         text(status, "status", key);
@@ -272,7 +265,6 @@ void check(json& st)
         text(lock, "lock", "cmd");
         integer(lock, "lock", "cp", 0, 1);
     }
-    integer(st, top, "next_trans", INT32_MIN, INT32_MAX);
     if (st.contains("boots")) {  // restarts of each CP; chassis of earlier versions have none
         json& boots = pair_at(st, top, "boots");
         check_integer(boots[0], "boots[0]", 0, INT32_MAX);
@@ -295,8 +287,6 @@ void check(json& st)
         }
         check_switch(sw, "ls." + name);
     }
-    integer(st, top, "next_ls", INT32_MIN, INT32_MAX);
-    integer(st, top, "next_lport", INT32_MIN, INT32_MAX);
     for (auto& [name, value] : object_at(st, top, "sysattr").items()) {
         if (!make_text(value)) {
             wrong("sysattr." + name, "is not a text");
