@@ -44,6 +44,15 @@ endforeach()
 list(REMOVE_DUPLICATES HAADM_PLATFORM_CALLS)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/haadm/commands.h)
 
+# The state's plain keys that chassis-sim set takes (sim/store/keys.h), for the completion.
+file(STRINGS ${CMAKE_SOURCE_DIR}/sim/store/keys.h _keys REGEX "^ *\\{\"[a-z_]+\", .*, true\\},")
+set(HAADM_SIM_PLAIN_KEYS_WORDS "")
+foreach(row IN LISTS _keys)
+  string(REGEX MATCH "\"([a-z_]+)\"" _ "${row}")
+  string(APPEND HAADM_SIM_PLAIN_KEYS_WORDS " ${CMAKE_MATCH_1}=")
+endforeach()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/sim/store/keys.h)
+
 set(_inc "// Made by cmake/names.cmake from haadm/commands.h and platform/*.h; do not edit.\n")
 string(APPEND _inc "#define HAADM_TOOL_NAMES")
 foreach(name IN LISTS HAADM_NAMES)
