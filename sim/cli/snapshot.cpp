@@ -7,36 +7,12 @@
 #include <map>
 #include <string>
 
-#include "sim/store/layout.h"
-#include "sim/store/shape.h"
 #include "sim/store/ha_rules.h"
 #include "sim/store/layout.h"
+#include "sim/store/shape.h"
 
 namespace sim {
 namespace {
-
-struct Wrong {
-    std::string what;
-};
-
-[[noreturn]] void wrong(const std::string& where, const std::string& what)
-{
-    throw Wrong{"\"" + where + "\" " + what};
-}
-
-const json& member(const json& object, const std::string& where, const std::string& key)
-{
-    const auto it = object.find(key);
-    if (it == object.end()) {
-        wrong(where.empty() ? key : where + "." + key, "is missing");
-    }
-    return *it;
-}
-
-std::string join(const std::string& where, const std::string& key)
-{
-    return where.empty() ? key : where + "." + key;
-}
 
 const json& object_at(const json& object, const std::string& where, const std::string& key,
                       bool nullable = false)
@@ -48,22 +24,6 @@ const json& object_at(const json& object, const std::string& where, const std::s
     return value;
 }
 
-long long as_integer(const json& value, const std::string& where, long long low, long long high)
-{
-    const std::string range = "is not an integer from " + std::to_string(low) + " to " +
-                              std::to_string(high);
-    if (value.is_number_unsigned()) {
-        if (value.get<uint64_t>() > static_cast<uint64_t>(high)) {
-            wrong(where, range);
-        }
-        return static_cast<long long>(value.get<uint64_t>());
-    }
-    if (!value.is_number_integer() || value.get<int64_t>() < low || value.get<int64_t>() > high) {
-        wrong(where, range);
-    }
-    return value.get<int64_t>();
-}
-
 // An integer, or null for a value whose call failed.
 json integer_or_null(const json& object, const std::string& where, const std::string& key,
                      long long low, long long high)
@@ -72,24 +32,13 @@ json integer_or_null(const json& object, const std::string& where, const std::st
     if (value.is_null()) {
         return nullptr;
     }
-    return as_integer(value, join(where, key), low, high);
+    return integer_value(value, join(where, key), low, high);
 }
 
 long long integer(const json& object, const std::string& where, const std::string& key,
                   long long low, long long high)
 {
-    return as_integer(member(object, where, key), join(where, key), low, high);
-}
-
-int hex_digit(char c)
-{
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
+    return integer_value(member(object, where, key), join(where, key), low, high);
 }
 
 // A text: a string, or {"bytes":"HEX"} for one that is not UTF-8. At most max bytes, as
@@ -97,24 +46,9 @@ int hex_digit(char c)
 std::string text_value(const json& value, const std::string& where, size_t max)
 {
     std::string bytes;
-    if (value.is_string()) {
-        bytes = value.get<std::string>();
-    } else if (value.is_object() && value.size() == 1 && value.contains("bytes") &&
-               value["bytes"].is_string()) {
-        const std::string& hex = value["bytes"].get_ref<const std::string&>();
-        if (hex.size() % 2 != 0) {
-            wrong(where, "has an odd number of hex digits");
-        }
-        for (size_t i = 0; i < hex.size(); i += 2) {
-            const int hi = hex_digit(hex[i]);
-            const int lo = hex_digit(hex[i + 1]);
-            if (hi < 0 || lo < 0) {
-                wrong(where, "holds bytes that are not lowercase hex digits");
-            }
-            bytes += static_cast<char>(hi * 16 + lo);
-        }
-    } else {
-        wrong(where, "is neither a text nor {\"bytes\": \"HEX\"}");
+    std::string why;
+    if (!text_bytes(value, bytes, why)) {
+        wrong(where, why);
     }
     if (bytes.size() > max) {
         wrong(where, "is longer than " + std::to_string(max) + " bytes");
@@ -191,7 +125,7 @@ void null_with_failure(bool is_null, const json& failed, const std::string& key,
 json build(const json& snap, const std::function<void(json&, const std::string&, const std::string&)>& set_text)
 {
     if (!snap.is_object()) {
-        throw Wrong{"the top level is not an object"};
+        wrong("", "the top level is not an object");
     }
     const std::string top;
     const json& format = member(snap, top, "format");
@@ -200,7 +134,7 @@ json build(const json& snap, const std::function<void(json&, const std::string&,
     }
     const int64_t version = format.get<int64_t>();
     if (version != 1 && version != 2) {
-        throw Wrong{"format " + format.dump() + " is not known (known: 1, 2)"};
+        wrong("", "format " + format.dump() + " is not known (known: 1, 2)");
     }
     integer(snap, top, "taken", 0, INT64_MAX);
 
@@ -246,7 +180,7 @@ json build(const json& snap, const std::function<void(json&, const std::string&,
     const json& failed = object_at(snap, top, "failed");
     json fail = json::object();
     for (const auto& [call, result] : failed.items()) {
-        const long long value = as_integer(result, "failed." + call, INT32_MIN, INT32_MAX);
+        const long long value = integer_value(result, "failed." + call, INT32_MIN, INT32_MAX);
         if (!failing(call, value)) {
             wrong("failed." + call, "is not a failing result");
         }
@@ -297,8 +231,8 @@ json build(const json& snap, const std::function<void(json&, const std::string&,
     // The simulated call fails for both CPs or for neither.
     if (fail.contains("has_get_hsess(1)") || fail.contains("has_get_hsess(0)")) {
         if (fail.value("has_get_hsess(1)", json()) != fail.value("has_get_hsess(0)", json())) {
-            throw Wrong{"has_get_hsess failed for one CP only, or with two results; the "
-                        "simulated chassis fails it alike for both"};
+            wrong("", "has_get_hsess failed for one CP only, or with two results; the simulated "
+                      "chassis fails it alike for both");
         }
         fail["has_get_hsess"] = fail["has_get_hsess(1)"];
         fail.erase("has_get_hsess(1)");
@@ -355,7 +289,7 @@ std::string state_from_snapshot(const std::string& text, json& st,
     try {
         st = build(snap, set_text);
     } catch (const Wrong& w) {
-        return w.what;
+        return w.where.empty() ? w.what : "\"" + w.where + "\" " + w.what;
     }
     json check = st;
     const std::string damaged = check_state(check);

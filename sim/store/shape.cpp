@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "common/utf8.h"
 #include "platform/ls.h"
@@ -46,104 +47,30 @@ int hex_digit(char c)
     return -1;
 }
 
-// Raised for the first thing found wrong; what() says where.
-struct Wrong {
-    std::string what;
-};
-
-[[noreturn]] void wrong(const std::string& where, const std::string& what)
+// A text at a text position, made the string of its bytes; "is not a text" otherwise.
+void text_at(json& value, const std::string& where)
 {
-    throw Wrong{where + " " + what};
-}
-
-const json& member(const json& object, const std::string& where, const std::string& key)
-{
-    const auto it = object.find(key);
-    if (it == object.end()) {
-        wrong(where.empty() ? key : where + "." + key, "is missing");
+    std::string bytes;
+    std::string why;
+    if (!text_bytes(value, bytes, why)) {
+        wrong(where, "is not a text");
     }
-    return *it;
-}
-
-std::string join(const std::string& where, const std::string& key)
-{
-    return where.empty() ? key : where + "." + key;
-}
-
-bool integer_in(const json& value, long long low, long long high)
-{
-    if (value.is_number_unsigned()) {
-        return value.get<uint64_t>() <= static_cast<uint64_t>(high);
-    }
-    return value.is_number_integer() && value.get<int64_t>() >= low && value.get<int64_t>() <= high;
-}
-
-[[noreturn]] void not_integer(const std::string& where, long long low, long long high)
-{
-    wrong(where, "is not an integer from " + std::to_string(low) + " to " + std::to_string(high));
-}
-
-// The messages are made only for what is wrong: a sound state costs no text.
-void check_integer(const json& value, const char* where, long long low, long long high)
-{
-    if (!integer_in(value, low, high)) {
-        not_integer(where, low, high);
-    }
-}
-
-// A text at a text position: a string, or {"bytes":"HEX"} made into the string of its bytes;
-// false if it is neither.
-bool make_text(json& value)
-{
-    if (value.is_string()) {
-        return true;
-    }
-    if (value.is_object() && value.size() == 1 && value.contains("bytes") &&
-        value["bytes"].is_string()) {
-        const std::string& hex = value["bytes"].get_ref<const std::string&>();
-        std::string bytes;
-        bool good = hex.size() % 2 == 0;
-        for (size_t i = 0; good && i < hex.size(); i += 2) {
-            const int hi = hex_digit(hex[i]);
-            const int lo = hex_digit(hex[i + 1]);
-            good = hi >= 0 && lo >= 0;
-            bytes += static_cast<char>(hi * 16 + lo);
-        }
-        if (good) {
-            value = bytes;
-            return true;
-        }
-    }
-    return false;
-}
-
-json& field(json& object, const std::string& where, const char* key)
-{
-    const auto it = object.find(key);
-    if (it == object.end()) {
-        wrong(join(where, key), "is missing");
-    }
-    return *it;
-}
-
-void integer(json& object, const std::string& where, const char* key, long long low,
-             long long high)
-{
-    if (!integer_in(field(object, where, key), low, high)) {
-        not_integer(join(where, key), low, high);
-    }
+    value = bytes;
 }
 
 void text(json& object, const std::string& where, const char* key)
 {
-    if (!make_text(field(object, where, key))) {
-        wrong(join(where, key), "is not a text");
-    }
+    text_at(member(object, where, key), join(where, key));
+}
+
+void integer(const json& object, const std::string& where, const char* key, long long low, long long high)
+{
+    integer_value(member(object, where, key), join(where, key), low, high);
 }
 
 json& object_at(json& object, const std::string& where, const char* key)
 {
-    json& value = field(object, where, key);
+    json& value = member(object, where, key);
     if (!value.is_object()) {
         wrong(join(where, key), "is not an object");
     }
@@ -152,11 +79,19 @@ json& object_at(json& object, const std::string& where, const char* key)
 
 json& pair_at(json& object, const std::string& where, const char* key)
 {
-    json& value = field(object, where, key);
+    json& value = member(object, where, key);
     if (!value.is_array() || value.size() != 2) {
         wrong(join(where, key), "is not a list of two");
     }
     return value;
+}
+
+void integer_pair(json& st, const char* key, long long low, long long high)
+{
+    json& pair = pair_at(st, "", key);
+    for (int i = 0; i < 2; ++i) {
+        integer_value(pair[i], std::string(key) + "[" + std::to_string(i) + "]", low, high);
+    }
 }
 
 // A key that is a number as the simulator writes it: decimal, without leading zeros.
@@ -201,14 +136,10 @@ void check_switch(json& sw, const std::string& where)
             wrong(where + ".ports", "has a port '" + port + "' that is not a number from 0 to " +
                                         std::to_string(kPortCount - 1));
         }
-        if (!integer_in(byte, 0, 255)) {
-            not_integer(where + ".ports." + port, 0, 255);
-        }
+        integer_value(byte, where + ".ports." + port, 0, 255);
     }
     for (auto& [name, value] : object_at(sw, where, "attr").items()) {
-        if (!make_text(value)) {
-            wrong(where + ".attr." + name, "is not a text");
-        }
+        text_at(value, where + ".attr." + name);
     }
     if (!member(sw, where, "enabled").is_boolean()) {
         wrong(where + ".enabled", "is not true or false");
@@ -218,7 +149,7 @@ void check_switch(json& sw, const std::string& where)
 void check(json& st)
 {
     if (!st.is_object()) {
-        throw Wrong{"the top level is not an object"};
+        wrong("", "the top level is not an object");
     }
     const std::string top;
     for (const NumberKey& key : kNumberKeys) {
@@ -227,9 +158,7 @@ void check(json& st)
     for (const TextKey& key : kTextKeys) {
         text(st, top, key.name);
     }
-    json& slots = pair_at(st, top, "slots");
-    check_integer(slots[0], "slots[0]", INT32_MIN, INT32_MAX);
-    check_integer(slots[1], "slots[1]", INT32_MIN, INT32_MAX);
+    integer_pair(st, "slots", INT32_MIN, INT32_MAX);
     json& status = object_at(st, top, "status");
     for (const char* key : {"local", "remote", "summary"}) {
         text(status, "status", key);
@@ -251,7 +180,7 @@ void check(json& st)
             }
         }
     }
-    json& lock = field(st, top, "lock");
+    json& lock = member(st, top, "lock");
     if (!lock.is_null()) {
         if (!lock.is_object()) {
             wrong("lock", "is neither null nor an object");
@@ -266,9 +195,7 @@ void check(json& st)
         integer(lock, "lock", "cp", 0, 1);
     }
     if (st.contains("boots")) {  // restarts of each CP; chassis of earlier versions have none
-        json& boots = pair_at(st, top, "boots");
-        check_integer(boots[0], "boots[0]", 0, INT32_MAX);
-        check_integer(boots[1], "boots[1]", 0, INT32_MAX);
+        integer_pair(st, "boots", 0, INT32_MAX);
     }
     if (st.contains("restarting")) {  // CPs a command took down; chassis of earlier versions have none
         json& down = pair_at(st, top, "restarting");
@@ -288,17 +215,11 @@ void check(json& st)
         check_switch(sw, "ls." + name);
     }
     for (auto& [name, value] : object_at(st, top, "sysattr").items()) {
-        if (!make_text(value)) {
-            wrong("sysattr." + name, "is not a text");
-        }
+        text_at(value, "sysattr." + name);
     }
-    json& version = pair_at(st, top, "peer_version");
-    check_integer(version[0], "peer_version[0]", INT32_MIN, INT32_MAX);
-    check_integer(version[1], "peer_version[1]", INT32_MIN, INT32_MAX);
+    integer_pair(st, "peer_version", INT32_MIN, INT32_MAX);
     for (const auto& [call, result] : object_at(st, top, "fail").items()) {
-        if (!integer_in(result, INT32_MIN, INT32_MAX)) {
-            not_integer("fail." + call, INT32_MIN, INT32_MAX);
-        }
+        integer_value(result, "fail." + call, INT32_MIN, INT32_MAX);
     }
 }
 
@@ -369,9 +290,68 @@ std::string check_state(json& state)
     try {
         check(state);
     } catch (const Wrong& w) {
-        return w.what;
+        return w.where.empty() ? w.what : w.where + " " + w.what;
     }
     return {};
+}
+
+void wrong(const std::string& where, const std::string& what) { throw Wrong{where, what}; }
+
+std::string join(const std::string& where, const std::string& key)
+{
+    return where.empty() ? key : where + "." + key;
+}
+
+const json& member(const json& object, const std::string& where, const std::string& key)
+{
+    const auto it = object.find(key);
+    if (it == object.end()) {
+        wrong(join(where, key), "is missing");
+    }
+    return *it;
+}
+
+json& member(json& object, const std::string& where, const std::string& key)
+{
+    return const_cast<json&>(member(std::as_const(object), where, key));
+}
+
+long long integer_value(const json& value, const std::string& where, long long low, long long high)
+{
+    if (value.is_number_unsigned() ? value.get<uint64_t>() <= static_cast<uint64_t>(high)
+                                   : value.is_number_integer() && value.get<int64_t>() >= low &&
+                                         value.get<int64_t>() <= high) {
+        return value.get<long long>();
+    }
+    wrong(where, "is not an integer from " + std::to_string(low) + " to " + std::to_string(high));
+}
+
+bool text_bytes(const json& value, std::string& bytes, std::string& why)
+{
+    if (value.is_string()) {
+        bytes = value.get<std::string>();
+        return true;
+    }
+    if (!value.is_object() || value.size() != 1 || !value.contains("bytes") || !value["bytes"].is_string()) {
+        why = "is neither a text nor {\"bytes\": \"HEX\"}";
+        return false;
+    }
+    const std::string& hex = value["bytes"].get_ref<const std::string&>();
+    if (hex.size() % 2 != 0) {
+        why = "has an odd number of hex digits";
+        return false;
+    }
+    bytes.clear();
+    for (size_t i = 0; i < hex.size(); i += 2) {
+        const int hi = hex_digit(hex[i]);
+        const int lo = hex_digit(hex[i + 1]);
+        if (hi < 0 || lo < 0) {
+            why = "holds bytes that are not lowercase hex digits";
+            return false;
+        }
+        bytes += static_cast<char>(hi * 16 + lo);
+    }
+    return true;
 }
 
 bool needs_storing(const json& value)
