@@ -53,6 +53,16 @@ foreach(row IN LISTS _keys)
 endforeach()
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/sim/store/keys.h)
 
+# chassis-sim's verbs that are words (sim/cli/main.cpp), for the completion.
+file(STRINGS ${CMAKE_SOURCE_DIR}/sim/cli/main.cpp _verbs REGEX "^ *\\{\"[a-z]+\", [a-z_]+_command")
+set(HAADM_SIM_VERBS_WORDS "")
+foreach(row IN LISTS _verbs)
+  string(REGEX MATCH "\"([a-z]+)\"" _ "${row}")
+  list(APPEND HAADM_SIM_VERBS_WORDS ${CMAKE_MATCH_1})
+endforeach()
+list(JOIN HAADM_SIM_VERBS_WORDS " " HAADM_SIM_VERBS_WORDS)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/sim/cli/main.cpp)
+
 set(_inc "// Made by cmake/names.cmake from haadm/commands.h and platform/*.h; do not edit.\n")
 string(APPEND _inc "#define HAADM_TOOL_NAMES")
 foreach(name IN LISTS HAADM_NAMES)

@@ -15,21 +15,11 @@
 namespace sim {
 namespace {
 
-constexpr const char* kUsage =
-    "usage: chassis-sim init DIR [--scenario NAME | --from FILE|-] [--emulator 'COMMAND ...']\n"
-    "       chassis-sim set KEY=VALUE ...\n"
-    "       chassis-sim fail CALL=RESULT ... | --clear\n"
-    "       chassis-sim show [--json]\n"
-    "       chassis-sim journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]\n"
-    "       chassis-sim journal --clear\n"
-    "       chassis-sim restart CP\n"
-    "       chassis-sim relink\n"
-    "       chassis-sim -h | --help | --version\n"
-    "The chassis is CHASSIS_SIM_ROOT, else the default chassis.\n";
+std::string usage();
 
 Outcome help_command(const std::vector<std::string>&)
 {
-    fputs(kUsage, stdout);
+    fputs(usage().c_str(), stdout);
     printf("The default chassis: %s\n", printable(default_root_path()).c_str());
     return {};
 }
@@ -40,21 +30,46 @@ Outcome version_command(const std::vector<std::string>&)
     return {};
 }
 
+// Each verb with its lines of the usage (after "chassis-sim "); the completion offers the
+// verbs that are words (cmake/names.cmake reads these rows).
 struct VerbRow {
     const char* name;
     Verb run;
+    const char* usage;
 };
 constexpr VerbRow kVerbs[] = {
-    {"init", init_command},       {"set", set_command},         {"fail", fail_command},
-    {"show", show_command},       {"journal", journal_command}, {"restart", restart_command},
-    {"relink", relink_command},   {"-h", help_command},         {"--help", help_command},
-    {"help", help_command},       {"--version", version_command},
+    {"init", init_command, "init DIR [--scenario NAME | --from FILE|-] [--emulator 'COMMAND ...']"},
+    {"set", set_command, "set KEY=VALUE ..."},
+    {"fail", fail_command, "fail CALL=RESULT ... | --clear"},
+    {"show", show_command, "show [--json]"},
+    {"journal", journal_command,
+     "journal [--call NAME]... [--pid N] [--cp N] [--last N] [--json]\njournal --clear"},
+    {"restart", restart_command, "restart CP"},
+    {"relink", relink_command, "relink"},
+    {"help", help_command, "-h | --help | --version"},
+    {"-h", help_command, nullptr},
+    {"--help", help_command, nullptr},
+    {"--version", version_command, nullptr},
 };
+
+std::string usage()
+{
+    std::string text;
+    for (const VerbRow& row : kVerbs) {
+        for (const char* line = row.usage; line != nullptr && *line != '\0';) {
+            const char* end = strchrnul(line, '\n');
+            text += text.empty() ? "usage: chassis-sim " : "       chassis-sim ";
+            text.append(line, end) += '\n';
+            line = *end == '\n' ? end + 1 : end;
+        }
+    }
+    return text + "The chassis is CHASSIS_SIM_ROOT, else the default chassis.\n";
+}
 
 int usage_error(const std::string& message)
 {
     complain(message);
-    fputs(kUsage, stderr);
+    fputs(usage().c_str(), stderr);
     return 2;
 }
 
