@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <string>
 
+#include "sim/calls/call.h"
 #include "sim/store/state.h"
 
 namespace sim {

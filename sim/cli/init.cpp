@@ -128,8 +128,8 @@ Outcome relink_command(const std::vector<std::string>& args)
     std::string tool;
     std::string simulator;
     // Under the chassis lock, so that two relinks do not interleave.
-    update_state([&](json&) {
-        error = relink_chassis(tool, simulator);
+    update_state([&](json& st) {
+        error = relink_chassis(root(), st.value("emulator", ""), tool, simulator);
         if (error.empty()) {
             journal("relink", {tool, simulator}, 0);
         }

@@ -13,8 +13,6 @@
 #include "sim/store/files.h"
 #include "sim/store/shape.h"
 #include "sim/store/layout.h"
-#include "sim/store/paths.h"
-#include "sim/store/state.h"
 
 namespace fs = std::filesystem;
 
@@ -231,13 +229,13 @@ std::string simulator_command()
     return shell_quoted(path);
 }
 
-std::string relink_chassis(std::string& tool, std::string& simulator)
+std::string relink_chassis(const std::string& root, const std::string& emulator, std::string& tool,
+                           std::string& simulator)
 {
     if (std::string why = find_programs(tool, simulator); !why.empty()) {
         return why;
     }
-    const std::string emulator = state().value("emulator", "");
-    const fs::path base = root();
+    const fs::path base = root;
     try {
         for (const std::string& name : tool_names()) {
             replace_program(base / "sbin" / name, tool, emulator);

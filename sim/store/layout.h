@@ -35,10 +35,15 @@ std::string init_chassis(const std::string& dir, const std::string& scenario,
 // The same with the state given (a scenario's, or one made from a snapshot).
 std::string init_chassis_state(const std::string& dir, json st, const std::string& emulator);
 
-// Links the programs of the chassis in root() to the tool and chassis-sim found as init
+// Links the programs of the chassis in base to the tool and chassis-sim found as init
 // finds them, through the chassis's emulator; returns an error text, empty on success.
 // tool and simulator are set to the programs linked to.
-std::string relink_chassis(std::string& tool, std::string& simulator);
+std::string relink_chassis(const std::string& base, const std::string& emulator, std::string& tool,
+                           std::string& simulator);
+
+// A chassis path is pasted into shell command lines: no blanks, no shell metacharacters.
+bool is_safe_path(const std::string& dir);
+std::string unsafe_path_message(const std::string& dir);
 
 // chassis-sim as a shell word that runs it from anywhere: the one init and relink find
 // (CHASSIS_SIM_PROGRAM, else the one beside this program or in its installed tree), for

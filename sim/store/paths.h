@@ -23,9 +23,6 @@ std::string named_root();
 // after 0x): the simulated CP's clock (sim/store/clock.cpp).
 bool clock_setting_ok();
 
-// A chassis path is pasted into shell command lines: no blanks, no shell metacharacters.
-bool is_safe_path(const std::string& dir);
-std::string unsafe_path_message(const std::string& dir);
 
 // The directory under which CP cp's file system lies: the chassis root for CP0, its cp1/
 // for CP1. Each CP has its own var/, mnt/var/ and tmp/; the programs and /proc are the

@@ -15,7 +15,6 @@
 #include "sim/store/escape.h"
 #include "sim/store/files.h"
 #include "sim/store/internal.h"
-#include "sim/store/journal.h"
 #include "sim/store/paths.h"
 #include "sim/store/shape.h"
 
@@ -33,16 +32,6 @@ int g_state_cp = 0;  // g_state's this_cp
 
 // CHASSIS_SIM_CP as 0 or 1, -1 when it names no CP, -2 before it is read.
 int g_env_cp = -2;
-
-const json* injected(const json& st, std::string_view name)
-{
-    const auto fails = st.find("fail");
-    if (fails == st.end()) {
-        return nullptr;
-    }
-    const auto it = fails->find(std::string(name));
-    return it == fails->end() ? nullptr : &*it;
-}
 
 int g_boot_cp = -1;
 long long g_boot = -1;
@@ -204,61 +193,24 @@ void check_boot(const json& st)
     }
 }
 
-int read_call(std::string_view name, json args, const std::function<int(const json&)>& body)
+void update_state(const std::function<void(json&)>& body, std::string_view call,
+                  const std::function<void()>& entry)
 {
-    const json& st = state();
-    check_boot(st);
-    const json* fail = injected(st, name);
-    const int ret = fail != nullptr ? fail->get<int>() : body(st);
-    // A read call changes nothing: the state it read is the state it journals for.
-    journal_as(this_cp(st), name, args, ret);
-    return ret;
-}
-
-int change_call(std::string_view name, json args, const std::function<int(json&)>& body)
-{
-    {
-        const json& st = state();
-        check_boot(st);
-        const json* fail = injected(st, name);
-        if (fail != nullptr) {
-            const int ret = fail->get<int>();
-            journal_as(this_cp(st), name, args, ret);
-            return ret;
-        }
-    }
     ChassisLock lock;
     remove_stale_tmp();
     json st = parse_state(state_path());
-    check_boot(st);  // a restart that came while this call waited for the lock
-    begin_change(name);
-    const int ret = body(st);
+    if (entry) {
+        check_boot(st);  // a restart that came while this call waited for the lock
+    }
+    begin_change(call);
+    body(st);
     // The new state is ready before the entry is written, and takes effect only after:
     // a call whose entry cannot be written changes nothing.
     write_state_tmp(st);
     stop_point("tmp");
-    journal(name, args, ret);
-    rename_state();
-    end_change();
-    return ret;
-}
-
-void void_call(std::string_view name, json args)
-{
-    const json& st = state();
-    check_boot(st);
-    journal_as(this_cp(st), name, args, nullptr);
-}
-
-void update_state(const std::function<void(json&)>& body)
-{
-    ChassisLock lock;
-    remove_stale_tmp();
-    json st = parse_state(state_path());
-    begin_change({});
-    body(st);
-    write_state_tmp(st);
-    stop_point("tmp");
+    if (entry) {
+        entry();
+    }
     rename_state();
     end_change();
 }

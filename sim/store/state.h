@@ -1,5 +1,5 @@
-// The state of the chassis, and the one shape of a platform call: it reads the state, or
-// changes it under the chassis lock, and is journalled with its arguments and result.
+// The state of the chassis: read (again only when the file changed), and changed under
+// the chassis lock.
 #pragma once
 
 #include <cstdint>
@@ -31,15 +31,10 @@ void run_on_cp(int cp);
 // the restart would have ended it.
 void check_boot(const json& state);
 
-// One platform call: the injected failure when there is one, else body's result;
-// journalled with its arguments. A body that changes the state gets a locked, fresh copy
-// which is written back atomically before the lock is released.
-int read_call(std::string_view name, json args, const std::function<int(const json&)>& body);
-int change_call(std::string_view name, json args, const std::function<int(json&)>& body);
-// A call without a result (journalled with ret null).
-void void_call(std::string_view name, json args);
-
-// Runs body on a locked, fresh copy of the state and writes it back; for chassis-sim.
-void update_state(const std::function<void(json&)>& body);
+// Runs body on a locked, fresh copy of the state and writes it back atomically. For a
+// platform call (see sim/calls/call.h), call names it and entry writes its journal line
+// once the new state is written and before it takes effect.
+void update_state(const std::function<void(json&)>& body, std::string_view call = {},
+                  const std::function<void()>& entry = {});
 
 }  // namespace sim
