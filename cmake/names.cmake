@@ -45,7 +45,7 @@ list(REMOVE_DUPLICATES HAADM_PLATFORM_CALLS)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/haadm/commands.h)
 
 # The state's plain keys that chassis-sim set takes (sim/store/keys.h), for the completion.
-file(STRINGS ${CMAKE_SOURCE_DIR}/sim/store/keys.h _keys REGEX "^ *\\{\"[a-z_]+\", .*, true\\},")
+file(STRINGS ${CMAKE_SOURCE_DIR}/sim/store/keys.h _keys REGEX "^ *\\{\"[a-z_]+\", .*, true, (nullptr|\"[^\"]*\")\\},")
 set(HAADM_SIM_PLAIN_KEYS_WORDS "")
 foreach(row IN LISTS _keys)
   string(REGEX MATCH "\"([a-z_]+)\"" _ "${row}")

@@ -335,7 +335,7 @@ json.dump(st, open(p, "w"), ensure_ascii=False)
 PY
 printf '{"pid":1,"cp":0,"call":"x\\u001b[2J\xc2\x9by","args":["\xc2\x9b"],"ret":0}\n' >"$work/t/sim/journal.jsonl"
 out=$(CHASSIS_SIM_ROOT="$work/t" chassis-sim show)
-grep -q '^  peer              1.2.3.4\\x1B\]0;pwned\\x07, reachable$' <<<"$out" &&
+grep -q '^  peer              "1.2.3.4\\x1B\]0;pwned\\x07"$' <<<"$out" &&
     grep -q '^  application       "a\\xC2\\x9B2Jb\\x7F"$' <<<"$out" ||
     { echo "FAIL show escapes controls: $(grep -a 'peer \|application' <<<"$out")"; failures=$((failures + 1)); }
 out=$(CHASSIS_SIM_ROOT="$work/t" chassis-sim journal)

@@ -18,6 +18,7 @@
 #include "sim/store/paths.h"
 #include "sim/store/state.h"
 #include "sim/store/ha_rules.h"
+#include "sim/store/keys.h"
 #include "sim/cli/verbs.h"
 
 namespace sim {
@@ -365,21 +366,19 @@ void draw_switches(std::ostream& out, const json& st, const Paint& paint)
 void draw_platform(std::ostream& out, const json& st, const Paint& paint)
 {
     out << paint("1", "Platform") << '\n';
-    const auto num = [&](const char* key) { return std::to_string(st.value(key, 0LL)); };
-    field(out, "model, board", num("model") + ", " + num("board"));
-    field(out, "co-CPU", st.value("cocpu", 0) != 0 ? "present" : "none");
-    const bool reachable = st.value("peer_reachable", 1) != 0;
-    field(out, "peer", printable(st.value("peer_ip", "")) + ", " +
-                           (reachable ? std::string("reachable") : paint(kTrouble, "unreachable")));
-    const json& version = st["peer_version"];
-    if (version.is_array() && version.size() == 2) {
-        field(out, "peer version", std::to_string(version[0].get<long long>()) + "." +
-                                       std::to_string(version[1].get<long long>()));
+    for (const NumberKey& key : kNumberKeys) {
+        if (key.label != nullptr) {
+            field(out, key.label, std::to_string(st[key.name].get<long long>()));
+        }
     }
-    field(out, "node, ipc max", num("node") + ", " + num("ipc_max"));
-    field(out, "application", quoted(st.value("app_name", "")));
-    field(out, "fcr state", num("fcr_state"));
-    field(out, "dp upgrade", num("dp_upgrade"));
+    for (const TextKey& key : kTextKeys) {
+        if (key.label != nullptr) {
+            field(out, key.label, quoted(st[key.name].get<std::string>()));
+        }
+    }
+    const json& version = st["peer_version"];
+    field(out, "peer version", std::to_string(version[0].get<long long>()) + "." +
+                                   std::to_string(version[1].get<long long>()));
     for (const auto& [name, value] : st["sysattr"].items()) {
         field(out, "sysattr " + printable(name), quoted(value.get<std::string>()));
     }

@@ -44,14 +44,17 @@ $ chassis-sim show
 >   reboot reason     ""
 > Logical switches none
 > Platform
->   model, board      100, 10
->   co-CPU            none
->   peer              127.0.0.7, reachable
->   peer version      9.2
->   node, ipc max     1, 8192
->   application       "CLI"
->   fcr state         2
+>   co-CPU            0
+>   peer reachable    1
+>   model             100
+>   board             10
 >   dp upgrade        1
+>   ipc max           8192
+>   fcr state         2
+>   node              1
+>   application       "CLI"
+>   peer              "127.0.0.7"
+>   peer version      9.2
 > Injected faults none
 
 === show --json prints the stored state byte for byte
