@@ -1,6 +1,7 @@
 // chassis-sim set and fail: the keys a person may set, each with its range, and the
 // platform calls whose result may be injected.
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cstring>
 #include <map>
@@ -28,35 +29,22 @@ const std::vector<std::string> kFailable = {HAADM_PLATFORM_CALLS};
 
 std::optional<long long> parse_number(const std::string& text)
 {
-    size_t i = text.size() > 0 && text[0] == '-' ? 1 : 0;
-    const bool minus = i == 1;
-    const bool hex = text.size() > i + 2 && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X');
-    i += hex ? 2 : 0;
-    if (i == text.size()) {
+    const bool minus = !text.empty() && text[0] == '-';
+    std::string_view digits(text);
+    digits.remove_prefix(minus ? 1 : 0);
+    int base = 10;
+    if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+        digits.remove_prefix(2);
+        base = 16;
+    }
+    // Unsigned: from_chars takes no sign, no blank and no prefix.
+    unsigned long long magnitude = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), magnitude, base);
+    const unsigned long long limit = static_cast<unsigned long long>(LLONG_MAX) + (minus ? 1 : 0);
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() || magnitude > limit) {
         return std::nullopt;
     }
-    const unsigned long long limit = static_cast<unsigned long long>(LLONG_MAX) + (minus ? 1 : 0);
-    unsigned long long value = 0;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        int digit = -1;
-        if (c >= '0' && c <= '9') {
-            digit = c - '0';
-        } else if (hex && c >= 'a' && c <= 'f') {
-            digit = c - 'a' + 10;
-        } else if (hex && c >= 'A' && c <= 'F') {
-            digit = c - 'A' + 10;
-        }
-        const unsigned base = hex ? 16 : 10;
-        if (digit < 0 || value > (limit - static_cast<unsigned>(digit)) / base) {
-            return std::nullopt;
-        }
-        value = value * base + static_cast<unsigned>(digit);
-    }
-    if (minus) {
-        return value == limit ? LLONG_MIN : -static_cast<long long>(value);
-    }
-    return static_cast<long long>(value);
+    return minus ? static_cast<long long>(0ULL - magnitude) : static_cast<long long>(magnitude);
 }
 
 namespace {

@@ -9,6 +9,7 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 
 #include "sim/store/files.h"
 #include "sim/store/shape.h"
@@ -81,20 +82,21 @@ void install_program(const fs::path& path, const std::string& binary, const std:
                               fs::perms::others_read | fs::perms::others_exec);
 }
 
-// Every program of the chassis in base, and the two links (sim/tool, sim/program) by which
-// an open sees at one look whether the programs are still there.
-void install_programs(const fs::path& base, const std::string& tool, const std::string& simulator,
-                      const std::string& emulator)
+// Every program of the chassis in base with the binary it runs and whether it runs it
+// through the emulator; last the two links (sim/tool, sim/program) by which an open sees
+// at one look whether the programs are still there.
+void each_program(const fs::path& base, const std::string& tool, const std::string& simulator,
+                  const std::function<void(const fs::path&, const std::string&, bool)>& put)
 {
     for (const std::string& name : tool_names()) {
-        install_program(base / "sbin" / name, tool, emulator);
+        put(base / "sbin" / name, tool, true);
     }
-    install_program(base / "tarny/cliexec/hashow", tool, emulator);
+    put(base / "tarny/cliexec/hashow", tool, true);
     for (const Program& program : kPrograms) {
-        install_program(base / program.path, simulator, emulator);
+        put(base / program.path, simulator, true);
     }
-    fs::create_symlink(tool, base / "sim/tool");
-    fs::create_symlink(simulator, base / "sim/program");
+    put(base / "sim/tool", tool, false);
+    put(base / "sim/program", simulator, false);
 }
 
 // Ends the process at a named step of init when CHASSIS_SIM_INIT_STOP names it: the
@@ -235,18 +237,11 @@ std::string relink_chassis(const std::string& root, const std::string& emulator,
     if (std::string why = find_programs(tool, simulator); !why.empty()) {
         return why;
     }
-    const fs::path base = root;
     try {
-        for (const std::string& name : tool_names()) {
-            replace_program(base / "sbin" / name, tool, emulator);
-        }
-        replace_program(base / "tarny/cliexec/hashow", tool, emulator);
-        for (const Program& program : kPrograms) {
-            replace_program(base / program.path, simulator, emulator);
-        }
-        // Last: until these are in place, an open still finds the chassis stale.
-        replace_program(base / "sim/tool", tool, {});
-        replace_program(base / "sim/program", simulator, {});
+        // The links last: until they are in place, an open still finds the chassis stale.
+        each_program(root, tool, simulator, [&](const fs::path& path, const std::string& binary, bool emulated) {
+            replace_program(path, binary, emulated ? emulator : std::string());
+        });
     } catch (const fs::filesystem_error& e) {
         return std::string("cannot relink the chassis: ") + e.what();
     }
@@ -337,7 +332,9 @@ std::string init_chassis_state(const std::string& dir, json st, const std::strin
         }
         lay_out_cp1(base);
         stop_point("dirs");
-        install_programs(base, tool, simulator, emulator);
+        each_program(base, tool, simulator, [&](const fs::path& path, const std::string& binary, bool emulated) {
+            install_program(path, binary, emulated ? emulator : std::string());
+        });
         stop_point("programs");
         fs::create_symlink("/bin/cat", base / "bin/cat");
         fs::create_symlink("/usr/bin/yes", base / "usr/bin/yes");
