@@ -92,9 +92,9 @@ int ls_create(TestParamList* params)
     });
 }
 
-static int set_enabled(const char* name, int sw, bool enabled)
+static int set_enabled(const char* name, json args, int sw, bool enabled)
 {
-    return sim::change_call(name, {sw}, [sw, enabled](json& st) {
+    return sim::change_call(name, std::move(args), [sw, enabled](json& st) {
         if (!has_switch(st, sw)) {
             return -1;
         }
@@ -103,8 +103,8 @@ static int set_enabled(const char* name, int sw, bool enabled)
     });
 }
 
-int ls_enable(int sw) { return set_enabled("ls_enable", sw, true); }
-int ls_disable(int sw) { return set_enabled("ls_disable", sw, false); }
+int ls_enable(int sw) { return set_enabled("ls_enable", {sw}, sw, true); }
+int ls_disable(int sw) { return set_enabled("ls_disable", {sw}, sw, false); }
 
 int ls_delete(int sw)
 {
@@ -113,50 +113,24 @@ int ls_delete(int sw)
     });
 }
 
-int ls_shutdown(int sw, const char* text)
+int ls_shutdown(int sw, const char* text) { return set_enabled("ls_shutdown", {sw, text_or_null(text)}, sw, false); }
+int ls_restart(int sw, const char* text) { return set_enabled("ls_restart", {sw, text_or_null(text)}, sw, true); }
+
+static int expand_call(const char* name, json args, int sw, const ExpandRequest* request, bool add)
 {
-    return sim::change_call("ls_shutdown", {sw, text_or_null(text)}, [sw](json& st) {
-        if (!has_switch(st, sw)) {
-            return -1;
-        }
-        switch_of(st, sw)["enabled"] = false;
-        return 0;
-    });
+    args.push_back(expand_json(request));
+    return sim::change_call(name, std::move(args), [=](json& st) { return expand(st, sw, request, add); });
 }
 
-int ls_restart(int sw, const char* text)
-{
-    return sim::change_call("ls_restart", {sw, text_or_null(text)}, [sw](json& st) {
-        if (!has_switch(st, sw)) {
-            return -1;
-        }
-        switch_of(st, sw)["enabled"] = true;
-        return 0;
-    });
-}
-
-int ls_expand(int sw, ExpandRequest* request)
-{
-    return sim::change_call("ls_expand", {sw, expand_json(request)},
-                            [sw, request](json& st) { return expand(st, sw, request, true); });
-}
-
-int ls_deexpand(int sw, ExpandRequest* request)
-{
-    return sim::change_call("ls_deexpand", {sw, expand_json(request)},
-                            [sw, request](json& st) { return expand(st, sw, request, false); });
-}
-
+int ls_expand(int sw, ExpandRequest* request) { return expand_call("ls_expand", {sw}, sw, request, true); }
+int ls_deexpand(int sw, ExpandRequest* request) { return expand_call("ls_deexpand", {sw}, sw, request, false); }
 int ls_expand_sync(const char* service, int sw, ExpandRequest* request)
 {
-    return sim::change_call("ls_expand_sync", {text_or_null(service), sw, expand_json(request)},
-                            [sw, request](json& st) { return expand(st, sw, request, true); });
+    return expand_call("ls_expand_sync", {text_or_null(service), sw}, sw, request, true);
 }
-
 int ls_deexpand_sync(const char* service, int sw, ExpandRequest* request)
 {
-    return sim::change_call("ls_deexpand_sync", {text_or_null(service), sw, expand_json(request)},
-                            [sw, request](json& st) { return expand(st, sw, request, false); });
+    return expand_call("ls_deexpand_sync", {text_or_null(service), sw}, sw, request, false);
 }
 
 int ls_alloc_lport(int a, int b) { return sim::change_call("ls_alloc_lport", {a, b}, next_lport); }
