@@ -75,43 +75,17 @@ $ as:HADUMP x
 $ as:/sbin/haDump -h extra
 > Usage: hadump
 
-=== hachecklock: a free lock
-$ hachecklock
-> Lock is free
-@ ha_checklock() = 0
-@ ipcExit()
-
-=== hachecklock: a held lock, the ctime text with its own newline, arguments ignored
-set: lock=4321,7,1700000000,hareboot
-$ hachecklock -x
-> Lock occupied: pid 4321, trans 7, cmd hareboot, time Tue Nov 14 22:13:20 2023
->
-
 === hachecklock: negative numbers and a time of 0
 set: lock=-5,-1,0,hafailover
 $ hachecklock
 > Lock occupied: pid -5, trans -1, cmd hafailover, time Thu Jan  1 00:00:00 1970
 >
 
-=== hachecklock: a lock with pid 0 cannot be set, so the lock stays free
-$ chassis-sim set lock=0,9,1700000000,hareboot
-! chassis-sim: bad value for lock: PID 0 is a free lock; use free; nothing changed
-? 1
-$ hachecklock
-> Lock is free
-
 === hachecklock: a holder name that fills its field without a NUL stops at the field
 set: lock=12,3,1,ABCDEFGHIJKLMNOPQRSTUVWXYZ012345
 $ hachecklock
 > Lock occupied: pid 12, trans 3, cmd ABCDEFGHIJKLMNOPQRSTUVWXYZ012345, time Thu Jan  1 00:00:01 1970
 >
-
-=== hachecklock: the lock status cannot be read
-fail: ha_checklock=-1
-$ hachecklock
-> Failed to get hasm lock status\r
-@ ha_checklock() = -1
-@ ipcExit()
 
 === hafreelock takes a free lock and keeps it
 $ hafreelock ignored

@@ -29,18 +29,6 @@ $ hashow -l
 $ haenable -f
 > HA is enabled
 
-=== already enabled: neither warning nor question
-$ haenable
-> HA is enabled
-
-=== forced: the warning but no question, and on at once
-scenario: ha-disabled
-$ haEnable -f
-@@ enable-warning
-> HA is enabled
-$ hashow -l
-> ACTIVE REDUNDANT HA_ENABLED DUAL_CP
-
 === line-form answers that go ahead: Y, and y at end of input without a newline
 scenario: ha-disabled
 $ haenable
@@ -206,13 +194,6 @@ $ haDisable
 > HA is disabled
 @ ham_get_state() = 134217859
 @ ipcExit()
-
-=== hadisable makes no permission check, asks nothing and ignores its arguments
-$ hadisable -f -h x
-> HA is disabled
-@ ...
-@ disableHA() = 0
-@ rasevt_log2("haadm", "main", 460, "QMZ", 0, 0, 2818063, "disabled") = 0
 
 === disableHA failing with 256: the line shows 256, the shell sees 255, not success
 fail: disableHA=256

@@ -13,32 +13,10 @@ $ hainfo init
 @ pd_init() = 0
 @ ipcExit()
 
-=== RebootReason prints nothing and succeeds also when a reason is kept
-write: var/rb_reason = FirmwareDownload @ 03152024-141502
-$ hainfo RebootReason Hareboot
-@ ipcExit()
-= var/rb_reason: FirmwareDownload @ 03152024-141502
-
-=== RebootReason succeeds also when the file cannot be written
-write: var/rb_reason/x = a directory in the way
-$ hainfo RebootReason Hareboot
-@ ipcExit()
-
-=== show prints the manager's last reason
-set: rb_reason="FirmwareDownload @ 03152024-14"
-$ hainfo show
-> Last Reboot Reason:[FirmwareDownload @ 03152024-14]
-@ ham_get_rb_reason() = 0
-@ ipcExit()
-
 === show: the manager's reason of up to 63 characters is printed whole
 set: rb_reason=0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ!
 $ hainfo show
 > Last Reboot Reason:[0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ!]
-
-=== show with an empty reason
-$ hainfo show
-> Last Reboot Reason:[]
 
 === show when the manager leaves the buffer unfilled prints an empty reason
 set: rb_reason=stale
@@ -47,17 +25,6 @@ $ hainfo show
 > Last Reboot Reason:[]
 @ ham_get_rb_reason() = -1
 @ ipcExit()
-
-=== init works on either CP and on any platform
-scenario: no-slots
-write: var/rb_reason = Hareboot @ 03152024-141502
-$ hainfo init
-@@ report 'Hareboot @ 03152024-141502' 'Hareboot @ 03152024-141502'
-
-=== init on the standby CP
-scenario: standby
-$ hainfo init
-@@ report 'OCP or Silent Reboot' ''
 
 === any other form ends at once with 255, silent, still in the messaging service
 startup: keep

@@ -107,17 +107,6 @@ $ hasmtest lsdelete 7
 @ ls_delete(7) = -1
 @ ipcExit()
 
-=== lscreate takes the next number that no switch has: one set by hand keeps its attribute and ports
-set: ls.1.attr.name=val ls.1.ports=3:0x84
-$ hasmtest lscreate 77
-> swno is 2
-@ ls_create({"count":1,"entries":[["FID","77"]],"rest_zero":true}) = 2
-@ ipcExit()
-$ hasmtest getatt 1 name
-> The attribute is val
-$ hasmtest lscreate
-> swno is 3
-
 === lscreate prints a failed creation's result
 fail: ls_create=-1
 $ hasmtest lscreate
@@ -326,22 +315,6 @@ $ hasmtest getatt 1 NAME
 $ hasmtest getsysatt mode
 > The attribute is 
 
-=== getfid: the FID as the call returns it
-set: ls.3.attr.FID=77
-$ hasmtest getfid 3
-> The FID is 77
-@ ls_get_attribute(3, "FID", null) = 77
-@ ipcExit()
-$ hasmtest getfid 9
-> The FID is -1
-
-=== peer version
-set: peer_version=7.3
-$ hasmtest ls_get_peer_version
-> Peer firmware version:7.3, rc=0
-@ ls_get_peer_version() = 0
-@ ipcExit()
-
 === peer version: a failed call shows a cleared record
 fail: ls_get_peer_version=-1
 $ hasmtest ls_get_peer_version
@@ -355,12 +328,6 @@ $ hasmtest get_hsess
 @ has_get_hsess(1) = 0
 @ has_get_hsess(0) = 0
 @ ipcExit()
-
-=== get_hsess: failed reads print cleared records
-fail: has_get_hsess=-1
-$ hasmtest get_hsess
-> Lsess:rc=-1,fl=0,ch=00000000,up=00000000,ac=00000000,sy=00000000,rbr=
-> Rsess:rc=-1,fl=0,ch=00000000,up=00000000,ac=00000000,sy=00000000,rbr=
 
 === dump: shown, then removed; any argument sets the flag
 set: dump_text=one-line-dump

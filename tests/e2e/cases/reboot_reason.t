@@ -44,19 +44,6 @@ $ hainfo show
 @ ham_get_rb_reason() = 0
 @ ipcExit()
 
-=== a reason already there is kept, and nobody is told
-write: var/rb_reason = Hareboot @ 03152024-141502
-$ hainfo RebootReason hareset
-@ ipcExit()
-= var/rb_reason: Hareboot @ 03152024-141502
-
-=== a first byte NUL counts as empty: the file is overwritten
-write: var/rb_reason = \0old text
-$ hainfo RebootReason xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx
-@ notifyHAM(24) = 0
-@ ipcExit()
-= var/rb_reason: xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx
-
 === a recorded reason is reported unchanged on the CP
 write: var/rb_reason = Hareboot @ 03152024-141502
 write: mnt/var/rb_reason = Y
@@ -86,19 +73,6 @@ $ hainfo init
 = var/rb_reason:
 = mnt/var/rb_reason:
 = tmp/rb_reason.alt: X
-
-=== Reset with an empty alternative file: the secondary file is reported
-write: var/rb_reason = Reset
-write: tmp/rb_reason.alt =
-write: mnt/var/rb_reason = Y
-$ hainfo init
-@@ report Y Y
-
-=== a text only beginning with Reset counts as Reset too
-write: var/rb_reason = Resetting by hand
-write: tmp/rb_reason.alt = X
-$ hainfo init
-@@ report X X
 
 === Reset without an alternative file on the CP: a silent reboot for log and manager
 write: var/rb_reason = Reset\n
@@ -139,14 +113,3 @@ $ hainfo init
 write: var/rb_reason = 0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ!#%&*+-./0123456789abcdefghijklmnopqr
 $ hainfo init
 @@ report '0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ!' 0123456789abcdefghijklmnopqrstu
-
-=== a NUL byte ends the text
-write: var/rb_reason = Hare\0boot
-$ hainfo init
-@@ report Hare Hare
-
-=== an empty reboot reason file falls back to the secondary file, even without Reset
-write: var/rb_reason = \0Hareboot
-write: mnt/var/rb_reason = Y
-$ hainfo init
-@@ report Y Y

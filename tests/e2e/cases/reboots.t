@@ -44,30 +44,11 @@ $ haReboot -w
 @ ham_force_failover() = 0
 = var/rb_reason
 
-=== hareboot refuses without REDUNDANT
-scenario: non-redundant
-$ hareboot
-! hareboot not allowed: The system is not in redundant mode or HA not enabled.
-? 255
-@ esm_is_extnHcl_inprog() = 1
-@ sysconModel() = 100
-@ sysconHwBoardModel() = 10
-@ getThisCPSlot() = 6
-@ ham_get_state() = 134217921
-
 === hareboot refuses without SYNCHRONIZED
 set: state=0x080000C3
 $ hareboot
 ! hareboot not allowed: The system is not in redundant mode or HA not enabled.
 ? 255
-
-=== hareboot refuses without HA_ENABLED
-set: state=0x08000087
-$ hareboot
-! hareboot not allowed: The system is not in redundant mode or HA not enabled.
-? 255
-
-# ---- hareboot -f: fast boot ------------------------------------------------------------
 
 === hareboot -f on a CP-based chassis records no reason; the status is the DP check's
 $ hareboot -f
@@ -193,13 +174,6 @@ $ chassisReboot -f
 @ getHAMStat() = 134217926
 @ ipcExit()
 
-=== chassisreboot -f reboots in mode 3 without a question
-$ chassisreboot -f
-@ getHAMStat() = 134217927
-@ sysconModel() = 100
-@ reboot_system(3) = 0
-@ ipcExit()
-
 === chassisreboot asks; y confirms
 $ chassisreboot
 < y
@@ -213,35 +187,6 @@ $ chassisreboot
 === chassisreboot: any answer but one beginning with y or Y is no, and it exits at once
 $ chassisreboot -m
 < no
-@@ reboot-warning
-!-  Are you sure you want to reboot the chassis [y/n]? 
-> Chassis reboot  not confirmed!
-? 1
-@ getHAMStat() = 134217927
-
-=== chassisreboot: an empty line, end of input or another letter is no
-$ chassisreboot
-< 
-@@ reboot-warning
-!-  Are you sure you want to reboot the chassis [y/n]? 
-> Chassis reboot  not confirmed!
-? 1
-@ getHAMStat() = 134217927
-$ chassisreboot -s
-@@ reboot-warning
-!-  Are you sure you want to reboot the chassis [y/n]? 
-> Chassis reboot  not confirmed!
-? 1
-@ getHAMStat() = 134217927
-$ chassisreboot -m
-< n
-@@ reboot-warning
-!-  Are you sure you want to reboot the chassis [y/n]? 
-> Chassis reboot  not confirmed!
-? 1
-@ getHAMStat() = 134217927
-$ chassisreboot
-<  y
 @@ reboot-warning
 !-  Are you sure you want to reboot the chassis [y/n]? 
 > Chassis reboot  not confirmed!
@@ -290,22 +235,6 @@ $ chassisreboot -f
 @ reboot_system(3) = 0
 @ ipcExit()
 
-=== model 202 and 199 send nothing
-set: model=202
-$ chassisreboot -f
-@ getHAMStat() = 134217927
-@ sysconModel() = 202
-@ reboot_system(3) = 0
-@ ipcExit()
-$ chassis-sim set model=199
-$ chassisreboot -f
-@ getHAMStat() = 134217927
-@ sysconModel() = 199
-@ reboot_system(3) = 0
-@ ipcExit()
-
-# ---- hareset ------------------------------------------------------------------------------
-
 === hareset without CP slots is refused
 scenario: no-slots
 $ hareset -p
@@ -329,16 +258,6 @@ $ hareset -l
 @ ipcExit()
 $ hainfo init
 @@ report-stamped hareset
-
-=== hareset -l on the standby CP keeps an earlier reason
-scenario: standby
-write: cp1/var/rb_reason = Hareboot @ 03152024-141502
-$ hareset -l extra
-@ ipcExit()
-@ exec("/tarny/cliexec/fastboot") = 0
-@ ipcExit()
-= cp1/var/rb_reason: Hareboot @ 03152024-141502
-= var/rb_reason
 
 === hareset -p resets the peer CP, -c the co-CPU; later arguments are ignored
 $ hareset -p extra
@@ -385,12 +304,3 @@ $ hashutdown any arguments
 === hashutdown creates /var/log/rebootreason when missing
 $ hashutdown
 = var/log/rebootreason:
-
-=== hashutdown goes on when /var/log/rebootreason cannot be opened
-write: var/log/rebootreason/x = a directory in the way
-$ hashutdown
-@ swd_init() = 0
-@ swd_disable() = 0
-@ swd_exit() = 0
-@ ham_request(3, 0) = 0
-@ ipcExit()

@@ -39,12 +39,6 @@ $ swdadmin
 $ swdadmin enable extra
 @ ipcExit()
 
-=== hasmshutdown: the switch number after the ':' and the control text
-set: ls.3.ports=
-$ hasmshutdown x:3 maintenance
-@ ls_shutdown(3, "maintenance") = 0
-@ ipcExit()
-
 === hasmrestart: no ':' gives switch 0 and an empty text; no argument makes no call
 $ hasmrestart 5
 @ ls_restart(0, "") = -1
@@ -52,23 +46,6 @@ $ hasmrestart 5
 $ hasmrestart
 @ ipcExit()
 $ hasmshutdown
-@ ipcExit()
-
-=== the number text as strtol reads it
-$ hasmrestart x:12abc
-@ ls_restart(12, "") = -1
-@ ipcExit()
-$ hasmrestart a:b:7
-@ ls_restart(0, "") = -1
-@ ipcExit()
-$ hasmrestart ":  -42"
-@ ls_restart(-42, "") = -1
-@ ipcExit()
-$ hasmrestart x:+8 text more words
-@ ls_restart(8, "text") = -1
-@ ipcExit()
-$ hasmrestart x:
-@ ls_restart(0, "") = -1
 @ ipcExit()
 
 === long number texts are cut to 15 characters, then clamped to an int
@@ -99,10 +76,4 @@ $ as:/sbin/hasmrestart x:4
 @ ipcExit()
 $ as:hasmshutdown.hasmrestart x:4 t
 @ ls_shutdown(4, "t") = -1
-@ ipcExit()
-
-=== platformyield: the yield request, arguments ignored
-$ platformyield now
-@ ham_get_fd() = 1000
-@ ioctl("ham", 536925727) = 0
 @ ipcExit()

@@ -14,21 +14,6 @@ $ hashow -h
 @ getThisCPSlot() = 6
 @ ipcExit()
 
-=== the message size reaches the registration
-startup: keep
-set: ipc_max=4096
-$ hashow -h
-> Usage: hashow
-@ ipc_max_msg_size(0) = 4096
-@ ipcInit("HAADM", $PID16, 4096, 0) = 0
-@ ficulibInit() = 0
-@ nslibInit() = 0
-@ esslibInit() = 0
-@ zonelibInit() = 0
-@ ns_condb_attach_impl("main", "haadm", 183) = 0
-@ getThisCPSlot() = 6
-@ ipcExit()
-
 === registration refused: its line, its code, nothing else
 startup: keep
 fail: ipcInit=7
@@ -53,24 +38,6 @@ $ hadisable
 ! IpcInit failed .Error code = -3
 ? 253
 
-=== a name that matches no row ends by the common exit with 255
-$ as:haadm
-? 255
-@ ipcExit()
-
 === upper-case HASHOW matches no row
 $ as:HASHOW
 ? 255
-
-=== the directory part counts: /sbin/haShow runs hashow
-$ as:/sbin/haShow -l
-> ACTIVE REDUNDANT SYNCHRONIZED HA_ENABLED DUAL_CP
-
-=== a name with two command names runs the earlier row
-$ as:hashow_haenable -l
-> ACTIVE REDUNDANT SYNCHRONIZED HA_ENABLED DUAL_CP
-
-=== the lock owner name hasmfreelock is no command
-$ as:hasmfreelock
-? 255
-@ ipcExit()

@@ -17,47 +17,6 @@ $ hasyncstart
 @ getHAMStat() = 134217927
 @ ipcExit()
 
-=== start: the argument's forms as the library receives them
-set: state=0x080000C3
-# hasm_synstart answers 0 and changes nothing, so every run reaches the library
-fail: hasm_synstart=0
-$ hasyncstart
-> HA State synchronization has started
-@ getHAMStat() = 134217923
-@ getHAMStat() = 134217923
-@ hasm_synstart({"head":"","reserved":0,"tail":""}) = 0
-@ ipcExit()
-$ haSyncStart abc
-> HA State synchronization has started
-@~ getHAMStat\(\) = .*
-@~ getHAMStat\(\) = .*
-@ hasm_synstart({"head":"abc","reserved":0,"tail":""}) = 0
-@ ipcExit()
-$ hasyncstart :def
-> HA State synchronization has started
-@~ getHAMStat\(\) = .*
-@~ getHAMStat\(\) = .*
-@ hasm_synstart({"head":"","reserved":0,"tail":"def"}) = 0
-@ ipcExit()
-$ hasyncstart a:b:c ignored
-> HA State synchronization has started
-@~ getHAMStat\(\) = .*
-@~ getHAMStat\(\) = .*
-@ hasm_synstart({"head":"a","reserved":0,"tail":"b:c"}) = 0
-@ ipcExit()
-$ hasyncstart abcdefghijklmnopqrst:12345678901234567890
-> HA State synchronization has started
-@~ getHAMStat\(\) = .*
-@~ getHAMStat\(\) = .*
-@ hasm_synstart({"head":"abcdefghijklmno","reserved":0,"tail":"123456789012345"}) = 0
-@ ipcExit()
-$ hasyncstart -x
-> HA State synchronization has started
-@~ getHAMStat\(\) = .*
-@~ getHAMStat\(\) = .*
-@ hasm_synstart({"head":"-x","reserved":0,"tail":""}) = 0
-@ ipcExit()
-
 === start with HA disabled: early return with 255
 scenario: ha-disabled
 $ hasyncstart
@@ -94,11 +53,6 @@ $ haSyncStop
 @ getHAMStat() = 134217923
 @ ipcExit()
 
-=== stop with HA disabled: HA_ENABLED is not tested
-scenario: ha-disabled
-$ hasyncstop
-> HA State is already out of synchronization
-
 === stop failing: the code printed, status 1
 fail: hasm_synstop=-7
 $ hasyncstop
@@ -119,11 +73,4 @@ $ hasyncstart a:b
 $ hasyncstop a:b
 @ getHAMStat() = 134217858
 @ getHAMStat() = 134217858
-@ ipcExit()
-
-=== no CP slots: the state is read once, then the platform refusal
-scenario: no-slots
-$ hasyncstart
-> hasyncstart Not supported on this platform
-@ getHAMStat() = 1
 @ ipcExit()
