@@ -51,39 +51,6 @@ TestParamList fresh() { return TestParamList{}; }
 std::string name_of(const TestParam& e) { return std::string(e.name, strnlen(e.name, sizeof e.name)); }
 std::string value_of(const TestParam& e) { return std::string(e.value, strnlen(e.value, sizeof e.value)); }
 
-bool zero_from(const char* field, size_t from, size_t size)
-{
-    for (size_t i = from; i < size; ++i) {
-        if (field[i] != '\0') {
-            return false;
-        }
-    }
-    return true;
-}
-
-TEST(SetTestParam, AddsThenReplacesIgnoringCase)
-{
-    TestParamList list = fresh();
-    set_test_param("FID", "12345", list);
-    ASSERT_EQ(list.count, 1);
-    EXPECT_EQ(name_of(list.entry[0]), "FID");
-    EXPECT_EQ(value_of(list.entry[0]), "12345");
-
-    set_test_param("fid", "20", list);
-    EXPECT_EQ(list.count, 1);
-    EXPECT_EQ(name_of(list.entry[0]), "FID");  // the stored name keeps its case
-    EXPECT_EQ(value_of(list.entry[0]), "20");
-    EXPECT_TRUE(zero_from(list.entry[0].value, 2, sizeof list.entry[0].value));
-
-    set_test_param("Speed", "8G", list);
-    EXPECT_EQ(list.count, 2);
-    EXPECT_EQ(name_of(list.entry[1]), "Speed");
-    // Entries from count onward stay zero.
-    for (int i = 2; i < 17; ++i) {
-        EXPECT_TRUE(zero_from(reinterpret_cast<const char*>(&list.entry[i]), 0, sizeof(TestParam))) << i;
-    }
-}
-
 TEST(SetTestParam, TruncatesToFifteenCharacters)
 {
     TestParamList list = fresh();
@@ -132,18 +99,6 @@ TEST(SetTestParam, FullListRefusesNewNames)
     EXPECT_EQ(corrupt.entry[0].name[0], '\0');
 }
 
-TEST(HasmtestTable, EveryKeywordReachesItsRow)
-{
-    for (size_t i = 0; i < kTestCommands.size(); ++i) {
-        const char* keyword = kTestCommands[i].word.keyword;
-        EXPECT_EQ(select_test_command(keyword), static_cast<int>(i)) << keyword;
-    }
-    EXPECT_STREQ(kTestCommands.at(select_test_command("deexpand")).word.keyword, "expand");
-    EXPECT_STREQ(kTestCommands.at(select_test_command("restartshutdown")).word.keyword, "shutdown");
-    EXPECT_EQ(select_test_command("GETFID"), -1);
-    EXPECT_EQ(select_test_command(""), -1);
-}
-
 TEST(HasmtestPortTypes, WordsAndCodes)
 {
     const struct {
@@ -157,38 +112,6 @@ TEST(HasmtestPortTypes, WordsAndCodes)
     for (const auto& c : cases) {
         EXPECT_EQ(port_type_code(c.word), c.code) << c.word;
     }
-}
-
-std::string session_line(const HaSession& session, int rc)
-{
-    char* text = nullptr;
-    size_t size = 0;
-    FILE* out = open_memstream(&text, &size);
-    print_session(out, "Lsess", rc, session);
-    fclose(out);
-    std::string line(text, size);
-    free(text);
-    return line;
-}
-
-TEST(HasmtestSession, PrintsWithinTheRecord)
-{
-    // A record whose text field the library left without a terminating NUL, followed by
-    // bytes that must not be printed.
-    struct {
-        HaSession session;
-        char after[8];
-    } filled;
-    memset(&filled, 'z', sizeof filled);
-    filled.session.fl = -3;
-    filled.session.up = 1;
-    filled.session.ac = 0xABCDEF;
-    filled.session.sy = 0x80000000u;
-    filled.session.ch = 0xFFFFFFFFu;
-    memset(filled.session.rbr, 'r', sizeof filled.session.rbr);
-    EXPECT_EQ(session_line(filled.session, -1),
-              "Lsess:rc=-1,fl=-3,ch=ffffffff,up=00000001,ac=00abcdef,sy=80000000,rbr=" +
-                  std::string(28, 'r') + "\n");
 }
 
 TEST(ShellLine, IsWholeOrRefused)

@@ -54,20 +54,6 @@ protected:
     std::string dir_;
 };
 
-TEST_F(SafeFile, OpensARegularFileAndReadsIt)
-{
-    write("f", "text");
-    const haadm::OpenedFile f = haadm::open_regular(at("f").c_str(), O_RDONLY, true);
-    ASSERT_GE(f.fd, 0);
-    EXPECT_EQ(f.why, FileRefusal::none);
-    char buf[8] = {};
-    EXPECT_EQ(::read(f.fd, buf, sizeof buf), 4);
-    EXPECT_STREQ(buf, "text");
-    EXPECT_EQ(fcntl(f.fd, F_GETFL) & O_NONBLOCK, 0);
-    EXPECT_NE(fcntl(f.fd, F_GETFD) & FD_CLOEXEC, 0);
-    close(f.fd);
-}
-
 TEST_F(SafeFile, RefusesEverythingElse)
 {
     write("secret", "secret");
@@ -107,17 +93,6 @@ TEST_F(SafeFile, RefusesEverythingElse)
     const haadm::OpenedFile f = haadm::open_regular(at("hard").c_str(), O_RDONLY, false);
     EXPECT_GE(f.fd, 0);
     close(f.fd);
-}
-
-TEST_F(SafeFile, CreatesAMissingFile)
-{
-    const mode_t old = umask(022);
-    const haadm::OpenedFile f = haadm::open_regular(at("new").c_str(), O_RDWR | O_CREAT, false);
-    ASSERT_GE(f.fd, 0);
-    close(f.fd);
-    EXPECT_EQ(kind("new"), static_cast<mode_t>(S_IFREG));
-    EXPECT_EQ(perms("new"), 0644u);
-    umask(old);
 }
 
 TEST_F(SafeFile, EmptyingLeavesAnEmptyRegularFile)

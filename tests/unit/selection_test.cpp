@@ -49,22 +49,6 @@ TEST(CommandSelection, EdgeCases)
     }
 }
 
-// Every installed name selects the row that carries it as its name or alias.
-TEST(CommandSelection, EveryInstalledName)
-{
-    std::istringstream names(HAADM_NAMES);
-    std::string name;
-    int count = 0;
-    while (std::getline(names, name, ',')) {
-        ++count;
-        const int index = select_command(name.c_str());
-        ASSERT_GE(index, 0) << name;
-        const haadm::CommandNames& row = haadm::kCommands.at(index).names;
-        EXPECT_TRUE(row.name == name || row.alias == name) << name << " ran " << row.name;
-    }
-    EXPECT_EQ(count, 31);
-}
-
 TEST(ShellStatus, LowBitsZeroIsNotSuccess)
 {
     EXPECT_EQ(haadm::shell_status(0), 0);

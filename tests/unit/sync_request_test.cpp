@@ -54,11 +54,4 @@ TEST(SyncRequest, SplitsAtTheFirstColonAndCutsAtFifteen)
     }
 }
 
-TEST(SyncRequest, LeavesTheArgumentAlone)
-{
-    char argument[] = "abc:def";
-    make_sync_request(argument);
-    EXPECT_STREQ(argument, "abc:def");
-}
-
 }  // namespace

@@ -31,26 +31,6 @@ std::string formatted(time_t t, size_t size = haadm::kTimeTextSize)
     return text;
 }
 
-TEST(FormatTime, LocalTimeWithZone)
-{
-    const struct {
-        const char* zone;
-        time_t time;
-        const char* text;
-    } cases[] = {
-        {"UTC", 0, "00:00:00 UTC Thu Jan 01 1970"},
-        {"UTC", 1700000000, "22:13:20 UTC Tue Nov 14 2023"},
-        {"UTC", 1600000000, "12:26:40 UTC Sun Sep 13 2020"},
-        {"ABC-2", 1700000000, "00:13:20 ABC Wed Nov 15 2023"},
-        {"XYZ+5", 0, "19:00:00 XYZ Wed Dec 31 1969"},
-    };
-    for (const auto& c : cases) {
-        use_zone(c.zone);
-        EXPECT_EQ(formatted(c.time), c.text) << c.zone << " " << c.time;
-    }
-    use_zone("UTC");
-}
-
 TEST(FormatTime, UnconvertibleOrTooLongGivesEmptyText)
 {
     use_zone("UTC");
