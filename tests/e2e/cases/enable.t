@@ -46,58 +46,6 @@ $ haenable
 $ hashow -l
 > ACTIVE REDUNDANT HA_ENABLED DUAL_CP
 
-=== line-form answers that do not go ahead: end of input, yes, " y", y with a carriage return, an empty line, a long line
-scenario: ha-disabled
-$ haenable
-@@ enable-warning
-!- Are you sure you want to go ahead  [y/n]? 
-> Invalid Input
-? 1
-@@ permission haenable
-@ ham_get_state() = 134217859
-@ ipcExit()
-$ haenable
-< yes
-@@ enable-warning
-!- Are you sure you want to go ahead  [y/n]? 
-> haenable: not confirmed by user!
-? 1
-$ haEnable
-<  y
-@@ enable-warning
-!- Are you sure you want to go ahead  [y/n]? 
-> haEnable: not confirmed by user!
-? 1
-$ haenable
-< y\r
-@@ enable-warning
-!- Are you sure you want to go ahead  [y/n]? 
-> haenable: not confirmed by user!
-? 1
-$ haenable
-<
-@@ enable-warning
-!- Are you sure you want to go ahead  [y/n]? 
-> haenable: not confirmed by user!
-? 1
-$ haenable
-< yyyyyyyyyyyyyyyyyyyy
-@@ enable-warning
-!- Are you sure you want to go ahead  [y/n]? 
-> haenable: not confirmed by user!
-? 1
-$ as:/sbin/haenable
-< n
-@@ enable-warning
-!- Are you sure you want to go ahead  [y/n]? 
-> /sbin/haenable: not confirmed by user!
-? 1
-@@ permission /sbin/haenable
-@ ham_get_state() = 134217859
-@ ipcExit()
-$ hashow -l
-> ACTIVE REDUNDANT HA_DISABLED DUAL_CP
-
 === peer that does not answer the ping: no remote reboot, the rest goes on
 scenario: ha-disabled
 set: peer_reachable=0

@@ -37,13 +37,6 @@ $ haShow -x
 $ hashow -x
 > Usage: hashow
 
-=== flag line of 0xC7
-set: state=0xC7
-$ hashow -l
-> ACTIVE REDUNDANT SYNCHRONIZED HA_ENABLED DUAL_CP
-@ getHAMStat() = 199
-@ ipcExit()
-
 === flag line of 0 ends in a blank
 set: state=0x0
 $ hashow -l
