@@ -24,8 +24,6 @@
 namespace sim {
 namespace {
 
-constexpr size_t kWidth = 80;
-
 // Colours say what a thing means, not whether a bit is set: green for what is as it
 // should be, red for what needs a look (a lost sync or redundancy, a suppressed state, an
 // unhealthy standby), yellow for what holds or changes the chassis on purpose (a held
@@ -89,95 +87,12 @@ std::string local_time(long long seconds)
     return buf;
 }
 
-// Columns that a line takes on a terminal: its bytes without the colour sequences.
-size_t shown_width(const std::string& line)
-{
-    size_t width = 0;
-    for (size_t i = 0; i < line.size(); ++i) {
-        if (line[i] == '\033') {
-            const size_t end = line.find('m', i);
-            if (end == std::string::npos) {
-                break;
-            }
-            i = end;
-            continue;
-        }
-        ++width;
-    }
-    return width;
-}
-
-// The last place at or before cut, from i on, that is not inside an escape of printable()
-// (\n, \t, \xHH): an escape is never split across lines.
-size_t escape_boundary(const std::string& text, size_t i, size_t cut)
-{
-    size_t at = i;
-    while (at < cut) {
-        size_t unit = 1;
-        if (text[at] == '\\' && at + 1 < text.size()) {
-            unit = text[at + 1] == 'x' && at + 3 < text.size() ? 4 : 2;
-        }
-        if (at + unit > cut) {
-            break;
-        }
-        at += unit;
-    }
-    return at;
-}
-
-// Cuts a line of plain text into lines of at most kWidth bytes; continuation lines get
-// the indent. Never cuts inside a UTF-8 sequence.
-void emit(std::ostream& out, const std::string& head, const std::string& text, size_t indent)
-{
-    std::string line = head;
-    indent = std::min<size_t>(indent, kWidth / 2);
-    size_t i = 0;
-    while (true) {
-        size_t used = shown_width(line);
-        if (used + 10 > kWidth) {
-            // A head too wide for any text beside it stands alone.
-            out << line << '\n';
-            line = std::string(indent, ' ');
-            used = indent;
-        }
-        const size_t room = kWidth - used;
-        if (text.size() - i <= room) {
-            out << line << text.substr(i) << '\n';
-            return;
-        }
-        size_t cut = i + room;
-        // Prefer a blank as the break.
-        const size_t blank = text.rfind(' ', cut);
-        if (blank != std::string::npos && blank > i && blank - i > room / 2) {
-            cut = blank;
-        }
-        cut = escape_boundary(text, i, cut);
-        while (cut > i && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
-            --cut;
-        }
-        if (cut == i) {
-            cut = i + room;
-        }
-        out << line << text.substr(i, cut - i) << '\n';
-        i = cut;
-        while (i < text.size() && text[i] == ' ') {
-            ++i;
-        }
-        line = std::string(indent, ' ');
-    }
-}
-
-// "  label      value", the value wrapped under itself.
+// "  label      value": the values line up from the 21st column.
 void field(std::ostream& out, const std::string& label, const std::string& value)
 {
-    if (label.size() > kWidth / 2) {
-        emit(out, "  ", label, 4);
-        emit(out, std::string(20, ' '), value, 20);
-        return;
-    }
     std::string head = "  " + label;
     head.resize(std::max<size_t>(head.size() + 1, 20), ' ');
-    emit(out, head, value, head.size());
+    out << head << value << '\n';
 }
 
 std::string pad(const std::string& text, size_t width)
@@ -423,7 +338,7 @@ Outcome show_command(const std::vector<std::string>& args)
     paint.on = isatty(STDOUT_FILENO) != 0 && no_color == nullptr &&
                term != nullptr && *term != '\0' && strcmp(term, "dumb") != 0;
     std::ostringstream out;
-    emit(out, paint("1", "Chassis") + " ", printable(root()), 2);
+    out << paint("1", "Chassis") << " " << printable(root()) << '\n';
     draw_cps(out, st, paint);
     draw_word(out, st, paint);
     draw_lock(out, st, paint);
