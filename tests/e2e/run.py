@@ -26,6 +26,7 @@ A case file holds cases; each case starts with "=== NAME" and gets its own chass
                                    "@~" is a regular expression for the whole line
     @ ...                          the command's "@" lines are found in this order among
                                    others: the calls that decide the case, not all of them
+    > ...                          likewise for standard output (first among its ">" lines)
     @@ permission haenable         a block of lines named in e2e/fragments.t, its {1}, {2}, ...
                                    replaced by the words after its name
     = var/rb_reason: text          a file of the chassis afterwards ("= PATH" alone: absent;
@@ -108,20 +109,23 @@ class Pattern(str):
     """An expected output line given as a regular expression."""
 
 
+ELSE = Pattern("(other lines)")  # "> ...": the lines that follow are found in order among others
+
+
 def output_matches(want, got, sub):
-    """want: expected pieces (texts and Patterns); got: the actual output."""
+    """want: expected pieces (texts and Patterns, or ELSE first: the lines in order among
+    others); got: the actual output."""
+    def match(w, g):
+        if isinstance(w, Pattern):
+            return g.endswith("\n") and re.fullmatch(sub(w), g[:-1])
+        return sub(w) == g
+    lines = got.splitlines(keepends=True)
+    if want[:1] == [ELSE]:
+        rest = iter(lines)
+        return all(any(match(w, g) for g in rest) for w in want[1:])
     if not any(isinstance(w, Pattern) for w in want):
         return sub("".join(want)) == got
-    lines = got.splitlines(keepends=True)
-    if len(lines) != len(want):
-        return False
-    for w, g in zip(want, lines):
-        if isinstance(w, Pattern):
-            if not g.endswith("\n") or not re.fullmatch(sub(w), g[:-1]):
-                return False
-        elif sub(w) != g:
-            return False
-    return True
+    return len(lines) == len(want) and all(match(w, g) for w, g in zip(want, lines))
 
 
 def describe(want):
@@ -177,7 +181,7 @@ def parse(path):
                 raise SystemExit(f"{path}:{lineno}: text before the first case")
             key, _, rest = line.partition(" ")
             if cmd is not None and key in (">", ">-", ">~", "!", "!-", "?"):
-                cmd.own.append((lineno, key == ">~" or numbered[lineno - 1][1] != line))
+                cmd.own.append((lineno, key == ">~" or rest == "..." or numbered[lineno - 1][1] != line))
             if line.startswith("scenario:"):
                 case.scenario = line.split(":", 1)[1].strip()
             elif line.startswith("set:") or line.startswith("fail:"):
@@ -209,6 +213,8 @@ def parse(path):
                 raise SystemExit(f"{path}:{lineno}: expectation before a command")
             elif key in ("<", "<-"):
                 cmd.stdin.append(unescape(rest) + ("\n" if key == "<" else ""))
+            elif key == ">" and rest == "...":
+                cmd.stdout.append(ELSE)
             elif key == ">~":
                 cmd.stdout.append(Pattern(rest))
             elif key in (">", ">-"):
