@@ -197,30 +197,8 @@ std::vector<int> run_together(int count, const std::function<int(int)>& child)
     return statuses;
 }
 
-// Of many recorders started at once on an empty file exactly one writes and tells the
-// HA manager; the others leave its reason alone.
-TEST_F(RebootReason, ConcurrentRecordersLeaveExactlyOneReason)
-{
-    constexpr int kRecorders = 16;
-    constexpr int kRounds = 2;
-    const std::string hainfo = path_of("/sbin/hainfo");
-    for (int round = 0; round < kRounds; ++round) {
-        SetUp();
-        const auto statuses = run_together(kRecorders, [&](int i) {
-            const std::string word = "w" + std::to_string(i);
-            execl(hainfo.c_str(), hainfo.c_str(), "RebootReason", word.c_str(),
-                  static_cast<char*>(nullptr));
-            return 127;
-        });
-        EXPECT_EQ(statuses, std::vector<int>(kRecorders, 0)) << "round " << round;
-        const std::string text = read_file(reboot::kReasonFile);
-        EXPECT_TRUE(std::regex_match(text, std::regex(R"(w\d+ @ \d{8}-\d{6})"))) << text;
-        EXPECT_EQ(count_calls("notifyHAM", {24}), 1) << "round " << round;
-    }
-}
-
-// The same race tighter: recorders forked from this process call the store directly,
-// released together, so their tests and writes overlap as closely as they can.
+// Of many recorders forked from this process and released together, so that their tests
+// and writes overlap, exactly one writes and tells the HA manager.
 TEST_F(RebootReason, ConcurrentCallsWriteExactlyOnce)
 {
     constexpr int kRecorders = 32;
