@@ -61,24 +61,13 @@ STARTUP = ["ipc_max_msg_size", "ipcInit", "ficulibInit", "nslibInit", "esslibIni
            "zonelibInit", "ns_condb_attach_impl", "getThisCPSlot"]
 
 
+SIMPLE = {"t": "\t", "r": "\r", "n": "\n", "0": "\0", "\\": "\\"}
+
+
 def unescape(text):
-    out, i = [], 0
-    while i < len(text):
-        c = text[i]
-        if c == "\\" and i + 1 < len(text):
-            n = text[i + 1]
-            simple = {"t": "\t", "r": "\r", "n": "\n", "0": "\0", "\\": "\\"}
-            if n in simple:
-                out.append(simple[n])
-                i += 2
-                continue
-            if n == "x" and i + 3 < len(text) + 1:
-                out.append(chr(int(text[i + 2:i + 4], 16)))
-                i += 4
-                continue
-        out.append(c)
-        i += 1
-    return "".join(out)
+    """A text of the case file with its escapes made the characters they stand for."""
+    return re.sub(r"\\(x[0-9a-fA-F]{2}|[trn0\\])",
+                  lambda m: chr(int(m[1][1:], 16)) if m[1][0] == "x" else SIMPLE[m[1]], text)
 
 
 class Command:
@@ -430,18 +419,9 @@ def journal_matches(want, got, ordered):
 
 
 def escape(text):
-    """A text as the case file writes it (the inverse of unescape)."""
-    out = []
-    for c in text:
-        if c == "\\":
-            out.append("\\\\")
-        elif c in "\t\r\0":
-            out.append({"\t": "\\t", "\r": "\\r", "\0": "\\0"}[c])
-        elif ord(c) < 0x20 or 0x7f <= ord(c) < 0x100 and not c.isprintable():
-            out.append("\\x%02x" % ord(c))
-        else:
-            out.append(c)
-    return "".join(out)
+    """A text as the case file writes it (the inverse of unescape, but for newlines)."""
+    back = {c: "\\" + k for k, c in SIMPLE.items() if k != "n"}
+    return "".join(back.get(c) or (c if c.isprintable() else "\\x%02x" % ord(c)) for c in text)
 
 
 def apply_edits(path, edits):
