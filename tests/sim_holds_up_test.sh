@@ -72,7 +72,7 @@ if [[ -z $emu ]]; then
     emu=$work/emu
 fi
 n=0
-for dir in "$work/b x" "$work/b\$(touch ran)" "$work/b'q"; do
+for dir in "$work/b \$(touch ran)'q"; do
     n=$((n + 1))
     mkdir "$dir" && cp "$real_bin/haadm" "$real_bin/chassis-sim" "$dir/"
     CHASSIS_SIM_TOOL=$dir/haadm CHASSIS_SIM_PROGRAM=$dir/chassis-sim chassis-sim init "$work/q$n" --emulator "$emu" >/dev/null
@@ -85,8 +85,6 @@ done
 for var in CHASSIS_SIM_TOOL CHASSIS_SIM_PROGRAM; do
     check "$var names nothing" 1 "chassis-sim: $var is '$work/nothing', which is not an executable file" \
         env "$var=$work/nothing" chassis-sim init "$work/q0"
-    check "$var names a directory" 1 "chassis-sim: $var is '$work', which is not an executable file" \
-        env "$var=$work" chassis-sim init "$work/q0"
 done
 [[ ! -e $work/q0 ]] || { echo "FAIL init with a missing program made $work/q0"; failures=$((failures + 1)); }
 
@@ -277,7 +275,7 @@ for options in "" "--call ipcInit --cp 1" "--pid 103 --json"; do
     read -ra words <<<"$options"
     CHASSIS_SIM_ROOT=$work/s chassis-sim journal "${words[@]}" >"$work/all" 2>"$work/all.err"
     [[ $(cat "$work/all.err") == "$torn" ]] || { echo "FAIL journal $options reports '$(cat "$work/all.err")'"; failures=$((failures + 1)); }
-    for last in 0 2 1500 5000; do
+    for last in 2 1500 5000; do
         got=$(CHASSIS_SIM_ROOT=$work/s chassis-sim journal "${words[@]}" --last "$last" 2>/dev/null)
         [[ $got == "$(tail -n "$last" "$work/all")" ]] ||
             { echo "FAIL journal $options --last $last is not the last $last lines"; failures=$((failures + 1)); }
@@ -370,12 +368,9 @@ while IFS='|' read -r name status want command; do
 done <<'EOF'
 CHASSIS_SIM_ROOT, the tool|125|chassis-sim: no chassis in $work/n$rs (make one with: $sim init $work/n$rs)|env CHASSIS_SIM_ROOT="$work/n$r" "$c/sbin/hashow"
 CHASSIS_SIM_ROOT unsafe, the tool|125|chassis-sim: refusing '$work/n$vs': $unsafe|env CHASSIS_SIM_ROOT="$work/n$v" "$c/sbin/hashow"
-XDG_STATE_HOME|125|chassis-sim: cannot create the directory of the default chassis $work/f$rs/s/chassis-sim: Not a directory; set CHASSIS_SIM_ROOT to a chassis made with chassis-sim init|env -u CHASSIS_SIM_ROOT XDG_STATE_HOME="$work/f$r/s" chassis-sim show
 CHASSIS_SIM_TOOL|1|chassis-sim: CHASSIS_SIM_TOOL is '$work/t$vs', which is not an executable file|env CHASSIS_SIM_TOOL="$work/t$v" chassis-sim init "$work/q0"
 init's directory|1|chassis-sim: refusing '$work/pop$rs': it is not empty; a chassis is laid out only in a new or empty directory|chassis-sim init "$work/pop$r"
-init --scenario|1|chassis-sim: unknown scenario '$vs' (known: redundant, standby, non-redundant, ha-disabled, no-slots)|chassis-sim init "$work/q0" --scenario "$v"
 set, a value|1|chassis-sim: bad value for model: '$vs' is not a number from -2147483648 to 2147483647; nothing changed|chassis-sim set "model=$v"
-set, a key|1|chassis-sim: the key '$vs' is not UTF-8; nothing changed|chassis-sim set "$v=1"
 fail, a call|1|chassis-sim: '$vs=1' is not CALL=RESULT with a call that has an integer result; nothing changed|chassis-sim fail "$v=1"
 EOF
 # ... and the ones that a usage follows, on their first line.
@@ -423,15 +418,13 @@ check "journal a directory" 125 "chassis-sim: cannot read the journal $c/sim/jou
 rmdir "$c/sim/journal.jsonl" && mv "$work/j" "$c/sim/journal.jsonl"
 
 # The chassis's own files replaced by a FIFO or a directory: refused, never waited on.
-for name in state.json journal.jsonl lock; do
-    for kind in fifo dir; do
-        command=hashow && [[ $kind == dir ]] && command=haenable
-        rm -rf "$work/s" && cp -a "$work/fresh" "$work/s" && rm "$work/s/sim/$name"
-        if [[ $kind == fifo ]]; then mkfifo "$work/s/sim/$name"; else mkdir "$work/s/sim/$name"; fi
-        check "$command with sim/$name a $kind" 125 \
-            "chassis-sim: cannot use $work/s/sim/$name: it is not a regular file" \
-            env CHASSIS_SIM_ROOT="$work/s" timeout 10 "$work/s/sbin/$command" </dev/null
-    done
+for row in state.json:fifo:hashow journal.jsonl:dir:haenable lock:fifo:haenable; do
+    IFS=: read -r name kind command <<<"$row"
+    rm -rf "$work/s" && cp -a "$work/fresh" "$work/s" && rm "$work/s/sim/$name"
+    if [[ $kind == fifo ]]; then mkfifo "$work/s/sim/$name"; else mkdir "$work/s/sim/$name"; fi
+    check "$command with sim/$name a $kind" 125 \
+        "chassis-sim: cannot use $work/s/sim/$name: it is not a regular file" \
+        env CHASSIS_SIM_ROOT="$work/s" timeout 10 "$work/s/sbin/$command" </dev/null
 done
 
 # The chassis lock is its owner's alone (one of an earlier version is narrowed), and one

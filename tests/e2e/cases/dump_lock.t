@@ -99,16 +99,6 @@ $ hafreelock
 ? 255
 @ ha_lock(0, 0, "hasmfreelock") = 1
 
-=== hafreelock refused while another holds the lock, which stays its holder's
-set: lock=4321,7,1700000000,hareboot
-$ hafreelock
-! Failed to acquire the high availability lock.
-? 255
-@ ha_lock(0, 0, "hasmfreelock") = 1
-$ hachecklock
-> Lock occupied: pid 4321, trans 7, cmd hareboot, time Tue Nov 14 22:13:20 2023
->
-
 === hafreelock refused by a failing lock service leaves the lock free
 fail: ha_lock=1
 $ hafreelock

@@ -42,11 +42,6 @@ set: state=0x0
 $ hashow -l
 > STANDBY HA_DISABLED 
 
-=== co-CPU not supported whatever the heartbeat says
-set: state=0x010000C7
-$ hashow -o
-> Co-CPU is not supported
-
 === co-CPU heartbeat up
 set: cocpu=1 state=0x010000C7
 $ hashow -o

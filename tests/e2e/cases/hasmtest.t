@@ -218,15 +218,6 @@ $ hasmtest lscheckport 0 1800
 $ hasmtest lscheckport -1 5
 @ ipcExit()
 
-=== lscheckport: unreadable switches are skipped
-set: ls.0.ports=3:0x84
-fail: ls_get_swport=-1
-$ hasmtest lscheckport 0 15 4 0 2
-> LS 2 phy port 0 check=0
-@ ls_get_swport(0) = -1
-@ ls_get_swport(1) = -1
-@ ipcExit()
-
 === attributes of a switch and of the system
 set: ls.1.attr.NAME=blue sysattr.mode=fast
 $ hasmtest setatt 1 COLOR red

@@ -57,25 +57,6 @@ $ hasnapshot
 >     {"test": "lock_free", "words": "haFailover: can't failover because system is not ready yet or other LS/HA config is in progress."}
 >   ]}
 
-=== a platform without CP slots: no platform refusal
-scenario: no-slots
-clock: 1800000000
-$ hasnapshot
-> ...
->   "state": 1,
->   "bits": ["ACTIVE"],
->   "cp": {"slot": 0, "number": 0, "peer_slot": 0, "co_cpu": false},
->   "status": {"local": "Healthy", "remote": "Not present", "summary": ""},
->     "local": {"fl": 0, "up": 1700000000, "ac": 1700000000, "sy": 1700000300, "ch": 1700000000, "rbr": ""},
->     "remote": {"fl": 0, "up": 0, "ac": 0, "sy": 0, "ch": 0, "rbr": ""}
->   "ready": {"ok": false, "status": "UNKNOWN", "reasons": [
->     {"test": "platform", "words": "Not supported on this platform"},
->     {"test": "standby_healthy", "words": "Warning: This command is being run on a control processor(CP) based system. One or more devices on the standby CP is not healthy. Please fix the error before you do failover."},
->     {"test": "ha_enabled", "words": "haFailover: HA not enabled. Please enable HA first."},
->     {"test": "redundant", "words": "haFailover not allowed: the system is not in redundant mode."},
->     {"test": "synchronized", "words": "haFailover not allowed: HA state is not synchronized."}
->   ]}
-
 === failing calls are recorded with their results, their values null
 fail: ham_get_state=-1 ha_checklock=5 getThisCPNum=7 has_get_hsess=-3 ham_get_rb_reason=-1
 clock: 1800000000

@@ -29,15 +29,6 @@ $ haReboot -w
 
 # ---- hareboot on a CP-based chassis: failover -----------------------------------------
 
-=== hareboot hands the active role to the standby CP, silently
-set: dp_upgrade=9
-$ hareboot
-@ ...
-@ ham_force_failover() = 0
-$ hashow -l
-> STANDBY REDUNDANT HA_ENABLED DUAL_CP
-= var/rb_reason
-
 === hareboot -w and two arguments take the failover path on a CP-based chassis
 $ haReboot -w
 @ ...
@@ -248,16 +239,6 @@ $ hareset
 > \t p: reset peer cpu 
 > \t c: reset co-cpu 
 @ ipcExit()
-
-=== hareset -l records hareset and fast-boots this CP
-$ hareset -l
-@ notifyHAM(24) = 0
-@ ipcExit()
-@ fastboot(0, "CP1 took over") = 0
-@ exec("/tarny/cliexec/fastboot") = 0
-@ ipcExit()
-$ hainfo init
-@@ report-stamped hareset
 
 === hareset -p resets the peer CP, -c the co-CPU; later arguments are ignored
 $ hareset -p extra
