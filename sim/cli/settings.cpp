@@ -1,7 +1,6 @@
 // chassis-sim set and fail: the keys a person may set, each with its range, and the
 // platform calls whose result may be injected.
 #include <algorithm>
-#include <charconv>
 #include <climits>
 #include <cstring>
 #include <map>
@@ -26,26 +25,6 @@ namespace {
 const std::vector<std::string> kFailable = {HAADM_PLATFORM_CALLS};
 
 }  // namespace
-
-std::optional<long long> parse_number(const std::string& text)
-{
-    const bool minus = !text.empty() && text[0] == '-';
-    std::string_view digits(text);
-    digits.remove_prefix(minus ? 1 : 0);
-    int base = 10;
-    if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
-        digits.remove_prefix(2);
-        base = 16;
-    }
-    // Unsigned: from_chars takes no sign, no blank and no prefix.
-    unsigned long long magnitude = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), magnitude, base);
-    const unsigned long long limit = static_cast<unsigned long long>(LLONG_MAX) + (minus ? 1 : 0);
-    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() || magnitude > limit) {
-        return std::nullopt;
-    }
-    return minus ? static_cast<long long>(0ULL - magnitude) : static_cast<long long>(magnitude);
-}
 
 namespace {
 

@@ -35,10 +35,6 @@ Outcome restart_command(const std::vector<std::string>& args);
 // chassis-sim relink
 Outcome relink_command(const std::vector<std::string>& args);
 
-// A number as people and scripts write it: decimal or 0x-hex digits, with an optional
-// leading minus sign and nothing else (no blanks, no plus sign).
-std::optional<long long> parse_number(const std::string& text);
-
 // A value set refused, and why.
 struct BadValue {
     std::string why;

@@ -4,31 +4,20 @@
 // routes the programs' time() here (--wrap), so that it works in a statically linked
 // executable too, where nothing can be preloaded. Unset, the CP's clock is the host's;
 // set to anything else, the chassis is refused when it is opened (root()).
-#include <cctype>
-#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
 
 #include "sim/store/paths.h"
+#include "sim/store/shape.h"
 
 namespace {
 
 // The seconds text stands for, or -1 when it is not a whole number of seconds.
 int64_t seconds_of(const char* text)
 {
-    const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    const char* digits = hex ? text + 2 : text;
-    if (hex ? isxdigit(static_cast<unsigned char>(*digits)) == 0 : (*digits < '0' || *digits > '9')) {
-        return -1;
-    }
-    char* end = nullptr;
-    errno = 0;
-    const long long seconds = strtoll(digits, &end, hex ? 16 : 10);
-    if (errno != 0 || *end != '\0') {
-        return -1;
-    }
-    return seconds;
+    const auto seconds = sim::parse_number(text);
+    return seconds && *seconds >= 0 ? *seconds : -1;
 }
 
 // The frozen seconds, or -1 when the host's clock reads.

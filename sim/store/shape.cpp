@@ -5,6 +5,8 @@
 // is stored as an object {"bytes":"HEX"} holding its bytes as lowercase hex digits, two a
 // byte. Reading turns such objects back into the bytes at the places where the state
 // holds a text, so a text comes back exactly as it went in.
+#include <charconv>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -386,6 +388,26 @@ json stored(const json& value)
 }
 
 bool text_is_utf8(const std::string& text) { return is_utf8(text); }
+
+std::optional<long long> parse_number(const std::string& text)
+{
+    const bool minus = !text.empty() && text[0] == '-';
+    std::string_view digits(text);
+    digits.remove_prefix(minus ? 1 : 0);
+    int base = 10;
+    if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+        digits.remove_prefix(2);
+        base = 16;
+    }
+    // Unsigned: from_chars takes no sign, no blank and no prefix.
+    unsigned long long magnitude = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), magnitude, base);
+    const unsigned long long limit = static_cast<unsigned long long>(LLONG_MAX) + (minus ? 1 : 0);
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() || magnitude > limit) {
+        return std::nullopt;
+    }
+    return minus ? static_cast<long long>(0ULL - magnitude) : static_cast<long long>(magnitude);
+}
 
 std::string to_text(const json& value, int indent)
 {

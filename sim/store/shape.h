@@ -3,6 +3,7 @@
 #pragma once
 
 #include <exception>
+#include <optional>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -16,6 +17,9 @@ using json = nlohmann::json;
 json stored(const json& value);
 // Whether value holds a text that stored() would change.
 bool needs_storing(const json& value);
+// A number as people give one (chassis-sim set and fail, CHASSIS_SIM_CLOCK): decimal or
+// 0x-hex, with an optional leading minus and nothing else; none for anything else.
+std::optional<long long> parse_number(const std::string& text);
 // The JSON text of a value as the simulator writes it: through stored(), keys sorted.
 std::string to_text(const json& value, int indent = -1);
 
