@@ -187,3 +187,8 @@ $ haredundancy --help
 @ rbac_context_type_handler("haredundancy", "help") = 3
 @ rbac_close() = 0
 @ ipcExit()
+
+=== state unavailable: nothing printed, status 255
+fail: ham_get_state=-1
+$ haredundancy --show
+? 255
