@@ -57,3 +57,10 @@
 ! Therefore all existing telnet sessions are required 
 ! to be restarted.
 !
+
+== redundancy-invalid: haredundancy's refusal of its arguments, and its status
+> Invalid option
+> haredundancy --show | --help
+> Options: --show  Show the HA redundancy statistics
+>          --help  Display the command usage
+? 255

@@ -26,6 +26,7 @@ A case file holds cases; each case starts with "=== NAME" and gets its own chass
                                    "@~" is a regular expression for the whole line
     @ ...                          the command's "@" lines are found in this order among
                                    others: the calls that decide the case, not all of them
+    @! exec\("/usr/bin/rsh"         no line of the command's journal holds a match
     > ...                          likewise for standard output (first among its ">" lines)
     @@ permission haenable         a block of lines named in e2e/fragments.t, its {1}, {2}, ...
                                    replaced by the words after its name
@@ -77,6 +78,7 @@ class Command:
         self.status = 0
         self.journal = None
         self.ordered = False  # "@ ...": the journal lines in order among others
+        self.absent = []  # "@! REGEX": no journal line holds a match
         self.own = []  # (line number, expansion) of its ">", "!" and "?" lines, for --update
         self.files = []
         self.writes = []
@@ -214,6 +216,8 @@ def parse(path):
                 cmd.status = int(rest)
             elif key == "@" and rest == "...":
                 cmd.ordered = True
+            elif key == "@!":
+                cmd.absent.append(rest)
             elif key in ("@", "@~"):
                 if cmd.journal is None:
                     cmd.journal = []
@@ -349,10 +353,13 @@ class Runner:
                 errors.append(f"{where}: standard error\n  want {sub(describe(cmd.stderr))!r}\n  got  {err!r}")
             if proc.returncode != cmd.status:
                 errors.append(f"{where}: exit status: want {cmd.status}, got {proc.returncode}")
-            if cmd.journal is not None:
+            if cmd.journal is not None or cmd.absent:
                 got = self.journal(root, journal_start, case.keep_startup)
-                want = [(is_re, sub(text)) for is_re, text in cmd.journal]
-                if not journal_matches(want, got, cmd.ordered):
+                want = [(is_re, sub(text)) for is_re, text in cmd.journal or []]
+                present = [g for g in got for a in cmd.absent if re.search(sub(a), g)]
+                if present:
+                    errors.append(f"{where}: journal holds " + "\n  ".join(present))
+                if cmd.journal is not None and not journal_matches(want, got, cmd.ordered):
                     errors.append(f"{where}: journal\n  want:\n    " +
                                   "\n    ".join(w for _, w in want) + "\n  got:\n    " +
                                   "\n    ".join("@ " + g for g in got))

@@ -25,7 +25,6 @@
 #include <nlohmann/json.hpp>
 
 #include "haadm/commands.h"
-#include "platform/ham.h"
 #include "reboot/reboot.h"
 #include "sim/store/escape.h"
 #include "sim/store/files.h"
@@ -314,27 +313,6 @@ TEST_F(RebootReason, ALockedFileDoesNotStallTheRecorder)
     EXPECT_EQ(run("sbin/hainfo RebootReason Hareboot").status, 0);
     EXPECT_TRUE(std::regex_match(read_file(reboot::kReasonFile), std::regex(R"(Hareboot @ \d{8}-\d{6})")));
     EXPECT_EQ(count_calls("notifyHAM", {24}), 1);
-}
-
-TEST_F(RebootReason, ManagerGetsAtMost31Characters)
-{
-    const struct {
-        const char* reason;
-        const char* sent;
-    } cases[] = {
-        {"0123456789abcdefghijklmnopqrstuvwxyz", "0123456789abcdefghijklmnopqrstu"},
-        {"0123456789abcdefghijklmnopqrstu", "0123456789abcdefghijklmnopqrstu"},
-        {"Reset\n", "Reset\n"},
-        {"", ""},
-        {nullptr, ""},
-    };
-    for (const auto& c : cases) {
-        SetUp();
-        ham_set_reboot_reason(c.reason);
-        const nlohmann::json request = {{"reason", c.sent}, {"word", 0}};
-        EXPECT_EQ(count_calls("ioctl", {"ham", kHamSetRebootReason, request}), 1)
-            << (c.reason == nullptr ? "(null)" : c.reason);
-    }
 }
 
 // Leaves text on the stack where the next call's buffers will lie.

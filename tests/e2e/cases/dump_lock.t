@@ -65,13 +65,8 @@ startup: keep
 $ as:HADUMP x
 > Usage: hadump
 @ ...
-@ ipc_max_msg_size(0) = 8192
-@ ipcInit("HAADM", $PID16, 8192, 0) = 0
-@ ficulibInit() = 0
-@ nslibInit() = 0
-@ esslibInit() = 0
-@ zonelibInit() = 0
 @ ns_condb_attach_impl("main", "haadm", 183) = 0
+@! ipcExit
 $ as:/sbin/haDump -h extra
 > Usage: hadump
 

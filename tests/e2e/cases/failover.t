@@ -45,30 +45,11 @@ $ hafailover --force
 > Forcing Failover ...
 @@ failover-warning
 ? 255
-@ rbac_init(2) = 0
-@ esm_is_extnHcl_inprog() = 1
-@ getHAMStat() = 134217927
-@ geps_app_name() = "CLI"
+@ ...
 @ set_chassis_context("hafailover", "force", 2, ["hafailover","--force"]) = 0
-@ rbac_cli_opt_check("hafailover", "force") = 0
-@ rbac_context_type_handler("hafailover", "force") = 0
-@ rbac_close() = 0
-@ ham_get_state() = 134217927
-@ getThisCPSlot() = 6
-@ getThisCPNum() = 0
-@ getPeerCPSlot() = 7
-@ get_ha_status(134217927) = 0
-@ getHAMStat() = 134217927
-@ ham_get_state() = 134217927
-@ rasevt_init("chassis", 0, "HAADM") = 0
 @ ha_lock(0, 0, "hafailover") = 0
-@ rasevt_gethndl_internal() = 0
-@ rasevt_log2("haadm", "run_ha_failover", 1179, "QMZ", 0, 128, 4259847) = 0
-@ raslogd_fsync(1, "hafailover") = 0
 @ forceFailover() = 256
 @ ha_unlock(0) = 0
-@ rasevt_exit() = 0
-@ ipcExit()
 $ chassis-sim fail forceFailover=3
 $ hafailover -forc
 > Local CP (Slot 6, CP0): Active, Healthy
@@ -77,30 +58,10 @@ $ hafailover -forc
 > Forcing Failover ...
 @@ failover-warning
 ? 3
-@ rbac_init(2) = 0
-@ esm_is_extnHcl_inprog() = 1
-@ getHAMStat() = 134217927
-@ geps_app_name() = "CLI"
+@ ...
 @ set_chassis_context("hafailover", "force", 2, ["hafailover","-forc"]) = 0
-@ rbac_cli_opt_check("hafailover", "force") = 0
-@ rbac_context_type_handler("hafailover", "force") = 0
-@ rbac_close() = 0
-@~ (ham_get_state|getThisCPSlot|getThisCPNum|getPeerCPSlot|get_ha_status)\(.*
-@~ (ham_get_state|getThisCPSlot|getThisCPNum|getPeerCPSlot|get_ha_status)\(.*
-@~ (ham_get_state|getThisCPSlot|getThisCPNum|getPeerCPSlot|get_ha_status)\(.*
-@~ (ham_get_state|getThisCPSlot|getThisCPNum|getPeerCPSlot|get_ha_status)\(.*
-@~ (ham_get_state|getThisCPSlot|getThisCPNum|getPeerCPSlot|get_ha_status)\(.*
-@ getHAMStat() = 134217927
-@ ham_get_state() = 134217927
-@ rasevt_init("chassis", 0, "HAADM") = 0
-@ ha_lock(0, 0, "hafailover") = 0
-@ rasevt_gethndl_internal() = 0
-@ rasevt_log2("haadm", "run_ha_failover", 1179, "QMZ", 0, 128, 4259847) = 0
-@ raslogd_fsync(1, "hafailover") = 0
 @ forceFailover() = 3
 @ ha_unlock(0) = 0
-@ rasevt_exit() = 0
-@ ipcExit()
 $ hashow -l
 > ACTIVE REDUNDANT SYNCHRONIZED HA_ENABLED DUAL_CP
 
@@ -145,25 +106,12 @@ $ hafailover -f
 @@ failover-warning
 ! haFailover: can't failover because system is not ready yet or other LS/HA config is in progress.
 ? 255
-@~ .*
-@~ .*
-@~ .*
-@~ .*
-@~ .*
-@~ .*
-@~ .*
-@~ .*
-@~ .*
-@~ .*
-@~ .*
-@~ .*
-@~ .*
-@~ .*
-@~ .*
+@ ...
 @ rasevt_init("chassis", 0, "HAADM") = 0
 @ ha_lock(0, 0, "hafailover") = 1
 @ rasevt_exit() = 0
 @ ipcExit()
+@! forceFailover|rasevt_log2
 
 === RAS event library that cannot be opened: reported, the command goes on
 fail: rasevt_init=-1 ha_lock=1

@@ -18,46 +18,23 @@ set: rb_reason=0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ!
 $ hainfo show
 > Last Reboot Reason:[0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ!]
 
-=== show when the manager leaves the buffer unfilled prints an empty reason
-set: rb_reason=stale
-fail: ham_get_rb_reason=-1
-$ hainfo show
-> Last Reboot Reason:[]
-@ ham_get_rb_reason() = -1
-@ ipcExit()
-
 === any other form ends at once with 255, silent, still in the messaging service
 startup: keep
 $ hainfo rebootreason Hareboot
 ? 255
 @ ...
-@ ipc_max_msg_size(0) = 8192
-@ ipcInit("HAADM", $PID16, 8192, 0) = 0
-@ ficulibInit() = 0
-@ nslibInit() = 0
-@ esslibInit() = 0
-@ zonelibInit() = 0
 @ ns_condb_attach_impl("main", "haadm", 183) = 0
+@! ipcExit
 $ hainfo RebootReason
 ? 255
 @ ...
-@ ipc_max_msg_size(0) = 8192
-@ ipcInit("HAADM", $PID16, 8192, 0) = 0
-@ ficulibInit() = 0
-@ nslibInit() = 0
-@ esslibInit() = 0
-@ zonelibInit() = 0
 @ ns_condb_attach_impl("main", "haadm", 183) = 0
+@! ipcExit
 $ hainfo
 ? 255
 @ ...
-@ ipc_max_msg_size(0) = 8192
-@ ipcInit("HAADM", $PID16, 8192, 0) = 0
-@ ficulibInit() = 0
-@ nslibInit() = 0
-@ esslibInit() = 0
-@ zonelibInit() = 0
 @ ns_condb_attach_impl("main", "haadm", 183) = 0
+@! ipcExit
 
 === more forms that end with 255 and record nothing; the right form then records
 write: var/rb_reason =

@@ -109,61 +109,33 @@ $ haredundancy --show
 
 === no argument, two arguments, a plain word, a lone --: invalid
 $ haredundancy
-> Invalid option
-> haredundancy --show | --help
-> Options: --show  Show the HA redundancy statistics
->          --help  Display the command usage
-? 255
+@@ redundancy-invalid
 @ rbac_init(2) = 0
 @ rbac_close() = 0
 @ ipcExit()
 $ haredundancy --show extra
-> Invalid option
-> haredundancy --show | --help
-> Options: --show  Show the HA redundancy statistics
->          --help  Display the command usage
-? 255
+@@ redundancy-invalid
 $ haredundancy show
-> Invalid option
-> haredundancy --show | --help
-> Options: --show  Show the HA redundancy statistics
->          --help  Display the command usage
-? 255
+@@ redundancy-invalid
 @ rbac_init(2) = 0
 @ rbac_close() = 0
 @ ipcExit()
 $ haredundancy --
-> Invalid option
-> haredundancy --show | --help
-> Options: --show  Show the HA redundancy statistics
->          --help  Display the command usage
-? 255
+@@ redundancy-invalid
 
 === options the parser refuses: its diagnostic, then invalid
 $ haredundancy -show
 ! haredundancy: invalid option -- 's'
-> Invalid option
-> haredundancy --show | --help
-> Options: --show  Show the HA redundancy statistics
->          --help  Display the command usage
-? 255
+@@ redundancy-invalid
 @ rbac_init(2) = 0
 @ rbac_close() = 0
 @ ipcExit()
 $ haredundancy --stats
 ! haredundancy: unrecognized option '--stats'
-> Invalid option
-> haredundancy --show | --help
-> Options: --show  Show the HA redundancy statistics
->          --help  Display the command usage
-? 255
+@@ redundancy-invalid
 $ haredundancy --show=1
 ! haredundancy: option '--show' doesn't allow an argument
-> Invalid option
-> haredundancy --show | --help
-> Options: --show  Show the HA redundancy statistics
->          --help  Display the command usage
-? 255
+@@ redundancy-invalid
 
 === permission refused by the option check
 fail: rbac_cli_opt_check=1
