@@ -53,15 +53,16 @@ static int disable_ha(const char* name)
 int disableHA(void) { return disable_ha("disableHA"); }
 int ham_disable_ha(void) { return disable_ha("ham_disable_ha"); }
 
-// On a redundant chassis the other CP becomes active and a new session begins; the
-// old active CP's hold on the HA lock ends with its role.
+// On a redundant chassis (the word's REDUNDANT, as hafailover reads it) whose other CP
+// is up, that CP becomes active and a new session
+// begins; the old active CP's hold on the HA lock ends with its role.
 static int fail_over(const char* name)
 {
     return sim::change_call(name, json::array(), [](json& st) {
-        if (!sim::redundant_pair(st.value("bits", 0u))) {
+        const int old_active = st.value("active_cp", 0);
+        if ((st.value("bits", 0u) & kHaRedundant) == 0 || sim::restarting(st, 1 - old_active)) {
             return -1;
         }
-        const int old_active = st.value("active_cp", 0);
         sim::take_over(st);
         sim::free_lock_of(st, old_active, {});
         return 0;

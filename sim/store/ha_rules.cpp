@@ -147,11 +147,14 @@ void go_down(json& st, int cp, std::string_view who)
 
 void chassis_goes_down(json& st)
 {
-    // The whole chassis comes back as it went down: nothing takes over, and the HA lock
-    // of either CP is gone.
+    // Nothing takes over, the HA lock of either CP is gone, both sessions end, and the
+    // pair is neither in sync nor with a healthy standby until both are up again.
     set_restarting(st, 0, true);
     set_restarting(st, 1, true);
     st["lock"] = nullptr;
+    st["hsess"][0]["fl"] = 0;
+    st["hsess"][1]["fl"] = 0;
+    st["bits"] = st.value("bits", 0u) & ~(kHaSynchronized | kHaStandbyHealthy);
 }
 
 void come_up(json& st, int cp)
@@ -169,15 +172,21 @@ void come_up(json& st, int cp)
         go_down(st, cp, "restart");
     }
     set_restarting(st, cp, false);
-    st["hsess"][cp]["up"] = static_cast<uint32_t>(time(nullptr));
-    const bool standby = st.value("active_cp", 0) != cp;
-    if (standby && !restarting(st, 1 - cp)) {
+    const auto now = static_cast<uint32_t>(time(nullptr));
+    json& session = st["hsess"][cp];
+    session["up"] = now;
+    const bool up_as_standby = st.value("active_cp", 0) != cp && !restarting(st, 1 - cp);
+    if (up_as_standby) {
         st["bits"] = st.value("bits", 0u) | kHaStandbyHealthy;
-    } else if (standby) {
-        // Its peer is down too: it comes up as the active CP.
+    } else {
+        // Active again, or in place of a peer that is down too: a new active session,
+        // on a chassis that has been up since now.
         st["active_cp"] = cp;
+        session["fl"] = 1;
+        session["ac"] = now;
+        session["sy"] = now;
+        session["ch"] = now;
     }
-    const bool up_as_standby = st.value("active_cp", 0) != cp;
     journal(st, "restart", {cp, up_as_standby ? "up as standby" : "up as active"}, 0);
 }
 

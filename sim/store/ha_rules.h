@@ -47,14 +47,14 @@ void free_lock_of(json& st, int cp, std::string_view who);
 // are journalled as calls of who when who is not empty.
 void go_down(json& st, int cp, std::string_view who);
 
-// Both CPs go down at once (a chassis reboot): the lock is freed, nothing takes over, and
-// the word stays as it was.
+// Both CPs go down at once (a chassis reboot): the lock is freed, nothing takes over, both
+// sessions end, and the word loses SYNCHRONIZED and the healthy standby.
 void chassis_goes_down(json& st);
 
 // CP cp comes back up (chassis-sim restart), down before or not: a CP not down goes down
 // first; then it begins a new boot, as the standby when the other CP is up and active
-// (a healthy standby, not yet synchronized), else as the active CP. Journalled as
-// restart steps.
+// (a healthy standby, not yet synchronized), else as the active CP with a new session.
+// Journalled as restart steps.
 void come_up(json& st, int cp);
 
 // The number of a new logical switch: the first from next_ls on that is not in use

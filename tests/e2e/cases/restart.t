@@ -170,3 +170,40 @@ $ hasyncstart
 > HA State synchronization has started
 $ hashow -l
 > ACTIVE REDUNDANT SYNCHRONIZED HA_ENABLED DUAL_CP
+
+=== a chassis reboot: both CPs down, nothing fails over; the first CP up is active with a new session
+clock: 1800000000
+$ chassisreboot -f
+$ haready
+>~ HAREADY CRITICAL - .*standby CP is not healthy.*
+? 2
+$ hafailover -f
+> Local CP (Slot 6, CP0): Active, Restarting
+> Remote CP (Slot 7, CP1): Standby, Restarting
+> HA enabled, Heartbeat Down, HA State not in sync
+! Warning: This command is being run on a control processor(CP)
+! based system. One or more devices on the standby CP is not healthy.
+! Please fix the error before you do failover.
+? 255
+$ chassis-sim restart 1
+$ chassis-sim set this_cp=1
+$ haready
+>~ HAREADY CRITICAL - .*standby CP is not healthy.*
+? 2
+$ hasyncstart
+> HA State synchronization has failed ErrCode = -1
+? 1
+$ chassis-sim restart 0
+$ haredundancy --show
+> === HA Redundancy Statistics ===
+> HA State not in sync
+> Current Active Session:
+> Active Slot = CP1 (Local)
+> Standby Slot = CP0 (Remote)
+> Start Time: 08:00:00 UTC Fri Jan 15 2027
+> 
+> System Uptime: 08:00:00 UTC Fri Jan 15 2027
+$ hasyncstart
+> HA State synchronization has started
+$ haready
+>~ HAREADY OK - .*
