@@ -3,7 +3,9 @@
 // that failed on the CP fails the same way here, through the injected results.
 #include "sim/cli/snapshot.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <ctime>
 #include <map>
 #include <string>
 
@@ -136,7 +138,7 @@ json build(const json& snap, const std::function<void(json&, const std::string&,
     if (version != 1 && version != 2) {
         wrong("", "format " + format.dump() + " is not known (known: 1, 2)");
     }
-    integer(snap, top, "taken", 0, INT64_MAX);
+    const long long taken = integer(snap, top, "taken", 0, INT64_MAX);
 
     const json state = integer_or_null(snap, top, "state", 0, INT32_MAX);
     const json& bits = member(snap, top, "bits");
@@ -253,6 +255,14 @@ json build(const json& snap, const std::function<void(json&, const std::string&,
     for (int i = 0; i < 3; ++i) {
         set_text(st, std::string("status.") + kTexts[i], texts[i]);
     }
+    // A CP whose text said Restarting was down: it stays down until chassis-sim restart.
+    st["restarting"] = {false, false};
+    st["restarting"][me] = texts[0] == "Restarting";
+    st["restarting"][1 - me] = texts[1] == "Restarting";
+    // The copy's clock reads the snapshot's time now, and runs on from there.
+    struct timespec host {};
+    clock_gettime(CLOCK_REALTIME, &host);
+    st["clock_offset"] = std::clamp(taken - static_cast<long long>(host.tv_sec), -(1LL << 40), 1LL << 40);
     const json none = {{"fl", 0}, {"up", 0}, {"ac", 0}, {"sy", 0}, {"ch", 0}, {"rbr", ""}};
     st["hsess"][me] = local.is_null() ? none : local;
     st["hsess"][1 - me] = remote.is_null() ? none : remote;
@@ -280,13 +290,13 @@ std::string state_from_snapshot(const std::string& text, json& st,
     if (!wrong_nesting.empty()) {
         return "not a snapshot: " + wrong_nesting;
     }
-    json snap;
     try {
-        snap = json::parse(text);
-    } catch (const json::exception& e) {
-        return parse_failure(e);
-    }
-    try {
+        json snap;
+        try {
+            snap = parse_unique(text);
+        } catch (const json::exception& e) {
+            return parse_failure(e);
+        }
         st = build(snap, set_text);
     } catch (const Wrong& w) {
         return w.where.empty() ? w.what : "\"" + w.where + "\" " + w.what;

@@ -3,13 +3,16 @@
 // the simulated chassis: the tool, and chassis-sim as the chassis's programs. The link
 // routes the programs' time() here (--wrap), so that it works in a statically linked
 // executable too, where nothing can be preloaded. Unset, the CP's clock is the host's;
-// set to anything else, the chassis is refused when it is opened (root()).
+// set to anything else, the chassis is refused when it is opened (root()). A copy laid out
+// from a snapshot reads the snapshot's time when it is laid out and runs on from there
+// (clock_offset()); CHASSIS_SIM_CLOCK sets its clock as any other.
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
 
 #include "sim/store/paths.h"
 #include "sim/store/shape.h"
+#include "sim/store/state.h"
 
 namespace {
 
@@ -31,10 +34,7 @@ template <typename T>
 T answer(T* out, T (*host)(T*))
 {
     const int64_t seconds = frozen();
-    if (seconds < 0) {
-        return host(out);
-    }
-    const auto t = static_cast<T>(seconds);
+    const auto t = seconds >= 0 ? static_cast<T>(seconds) : static_cast<T>(host(nullptr) + sim::clock_offset());
     if (out != nullptr) {
         *out = t;
     }

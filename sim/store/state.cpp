@@ -44,15 +44,22 @@ long long boot_of(const json& st, int cp)
 
 }  // namespace
 
+long long clock_offset()
+{
+    return g_state.is_object() ? g_state.value("clock_offset", 0LL) : 0;
+}
+
 // What is wrong with the state text, empty if nothing; st is the state parsed from it.
 std::string state_wrong(const std::string& text, json& st)
 {
     std::string wrong = check_nesting(text);
     if (wrong.empty()) {
         try {
-            st = json::parse(text);
+            st = parse_unique(text);
         } catch (const json::exception& e) {
             wrong = parse_failure(e);
+        } catch (const Wrong& w) {
+            return w.where + " " + w.what;
         }
     }
     return wrong.empty() ? check_state(st) : wrong;

@@ -20,6 +20,10 @@ const std::string& state_text();
 // What is wrong with the state file, empty if it reads and has the simulator's shape.
 std::string state_damage();
 
+// How many seconds the CP's clock runs ahead of the host's, as the state last read says:
+// 0 but on a copy laid out from a snapshot (its clock_offset), or before the state is read.
+long long clock_offset();
+
 // The CP this process runs on: CHASSIS_SIM_CP when set (0 or 1; root() refuses any other
 // value), else the state's this_cp.
 int this_cp(const json& state);
