@@ -32,10 +32,8 @@ static json sync_json(const SyncRequest* request)
 int hasm_synstart(SyncRequest* request)
 {
     return sim::change_call("hasm_synstart", {sync_json(request)}, [](json& st) {
-        // Nothing to synchronize while this CP or its partner in a redundant pair is down.
-        const int me = sim::this_cp(st);
-        if (sim::restarting(st, me) ||
-            (sim::redundant_pair(st.value("bits", 0u)) && sim::restarting(st, 1 - me))) {
+        // Nothing to synchronize with while a CP is down.
+        if (sim::restarting(st, 0) || sim::restarting(st, 1)) {
             return -1;
         }
         st["bits"] = st.value("bits", 0u) | kHaSynchronized;

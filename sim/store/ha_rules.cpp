@@ -81,7 +81,8 @@ json status_texts(const json& st)
                      : this_active || !redundant    ? "Healthy"
                                                     : health_of_standby;
     if (!redundant) {
-        texts["remote"] = "Not present";
+        // A peer that a command took down reads as restarting, in a pair or not.
+        texts["remote"] = peer_down ? "Restarting" : "Not present";
         texts["summary"] = "";
     } else {
         texts["remote"] = peer_down ? "Restarting" : this_active ? health_of_standby : "Healthy";
