@@ -8,6 +8,7 @@
 #include <string>
 
 #include "fuzz_chassis.h"
+#include "sim/store/state.h"
 #include "reboot/reboot.h"
 
 namespace {

@@ -26,64 +26,14 @@
 
 #include "haadm/commands.h"
 #include "reboot/reboot.h"
-#include "sim/store/escape.h"
-#include "sim/store/files.h"
-#include "sim/store/ha_rules.h"
-#include "sim/store/journal.h"
-#include "sim/store/layout.h"
-#include "sim/store/paths.h"
-#include "sim/store/shape.h"
 #include "sim/store/state.h"
+#include "tests/chassis.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// The directory this process made for its chassis, removed when the tests end.
-std::string g_made;
-
-class RemoveMadeChassis : public ::testing::Environment {
-public:
-    void TearDown() override
-    {
-        if (!g_made.empty()) {
-            std::error_code ec;
-            fs::remove_all(g_made, ec);
-        }
-    }
-};
-
-[[maybe_unused]] ::testing::Environment* const g_cleanup =
-    ::testing::AddGlobalTestEnvironment(new RemoveMadeChassis);
-
-// The chassis of this test process: the one CHASSIS_SIM_ROOT names, else a fresh one.
-// Made before the first platform call, which fixes the chassis for the process.
-const std::string& chassis()
-{
-    static const std::string dir = [] {
-        const char* given = getenv("CHASSIS_SIM_ROOT");
-        if (given == nullptr || *given == '\0') {
-            char tmpl[] = "/tmp/haadm_unit.XXXXXX";
-            const char* made = mkdtemp(tmpl);
-            if (made == nullptr) {
-                ADD_FAILURE() << "mkdtemp failed";
-                return std::string();
-            }
-            g_made = made;
-            const std::string root = g_made + "/c";
-            // Target binaries start through the emulator, as the tool's children do.
-            const char* emulator = getenv("HAADM_TEST_EMULATOR");
-            const std::string error =
-                sim::init_chassis(root, "redundant", emulator == nullptr ? "" : emulator);
-            if (!error.empty()) {
-                ADD_FAILURE() << error;
-            }
-            setenv("CHASSIS_SIM_ROOT", root.c_str(), 1);
-        }
-        return sim::root();
-    }();
-    return dir;
-}
+using test::chassis;
 
 std::string path_of(const std::string& cp_path) { return chassis() + cp_path; }
 

@@ -12,36 +12,17 @@
 
 #include "platform/hasm.h"
 #include "platform/ham.h"
-#include "sim/store/escape.h"
-#include "sim/store/files.h"
-#include "sim/store/ha_rules.h"
-#include "sim/store/journal.h"
 #include "sim/store/layout.h"
 #include "sim/store/paths.h"
-#include "sim/store/shape.h"
 #include "sim/store/state.h"
-#include "sim/store/layout.h"
+#include "tests/chassis.h"
 
 namespace {
 
-// The chassis of this test process, with an empty journal and a fresh state. The
-// simulator fixes its root at the first call, so an earlier test's chassis (named by
-// CHASSIS_SIM_ROOT) is the one to use; only a process without one makes its own.
+// The chassis of this test process, with an empty journal and a fresh state.
 std::string make_chassis()
 {
-    static const std::string dir = [] {
-        const char* given = getenv("CHASSIS_SIM_ROOT");
-        if (given != nullptr && *given != '\0') {
-            return sim::root();
-        }
-        char tmpl[] = "/tmp/simtest.XXXXXX";
-        std::string made = std::string(mkdtemp(tmpl)) + "/c";
-        EXPECT_EQ(sim::init_chassis(made, "redundant", ""), "");
-        setenv("CHASSIS_SIM_ROOT", made.c_str(), 1);
-        static const std::string top = made.substr(0, made.size() - 2);
-        atexit([] { std::filesystem::remove_all(top); });
-        return sim::root();
-    }();
+    const std::string& dir = test::chassis();
     sim::update_state([](sim::json& st) { st = sim::scenario_state("redundant"); });
     std::ofstream(dir + "/sim/journal.jsonl", std::ios::trunc);
     return dir;
@@ -100,10 +81,6 @@ TEST(SimulatedChassis, LockIsGrantedToOneHolderAtATime)
     ASSERT_EQ(ha_checklock(&record), 0);
     EXPECT_EQ(record.pid, 0);
 }
-
-}  // namespace
-
-namespace {
 
 }  // namespace
 
