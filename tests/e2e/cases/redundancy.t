@@ -26,24 +26,6 @@ $ haredundancy --show
 @ rbac_close() = 0
 @ ipcExit()
 
-=== previous session: CP numbers swapped, its start and the current end time
-set: hsess.local=4,0,1700000000,1690000000,1650000000,x hsess.remote=2,0,0,1600000000,0,y
-$ haredundancy --show
-> === HA Redundancy Statistics ===
-> HA State synchronized
-> Current Active Session:
-> Active Slot = CP0 (Local), Expected Recovered
-> Standby Slot = CP1 (Remote)
-> Start Time: 04:26:40 UTC Sat Jul 22 2023
->
-> Previous Active Session:
-> Active Slot = CP1, Unexpected Recovered
-> Standby Slot = CP0
-> Start Time: 12:26:40 UTC Sun Sep 13 2020
-> End Time: 22:13:20 UTC Tue Nov 14 2023
->
-> System Uptime: 05:20:00 UTC Fri Apr 15 2022
-
 === previous session with both flags; no start time (sy 0) and no end time (ac 0)
 set: hsess.local=1,0,0,0,1650000000,x hsess.remote=6,0,0,0,0,y
 $ haredundancy --show

@@ -3,7 +3,7 @@
 # 0xFFFFFFFF the last of the record's word (06:28:15 UTC Sun Feb 07 2106). Every build,
 # the 32-bit PowerPC one among them, prints the same.
 
-=== haredundancy: session times either side of January 2038 and the last one
+=== haredundancy: the previous session, its CPs swapped, with times either side of January 2038 and the last one
 set: hsess.local=4,0,0xFFFFFFFF,0x80000000,0x7FFFFFFF,x hsess.remote=2,0,0,0x7FFFFFFF,0,y
 $ haredundancy --show
 > === HA Redundancy Statistics ===
