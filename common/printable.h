@@ -9,9 +9,11 @@
 
 namespace haadm {
 
-// Calls put(bytes, count) with the shown form of text, piece by piece.
+// Calls put(bytes, count) with the shown form of text, piece by piece. The ASCII bytes
+// of also are written as \xHH too (a monitoring check's '|', which would start its
+// performance data).
 template <typename Put>
-void escape_printable(const char* text, size_t size, Put put)
+void escape_printable(const char* text, size_t size, Put put, const char* also = "")
 {
     static constexpr char kHex[] = "0123456789ABCDEF";
     const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
@@ -26,7 +28,7 @@ void escape_printable(const char* text, size_t size, Put put)
                 put("\\n", 2);
             } else if (c == '\t') {
                 put("\\t", 2);
-            } else if (c < 0x20 || c == 0x7f) {
+            } else if (c < 0x20 || c == 0x7f || __builtin_strchr(also, c) != nullptr) {
                 escape(c);
             } else {
                 put(text + i, 1);

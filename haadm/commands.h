@@ -79,6 +79,17 @@ inline constexpr std::array<CommandRow, 22> kCommands{{
 // The index in kCommands of the row that the invocation name selects, or -1 when none does.
 int select_command(const char* invocation);
 
+// The row of the monitoring check, which answers as a check also when the run cannot
+// start or its output cannot be written.
+inline constexpr int kCheckRow = static_cast<int>(kCommands.size()) - 1;
+static_assert(kCommands[kCheckRow].handler == cmd_haready);
+// The check's answer when the messaging service refused registration with rc.
+Outcome check_not_registered(int rc);
+// Reads the check's options before it registers and starts its timeout (-t), so that
+// waiting for the platform from the first call on counts; false, and refused, when they
+// are refused.
+bool check_options(Run& run, Outcome& refused);
+
 // Runs the handler of row index of kCommands (0 <= index < kCommands.size()).
 Outcome run_command(int index, Run& run);
 

@@ -12,12 +12,16 @@
 namespace haadm {
 namespace {
 
-// Standard output that could not be written is a failed run, whatever the command said.
+// Whether this run is the monitoring check, whose every ending is a check's status.
+bool g_check = false;
+
+// Standard output that could not be written is a failed run, whatever the command said;
+// for the check, UNKNOWN.
 int checked_status(int status)
 {
     if (fflush(stdout) != 0 || ferror(stdout) != 0) {
         fputs("haadm: write error on standard output\n", stderr);
-        return status == 0 ? 255 : shell_status(status);
+        return g_check ? 3 : status == 0 ? 255 : shell_status(status);
     }
     return shell_status(status);
 }
@@ -45,9 +49,19 @@ int main(int argc, char** argv)
     if (argc < 1 || argv[0] == nullptr) {
         return 255;  // nothing to select a command by
     }
+    const int row = select_command(argv[0]);
+    g_check = row == kCheckRow;
+    Outcome refused{};
+    Run before{argc, argv, argv[0], 0};
+    if (g_check && !check_options(before, refused)) {
+        return finish(direct_exit(refused.status));
+    }
     const pid_t pid = getpid();
     const int max_size = ipc_max_msg_size(0);
     const int rc = ipcInit("HAADM", static_cast<uint16_t>(pid), max_size, 0);
+    if (rc != 0 && g_check) {
+        return finish(check_not_registered(rc));
+    }
     if (rc != 0) {
         fprintf(stderr, "IpcInit failed .Error code = %d\n", rc);
         return finish(early_return(rc));
@@ -58,8 +72,6 @@ int main(int argc, char** argv)
     zonelibInit();
     ns_condb_attach_impl("main", "haadm", 183);
     Run run{argc, argv, argv[0], getThisCPSlot()};
-
-    const int row = select_command(run.name);
     if (row < 0) {
         return finish(leave(-1));
     }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "common/check.h"
 #include "platform/ham.h"
 
 namespace haadm {
@@ -59,7 +60,7 @@ void read_readiness(int cp_slot, ReadinessFacts& facts);
 int failed_calls(const ReadinessFacts& facts, const char* names[3], int results[3]);
 
 // The status words of a monitoring check, and what each means here.
-enum ReadyStatus { kReadyOk = 0, kReadyWarning = 1, kReadyCritical = 2, kReadyUnknown = 3 };
+enum ReadyStatus { kReadyOk = 0, kReadyWarning = 1, kReadyCritical = 2, kReadyUnknown = kCheckUnknownStatus };
 inline constexpr const char* kReadyStatusWords[] = {"OK", "WARNING", "CRITICAL", "UNKNOWN"};
 // A HA lock held this long (seconds) is critical unless a check says otherwise.
 inline constexpr long kLockCritical = 600;

@@ -146,11 +146,15 @@ COMMANDS_FIRST = {line.split()[0] for line in COMMANDS}
 
 def ready_as_failover(ready, failover, snap):
     """On the active CP haready is OK exactly when hafailover goes ahead (UNKNOWN aside), and
-    when it does not, one of haready -v's reasons is in what hafailover said."""
+    when it does not, one of haready -v's reasons is in what hafailover said; on the
+    standby CP haready says so."""
     status, out, _ = ready
     ahead = failover[0] == 0 and "Forcing Failover" in failover[1]
     if status != 3 and "ACTIVE" in snap["bits"] and (status == 0) != ahead:
         return f"haready ended with {status}, but hafailover {'went' if ahead else 'did not go'} ahead: {failover}"
+    if "ACTIVE" not in snap["bits"]:
+        first = out.splitlines()[0]
+        return None if status == 3 or "standby CP" in first else f"haready on the standby CP says {first!r}"
     said = " ".join((failover[1] + failover[2]).split("\n"))
     if not ahead and status in (1, 2) and not any(r in said for r in out.splitlines()[1:]):
         return f"hafailover gave none of haready's reasons {out.splitlines()[1:]}: {said!r}"

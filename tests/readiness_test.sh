@@ -61,29 +61,6 @@ while IFS='|' read -r name scenario setup want_status words; do
     [[ $(calls "$a/sim/journal.jsonl") == "$reads" ]] || fail "$name: haready made $(calls "$a/sim/journal.jsonl")"
 done <<<"$rows"
 
-# The lock's holder, its age against the thresholds, and the performance data.
-c=$work/lock
-chassis-sim init "$c" "${init_args[@]}" >/dev/null
-CHASSIS_SIM_ROOT=$c chassis-sim set lock=4242,7,1699999875,$'hare\eboot'
-out=$(CHASSIS_SIM_ROOT=$c "$c/sbin/haready" -v -w 100 -c 200)
-status=$?
-want="HAREADY WARNING - $lock | active=1;;;0;1 redundant=1;;;0;1 synchronized=1;;;0;1 ha_enabled=1;;;0;1 dual_cp=1;;;0;1 suppressed=0;;;0;1 cocpu_heartbeat=0;;;0;1 standby_healthy=1;;;0;1 lock_held=1;;;0;1 lock_age=125s;100;200;0;
-$lock
-HA lock held by pid 4242 (hare\\x1Bboot), transaction 7, for 125 s"
-[[ $status == 1 && $out == "$want" ]] || fail "lock held 125 s with -w 100 -c 200: $out"
-out=$(CHASSIS_SIM_ROOT=$c "$c/sbin/haready" --critical=120 -w 100)
-[[ $? == 2 && $out == "HAREADY CRITICAL - $lock |"*"lock_age=125s;100;120;0;" ]] || fail "lock past --critical=120: $out"
-# The check under its monitoring name.
-ln -s haready "$c/sbin/check_haready"
-out=$(CHASSIS_SIM_ROOT=$c "$c/sbin/check_haready" -c 100 -w 50)
-[[ $? == 2 && $out == "HAREADY CRITICAL - "* ]] || fail "check_haready: $out"
-# Options it does not know: the usage and UNKNOWN.
-for args in "-x" "-w" "-w 5s" "-w -1" "-w 10 -c 5" "extra" "-h" "--help"; do
-    read -ra words <<<"$args"
-    out=$(CHASSIS_SIM_ROOT=$c "$c/sbin/haready" "${words[@]}")
-    [[ $? == 3 && $out == "Usage: haready [-v] [-w SECONDS] [-c SECONDS]"* ]] || fail "haready $args: $out"
-done
-
 if ((failures)); then
     echo "$failures failures"
     exit 1

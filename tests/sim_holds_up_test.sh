@@ -129,7 +129,7 @@ chassis-sim journal --clear
 streams=(
     "hashow|255|0|w" "haenable -f|255|0|w" "hafreelock|0|0|-" "hafailover|255|255|w"
     "haredundancy|255|255|w" "hareboot -f|1|1|-" "hareset -l|0|0|-" "chassisreboot|1|1|w"
-    "hasmtest dump|0|0|c" "hasmtest getport 1 2 3 4|255|0|w"
+    "hasmtest dump|0|0|c" "hasmtest getport 1 2 3 4|255|0|w" "haready|3|0|w"
 )
 calls() {
     python3 -c 'import json, sys; print(" ".join(json.loads(l)["call"] for l in open(sys.argv[1], "rb")))' "$1"
@@ -440,6 +440,10 @@ for command in "chassis-sim set model=7" "$c/sbin/haenable"; do
         "chassis-sim: the chassis lock $c/sim/lock has been held by another process for 10 seconds; giving up" \
         "${words[@]}"
 done
+# The check does not wait as long: UNKNOWN once its timeout has passed.
+out=$("$c/sbin/haready" -t 1 2>/dev/null)
+[[ $? == 3 && $out == "HAREADY UNKNOWN - the platform did not answer within 1 s (-t)" ]] ||
+    { echo "FAIL haready -t 1 with the chassis lock held: '$out'"; failures=$((failures + 1)); }
 kill "$holder" && wait "$holder" 2>/dev/null
 [[ $(cat "$c/sim/state.json") == "$before" ]] || { echo "FAIL state changed while the lock was held"; failures=$((failures + 1)); }
 chassis-sim journal --clear

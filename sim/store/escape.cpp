@@ -4,7 +4,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
+#include "common/check.h"
 #include "common/printable.h"
 
 namespace sim {
@@ -17,6 +19,15 @@ void complain(const std::string& message)
 void fatal(const std::string& message)
 {
     complain(message);
+    // A monitoring check answers as a check still: an engine reads only its first line on
+    // standard output and its status.
+    if (strstr(program_invocation_short_name, haadm::kCheckName) != nullptr) {
+        fputs(haadm::kCheckUnknown, stdout);
+        haadm::escape_printable(message.data(), message.size(),
+                                [](const char* bytes, size_t count) { fwrite(bytes, 1, count, stdout); }, "|");
+        putchar('\n');
+        exit(haadm::kCheckUnknownStatus);
+    }
     exit(125);
 }
 

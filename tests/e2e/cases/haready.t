@@ -1,0 +1,85 @@
+# haready as a monitoring check: whatever happens, a status from 0 to 3 and its first line
+# on standard output, with no '|' but the one that starts the performance data.
+
+=== registration refused: UNKNOWN, and the first line says why
+fail: ipcInit=2
+$ haready
+> HAREADY UNKNOWN - the messaging service refused registration (ipcInit 2)
+? 3
+$ chassis-sim fail ipcInit=-5
+$ as:check_haready -v
+> HAREADY UNKNOWN - the messaging service refused registration (ipcInit -5)
+? 3
+
+=== a refused option is named on the first line, the usage under the name it was started as
+$ as:check_haready -w 60
+> HAREADY UNKNOWN - -w is not taken: a held HA lock is WARNING at any age, as hafailover refuses it; -c sets when it is CRITICAL
+> Usage: check_haready [-v] [-c SECONDS] [-t SECONDS]
+>   -v          one more line for every reason, in hafailover's words
+>   -c SECONDS  a HA lock held this long is CRITICAL (default 600); held at all, WARNING
+>   -t SECONDS  UNKNOWN when the platform has not answered within this long (default 10)
+> Status: 0 OK (hafailover would go ahead), 1 WARNING (a hold that an operator or an
+> upgrade ends), 2 CRITICAL (the chassis is not protected), 3 UNKNOWN.
+? 3
+@! .
+$ haready -c @5
+> ...
+> HAREADY UNKNOWN - -c takes a whole number of seconds from 0 to 31622400, not '@5'
+? 3
+$ haready --timeout=0
+> ...
+> HAREADY UNKNOWN - -t takes a whole number of seconds from 1 to 31622400, not '0'
+? 3
+$ haready -c
+> ...
+> HAREADY UNKNOWN - -c needs a number of seconds
+? 3
+$ haready -x
+> ...
+> HAREADY UNKNOWN - -x is not an option
+? 3
+$ haready '--critica|l=5'
+> ...
+> HAREADY UNKNOWN - --critica\\x7Cl=5 is not an option
+? 3
+$ haready extra
+> ...
+> HAREADY UNKNOWN - 'extra' is not an option; the check takes no arguments
+? 3
+
+=== a value that could not be read is left out of the performance data
+fail: ham_get_state=-1
+$ haready
+> HAREADY UNKNOWN - ham_get_state failed (-1) | lock_held=0;;;0;1 lock_age=0s;0;600;0;
+? 3
+$ chassis-sim fail ha_checklock=1
+$ haready
+> HAREADY UNKNOWN - ham_get_state failed (-1) (1 more reason)
+? 3
+
+=== a holder's '|' does not start the performance data, and the lock's age has the status's thresholds
+set: 'lock=4242,7,1799999970,a|b=1;2;3 x'
+clock: 1800000000
+$ haready -v
+> HAREADY WARNING - haFailover: can't failover because system is not ready yet or other LS/HA config is in progress. | active=1;;;0;1 redundant=1;;;0;1 synchronized=1;;;0;1 ha_enabled=1;;;0;1 dual_cp=1;;;0;1 suppressed=0;;;0;1 cocpu_heartbeat=0;;;0;1 standby_healthy=1;;;0;1 lock_held=1;;;0;1 lock_age=30s;0;600;0;
+> haFailover: can't failover because system is not ready yet or other LS/HA config is in progress.
+> HA lock held by pid 4242 (a\\x7Cb=1;2;3 x), transaction 7, for 30 s
+? 1
+$ haready -c 30
+>~ HAREADY CRITICAL - .* lock_age=30s;0;30;0;
+? 2
+$ haready --critical=31
+>~ HAREADY WARNING - .* lock_age=30s;0;31;0;
+? 1
+
+=== on the standby CP a chassis that can fail over is OK, and the long text says nothing else
+scenario: standby
+$ haready -v
+> HAREADY OK - this is the standby CP; the chassis can fail over from its active CP | active=0;;;0;1 redundant=1;;;0;1 synchronized=1;;;0;1 ha_enabled=1;;;0;1 dual_cp=1;;;0;1 suppressed=0;;;0;1 cocpu_heartbeat=0;;;0;1 standby_healthy=1;;;0;1 lock_held=0;;;0;1 lock_age=0s;0;600;0;
+
+=== a chassis that the simulator cannot serve: UNKNOWN, and the first line says why
+write: sim/state.json = []
+$ haready
+> HAREADY UNKNOWN - the state in $ROOT/sim/state.json is damaged: the top level is not an object
+! chassis-sim: the state in $ROOT/sim/state.json is damaged: the top level is not an object
+? 3
