@@ -78,13 +78,28 @@ void family(const char* name, const char* help)
 void print_metrics(const Snapshot& s, long long taken)
 {
     const Verdict& v = s.verdict;
-    family("ha_ready", "1 when hafailover would go ahead on this CP now, else 0.");
-    sample("ha_ready", nullptr, nullptr, v.ready ? 1 : 0);
+    family("ha_info", "1, with labels naming this CP: its number and its slot (empty when unread).");
+    put("ha_info{cp=\"");
+    if (s.number_ok) {
+        put_number(s.number);
+    }
+    put("\",slot=\"");
+    if (s.slot_ok) {
+        put_number(s.slot);
+    }
+    put("\"} 1\n");
+    family("ha_ready", "1 when haready says OK (hafailover would go ahead on the active CP; on the standby, "
+                       "the chassis can fail over from its active CP), else 0.");
+    sample("ha_ready", nullptr, nullptr, v.status == kReadyOk ? 1 : 0);
     family("ha_ready_status", "The status haready gives: 0 OK, 1 WARNING, 2 CRITICAL, 3 UNKNOWN.");
     sample("ha_ready_status", nullptr, nullptr, v.status);
-    family("ha_ready_test_failed", "1 for each of hafailover's tests that fails now, by its name.");
+    family("ha_ready_test_failed", "1 for each of hafailover's tests that fails now, 0 for each that passes; "
+                                   "one whose call failed is left out, and the active CP's on the standby.");
     for (int i = 0; i < kTestCount; ++i) {
         const auto test = static_cast<Test>(i);
+        if (!was_read(test, s.facts) || (test == Test::active && v.standby)) {
+            continue;
+        }
         bool failed = false;
         for (int k = 0; k < reason_count(v); ++k) {
             failed = failed || reason_is(v, k, test);
@@ -110,16 +125,22 @@ void print_metrics(const Snapshot& s, long long taken)
     if (v.lock_known) {
         sample("ha_lock_held", nullptr, nullptr, v.lock_held ? 1 : 0);
     }
-    family("ha_lock_age_seconds", "How long the HA lock has been held; 0 when it is free (absent when unread).");
-    if (v.lock_known) {
-        sample("ha_lock_age_seconds", nullptr, nullptr, v.lock_age);
+    family("ha_lock_taken_timestamp_seconds", "When the HA lock that is held was taken, in seconds since "
+                                              "1970-01-01 UTC (absent when free or unread): its age is time() less this.");
+    if (v.lock_held) {
+        sample("ha_lock_taken_timestamp_seconds", nullptr, nullptr, static_cast<long long>(s.lock.time));
     }
     family("ha_platform_call_failed", "The result of each platform call that failed, by its name.");
     for (size_t i = 0; i < s.failed.count; ++i) {
-        sample("ha_platform_call_failed", "call", s.failed.item[i].call, s.failed.item[i].result);
+        const Failure& f = s.failed.item[i];
+        // The snapshot also records a getHAMStat word that is not the state word; only a
+        // negative one is a failed call.
+        if (strcmp(f.call, "getHAMStat") != 0 || f.result < 0) {
+            sample("ha_platform_call_failed", "call", f.call, f.result);
+        }
     }
-    family("ha_snapshot_taken_seconds", "When these metrics were read, in seconds since 1970-01-01 UTC.");
-    sample("ha_snapshot_taken_seconds", nullptr, nullptr, taken);
+    family("ha_snapshot_timestamp_seconds", "When these metrics were read, in seconds since 1970-01-01 UTC.");
+    sample("ha_snapshot_timestamp_seconds", nullptr, nullptr, taken);
 }
 
 

@@ -205,6 +205,8 @@ int severity(Test test, long long lock_age, long crit)
     }
 }
 
+}  // namespace
+
 // Whether a test's input was read at all: a failed call leaves its tests unjudged.
 bool was_read(Test test, const ReadinessFacts& facts)
 {
@@ -223,8 +225,6 @@ bool was_read(Test test, const ReadinessFacts& facts)
         return true;
     }
 }
-
-}  // namespace
 
 void judge(const ReadinessFacts& facts, long long now, long crit, Verdict& v)
 {

@@ -39,6 +39,9 @@ struct ReadinessFacts {
 // tests it; the lock is free when ha_checklock succeeded with no holder.
 bool passes(Test test, const ReadinessFacts& facts);
 
+// Whether a test's input was read at all: a failed call leaves its tests unjudged.
+bool was_read(Test test, const ReadinessFacts& facts);
+
 // The bit tests on the word of ham_get_state, in hafailover's order; synchronized is
 // skipped when forced. The first that fails, or nothing.
 bool first_ha_state_refusal(uint32_t state, bool forced, Test& failed);

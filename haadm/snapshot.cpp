@@ -88,6 +88,9 @@ void read_snapshot(Snapshot& s, int cp_slot, long long taken, bool metrics)
     }
     if (!metrics) {
         read_cp_identity(s);
+    } else {
+        s.slot = cp_slot;  // as start-up read it: one call fewer
+        s.slot_ok = cp_slot >= 0;
     }
     s.number = read_int(getThisCPNum, "getThisCPNum", cp_number, s.failed);
     s.number_ok = cp_number(s.number);

@@ -23,12 +23,14 @@ node_exporter=$tools/usr/bin/prometheus-node-exporter
 [[ -x $promtool && -x $node_exporter ]] ||
     { echo "FAIL promtool and node_exporter are not in $tools: as root, scripts/deps.sh test puts them there"; exit 1; }
 
-# name | scenario | chassis-sim set and fail | samples the metrics must hold
+# name | scenario | chassis-sim set and fail | samples the metrics must hold (!: no line
+# begins with it)
 rows='
-ready|redundant||ha_ready 1;ha_ready_status 0;ha_lock_held 0
-not synchronized, lock held|redundant|set state=0x080000C3 lock=4242,7,1699999000,hareboot|ha_ready 0;ha_ready_status 2;ha_ready_test_failed{test="synchronized"} 1;ha_lock_held 1;ha_lock_age_seconds 1000
-calls failing|redundant|fail ham_get_state=-1 ha_checklock=5 getThisCPNum=7|ha_ready 0;ha_ready_status 3;ha_platform_call_failed{call="ham_get_state"} -1;ha_platform_call_failed{call="getThisCPNum"} 7;ha_platform_call_failed{call="ha_checklock"} 5
-the standby CP|standby||ha_ready 0;ha_ready_status 0;ha_active_cp 0;ha_this_cp 1
+ready|redundant||ha_info{cp="0",slot="6"} 1;ha_ready 1;ha_ready_status 0;ha_lock_held 0;!ha_lock_taken
+not synchronized, lock held|redundant|set state=0x080000C3 lock=4242,7,1699999000,hareboot|ha_ready 0;ha_ready_status 2;ha_ready_test_failed{test="synchronized"} 1;ha_lock_held 1;ha_lock_taken_timestamp_seconds 1699999000
+calls failing|redundant|fail ham_get_state=-1 ha_checklock=5 getThisCPNum=7|ha_ready 0;ha_ready_status 3;ha_platform_call_failed{call="ham_get_state"} -1;ha_platform_call_failed{call="getThisCPNum"} 7;ha_platform_call_failed{call="ha_checklock"} 5;ha_ready_test_failed{test="standby_healthy"} 0;!ha_ready_test_failed{test="synchronized"};!ha_ready_test_failed{test="lock_free"};!ha_lock
+a getHAMStat word that is not the state word|redundant|fail getHAMStat=7|!ha_platform_call_failed
+the standby CP|standby||ha_ready 1;ha_ready_status 0;ha_active_cp 0;ha_this_cp 1;!ha_ready_test_failed{test="active"}
 '
 n=0
 while IFS='|' read -r name scenario setup samples; do
@@ -46,7 +48,11 @@ while IFS='|' read -r name scenario setup samples; do
     [[ -z $out ]] || fail "$name: promtool has something to say: $out"
     IFS=';' read -ra want <<<"$samples"
     for sample in "${want[@]}"; do
-        grep -qxF "$sample" "$work/m$n" || fail "$name: no sample '$sample'"
+        if [[ $sample == !* ]]; then
+            ! grep -q "^${sample#!}" "$work/m$n" || fail "$name: a sample '${sample#!}...'"
+        else
+            grep -qxF "$sample" "$work/m$n" || fail "$name: no sample '$sample'"
+        fi
     done
     # Every family has its HELP and TYPE, every name begins ha_, and no sample has a time.
     python3 - "$work/m$n" <<'PY' || fail "$name: the exposition's form"
@@ -59,7 +65,7 @@ for line in open(sys.argv[1]):
     elif line.startswith("# TYPE "):
         typed.add(line.split()[2])
     else:
-        m = re.fullmatch(r'(ha_[a-z_]+)(\{[a-z]+="(?:[^"\\\n]|\\[\\"n])*"\})? (-?[0-9]+)', line)
+        m = re.fullmatch(r'(ha_[a-z_]+)(\{[a-z_]+="(?:[^"\\\n]|\\[\\"n])*"(?:,[a-z_]+="(?:[^"\\\n]|\\[\\"n])*")*\})? (-?[0-9]+)', line)
         if not m or m.group(1) not in typed or m.group(1) not in helped:
             sys.exit(f"not a sample of a described family, or with a time: {line!r}")
 if helped != typed or not all(name.startswith("ha_") for name in helped):
@@ -96,6 +102,18 @@ CHASSIS_SIM_ROOT=$work/c2 chassis-sim set state=0x080000C7 lock=free
 HASNAPSHOT=$work/c2/sbin/hasnapshot CHASSIS_SIM_ROOT=$work/c2 sh "$example" "$textfiles"
 scrape=$(python3 -c 'import sys, urllib.request; print(urllib.request.urlopen(f"http://127.0.0.1:{sys.argv[1]}/metrics", timeout=5).read().decode())' "$port")
 grep -qx 'ha_ready 1' <<<"$scrape" || fail "the file written again was not served"
+
+# A failed run removes the file, so that no old sample stands as if current; a run
+# stopped by SIGTERM, as a service manager stops a hung one, leaves nothing behind.
+HASNAPSHOT=/bin/false sh "$example" "$textfiles" 2>/dev/null && fail "a failed run ended with 0"
+[[ -z $(ls -A "$textfiles") ]] || fail "a failed run left $(ls -A "$textfiles")"
+printf '#!/bin/sh\nexec sleep 600\n' >"$work/hang" && chmod +x "$work/hang"
+HASNAPSHOT=$work/hang setsid sh "$example" "$textfiles" &
+hung=$!
+until [[ -n $(ls -A "$textfiles") ]]; do sleep 0.1; done
+kill -TERM -- "-$hung"
+{ wait "$hung"; } 2>/dev/null
+[[ -z $(ls -A "$textfiles") ]] || fail "a run stopped by SIGTERM left $(ls -A "$textfiles")"
 
 if ((failures)); then
     echo "$failures failures"

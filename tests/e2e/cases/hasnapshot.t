@@ -115,14 +115,16 @@ set: lock=4242,7,1799999000,hareboot state=0x080000C3
 fail: getThisCPNum=7
 clock: 1800000000
 $ hasnapshot --prometheus
-> ...
-> # HELP ha_ready 1 when hafailover would go ahead on this CP now, else 0.
+> # HELP ha_info 1, with labels naming this CP: its number and its slot (empty when unread).
+> # TYPE ha_info gauge
+> ha_info{cp="",slot="6"} 1
+> # HELP ha_ready 1 when haready says OK (hafailover would go ahead on the active CP; on the standby, the chassis can fail over from its active CP), else 0.
 > # TYPE ha_ready gauge
 > ha_ready 0
 > # HELP ha_ready_status The status haready gives: 0 OK, 1 WARNING, 2 CRITICAL, 3 UNKNOWN.
 > # TYPE ha_ready_status gauge
 > ha_ready_status 2
-> # HELP ha_ready_test_failed 1 for each of hafailover's tests that fails now, by its name.
+> # HELP ha_ready_test_failed 1 for each of hafailover's tests that fails now, 0 for each that passes; one whose call failed is left out, and the active CP's on the standby.
 > # TYPE ha_ready_test_failed gauge
 > ha_ready_test_failed{test="platform"} 0
 > ha_ready_test_failed{test="dp_upgrade"} 0
@@ -150,15 +152,15 @@ $ hasnapshot --prometheus
 > # HELP ha_lock_held 1 while the HA lock is held, else 0 (absent when unread).
 > # TYPE ha_lock_held gauge
 > ha_lock_held 1
-> # HELP ha_lock_age_seconds How long the HA lock has been held; 0 when it is free (absent when unread).
-> # TYPE ha_lock_age_seconds gauge
-> ha_lock_age_seconds 1000
+> # HELP ha_lock_taken_timestamp_seconds When the HA lock that is held was taken, in seconds since 1970-01-01 UTC (absent when free or unread): its age is time() less this.
+> # TYPE ha_lock_taken_timestamp_seconds gauge
+> ha_lock_taken_timestamp_seconds 1799999000
 > # HELP ha_platform_call_failed The result of each platform call that failed, by its name.
 > # TYPE ha_platform_call_failed gauge
 > ha_platform_call_failed{call="getThisCPNum"} 7
-> # HELP ha_snapshot_taken_seconds When these metrics were read, in seconds since 1970-01-01 UTC.
-> # TYPE ha_snapshot_taken_seconds gauge
-> ha_snapshot_taken_seconds 1800000000
+> # HELP ha_snapshot_timestamp_seconds When these metrics were read, in seconds since 1970-01-01 UTC.
+> # TYPE ha_snapshot_timestamp_seconds gauge
+> ha_snapshot_timestamp_seconds 1800000000
 @ ham_get_state() = 134217923
 @ getHAMStat() = 134217923
 @ getThisCPNum() = 7
