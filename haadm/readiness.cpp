@@ -111,19 +111,15 @@ bool first_ha_state_refusal(uint32_t state, bool forced, Test& failed)
 void put_words(Test test, FILE* out, bool one_line)
 {
     switch (test) {
-    case Test::platform:
-        put_text(kNotSupported, out, one_line);
-        if (!one_line) {
-            putc('\n', out);
-        }
-        return;
     case Test::active:
         // The standby refusal in its fixed-name form: "%s %s \n".
         fprintf(out, one_line ? "%s %s" : "%s %s \n", kStandbyWarning, ": hafailover");
         return;
+    case Test::platform:
     case Test::not_suppressed:
-        // hafailover says nothing of its own: its status lines have printed this.
-        put_text(kSuppressedLine, out, one_line);
+        // For suppression hafailover says nothing of its own: its status lines have
+        // printed this.
+        put_text(test == Test::platform ? kNotSupported : kSuppressedLine, out, one_line);
         if (!one_line) {
             putc('\n', out);
         }

@@ -84,9 +84,9 @@ out=$(chroot "$root" /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sb
     exit 1
 }
 printf '%s\n' "$out"
-# The default chassis's summary line.
-grep -q '^HA enabled, ' <<<"$out" || {
-    echo "fresh-root-check: scripts/show.sh did not print the chassis's HA status" >&2
+# The default chassis's three lines, the summary last, and nothing of the build's log.
+[[ $(grep -c '' <<<"$out") == 3 ]] && grep -q '^HA enabled, ' <<<"$out" || {
+    echo "fresh-root-check: scripts/show.sh did not print the chassis's HA status alone" >&2
     exit 1
 }
 # Again, once the default chassis outlived the programs it was made with: the main job

@@ -5,9 +5,9 @@
 # removed) is linked again to this build's programs first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh build
+scripts/deps.sh build >&2
 cmake --preset default >/dev/null
-cmake --build --preset default
+cmake --build --preset default >&2
 bin=$PWD/build/default/bin
 if [[ -n ${CHASSIS_SIM_ROOT:-} ]]; then
     chassis=$CHASSIS_SIM_ROOT

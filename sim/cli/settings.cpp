@@ -239,6 +239,35 @@ Outcome set_command(const std::vector<std::string>& args)
     return {};
 }
 
+namespace {
+
+// " (did you mean CALL?)" for a failable call at most two edits from name, else "".
+std::string near_call(const std::string& name)
+{
+    for (const std::string& call : kFailable) {
+        // Edit distance, one row at a time.
+        std::vector<size_t> row(call.size() + 1);
+        for (size_t j = 0; j <= call.size(); ++j) {
+            row[j] = j;
+        }
+        for (size_t i = 1; i <= name.size(); ++i) {
+            size_t diagonal = row[0];
+            row[0] = i;
+            for (size_t j = 1; j <= call.size(); ++j) {
+                const size_t above = row[j];
+                row[j] = std::min({above + 1, row[j - 1] + 1, diagonal + (name[i - 1] == call[j - 1] ? 0 : 1)});
+                diagonal = above;
+            }
+        }
+        if (row[call.size()] <= 2) {
+            return " (did you mean " + call + "?)";
+        }
+    }
+    return "";
+}
+
+}  // namespace
+
 Outcome fail_command(const std::vector<std::string>& args)
 {
     if (args.size() == 1 && args[0] == "--clear") {
@@ -255,8 +284,8 @@ Outcome fail_command(const std::vector<std::string>& args)
         const std::string call = pair.substr(0, eq);
         if (eq == std::string::npos ||
             std::find(kFailable.begin(), kFailable.end(), call) == kFailable.end()) {
-            sim::complain("'" + pair + "' is not CALL=RESULT with a call that has an integer "
-                          "result; nothing changed");
+            sim::complain("'" + pair + "' is not CALL=RESULT with a call that has an integer result" +
+                          near_call(call) + "; nothing changed");
             return {1, {}};
         }
         const auto value = parse_number(pair.substr(eq + 1));

@@ -40,6 +40,9 @@ $ chassis-sim fail geps_app_name=1
 $ chassis-sim fail ha_lock=x
 ! chassis-sim: bad result for ha_lock: 'x' is not a 32-bit integer; nothing changed
 ? 1
+$ chassis-sim fail ha_get_state=-1
+! chassis-sim: 'ha_get_state=-1' is not CALL=RESULT with a call that has an integer result (did you mean ham_get_state?); nothing changed
+? 1
 
 === an injected result has no effect, and --clear ends it
 fail: enableHA=3 getHAMStat=0

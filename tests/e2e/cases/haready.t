@@ -83,3 +83,9 @@ $ haready
 > HAREADY UNKNOWN - the state in $ROOT/sim/state.json is damaged: the top level is not an object
 ! chassis-sim: the state in $ROOT/sim/state.json is damaged: the top level is not an object
 ? 3
+
+=== a getHAMStat word of 0 is read: neither active nor with a healthy standby
+fail: getHAMStat=0
+$ haready
+>~ HAREADY CRITICAL - Warning: .* standby CP is not healthy\. .*\(standby CP\) \| .*
+? 2
