@@ -2,7 +2,7 @@
 # The fleet check contrib/ansible/ha-readiness.yml against simulated chassis on this
 # machine: one host per chassis root (local connection, CHASSIS_SIM_ROOT set by a host
 # variable), offline, without facts: a chassis in every state that hafailover tests, and
-# hosts whose command is missing, prints no snapshot, hangs or fails. It must fail
+# hosts whose command is missing, prints no whole snapshot, hangs or fails. It must fail
 # exactly the hosts that cannot fail over, each with its reasons in the failover's words.
 # Usage: ansible_readiness_test.sh BIN_DIR PLAYBOOK
 set -u
@@ -22,7 +22,6 @@ command -v ansible-playbook >/dev/null || { echo "FAIL ansible-playbook is not i
 
 # host | scenario | chassis-sim set and fail | the verdict's line (for a host that fails)
 rows="
-ready|redundant||
 standby|standby||
 unhealthy|redundant|set state=0x000000C7|not ready (CRITICAL): Warning: This command is being run on a control processor(CP) based system. One or more devices on the standby CP is not healthy. Please fix the error before you do failover.
 suppressed|redundant|set state=0x080008C7|not ready (WARNING): HA supressed
@@ -33,6 +32,7 @@ upgrading|redundant|set dp_upgrade=0|not ready (WARNING): DP upgrade is in progr
 locked|redundant|set lock=4242,7,1699999990,hareboot|not ready (WARNING): haFailover: can't failover because system is not ready yet or other LS/HA config is in progress.; the HA lock is held by pid 4242 (hareboot) for 10 s
 failing|redundant|fail ham_get_state=-1|not ready (UNKNOWN): ham_get_state failed (-1)
 noslots|no-slots||not ready (UNKNOWN): Not supported on this platform; Warning: This command is being run on a control processor(CP) based system. One or more devices on the standby CP is not healthy. Please fix the error before you do failover.; haFailover: HA not enabled. Please enable HA first.; haFailover not allowed: the system is not in redundant mode.; haFailover not allowed: HA state is not synchronized.
+ready|redundant||
 "
 cat >"$work/inventory.yml" <<EOF
 all:
@@ -56,9 +56,28 @@ while IFS='|' read -r host scenario setup line; do
         CHASSIS_SIM_CLOCK: "1700000000"
 EOF
 done <<<"$rows"
-# Hosts whose command goes wrong: missing, not a snapshot, hanging, failing.
+# The standby CP of the ready chassis, named as the same chassis: counted once.
+cat >>"$work/inventory.yml" <<EOF
+      ha_chassis: ready
+    readycp1:
+      ha_chassis: ready
+      hasnapshot_command: $work/ready/sbin/hasnapshot
+      hasnapshot_environment:
+        CHASSIS_SIM_ROOT: $work/ready
+        CHASSIS_SIM_CP: "1"
+EOF
+# Hosts whose command goes wrong: missing, not a snapshot, hanging, failing, a snapshot
+# with a time that is no number, one of a format the check does not read.
 printf '#!/bin/sh\necho "Segmentation fault" >&2\nexit 139\n' >"$work/crash" && chmod +x "$work/crash"
-printf '#!/bin/sh\nexec sleep 600\n' >"$work/hang" && chmod +x "$work/hang"
+printf '#!/bin/sh\nsleep 600\n' >"$work/hang" && chmod +x "$work/hang"
+CHASSIS_SIM_ROOT=$work/locked "$work/locked/sbin/hasnapshot" >"$work/good.json"
+bad=0
+for edit in 'd["lock"]["time"] = None' 'd["format"] = 3'; do
+    bad=$((bad + 1))
+    python3 -c 'import json, sys; d = json.load(open(sys.argv[1])); exec(sys.argv[2]); print(json.dumps(d))' \
+        "$work/good.json" "$edit" >"$work/bad$bad.json"
+    printf '#!/bin/sh\ncat %s\n' "$work/bad$bad.json" >"$work/bad$bad" && chmod +x "$work/bad$bad"
+done
 cat >>"$work/inventory.yml" <<EOF
     missing:
       hasnapshot_command: $work/nothing/hasnapshot
@@ -69,6 +88,10 @@ cat >>"$work/inventory.yml" <<EOF
       hasnapshot_timeout: 2
     crashing:
       hasnapshot_command: $work/crash
+    untimed:
+      hasnapshot_command: $work/bad1
+    unknownformat:
+      hasnapshot_command: $work/bad2
 EOF
 
 # run: runs the playbook; the hosts whose recap counts a failure, sorted.
@@ -79,7 +102,7 @@ run() {
     named=${named% }
 }
 run
-want="crashing disabled failing garbage hanging locked missing nonredundant noslots suppressed unhealthy unsynced upgrading"
+want="crashing disabled failing garbage hanging locked missing nonredundant noslots suppressed unhealthy unknownformat unsynced untimed upgrading"
 [[ $status != 0 && $named == "$want" ]] ||
     { echo "FAIL want [$want] failed, got [$named], status $status:"; cat "$work/out"; failures=$((failures + 1)); }
 # Each with its line, in the failover's words.
@@ -88,16 +111,22 @@ while IFS='|' read -r host scenario setup line; do
     grep -qF "\"msg\": \"$host: $line\"" "$work/out" ||
         { echo "FAIL $host: no line '$host: $line'"; failures=$((failures + 1)); }
 done <<<"$rows"
-for row in "missing|$work/nothing/hasnapshot could not be run: [Errno 2] No such file or directory: b'$work/nothing/hasnapshot'" \
-           "garbage|/bin/date printed something that is not a snapshot" \
+for row in "missing|$work/nothing/hasnapshot could not be run: No such file or directory" \
+           "garbage|/bin/date printed something that is not a whole snapshot" \
+           "untimed|$work/bad1 printed something that is not a whole snapshot" \
+           "unknownformat|$work/bad2 printed a snapshot of format 3, which this check does not read (it reads format 2)" \
+           "standby|ready (standby CP; the failover is made on the active CP)" \
            "hanging|$work/hang did not answer in time and was stopped" \
            "crashing|$work/crash failed with status 139: Segmentation fault"; do
     IFS='|' read -r host line <<<"$row"
     grep -qF "\"msg\": \"$host: $line\"" "$work/out" ||
         { echo "FAIL $host: no line '$host: $line'"; failures=$((failures + 1)); }
 done
-grep -q '"msg": "2 of 15 hosts can fail over now"' "$work/out" ||
-    { echo "FAIL the count of ready hosts: $(grep 'can fail over' "$work/out")"; failures=$((failures + 1)); }
+grep -q '"msg": "2 of 17 chassis can fail over now"' "$work/out" ||
+    { echo "FAIL the count of ready chassis: $(grep 'can fail over' "$work/out")"; failures=$((failures + 1)); }
+# The hanging command was stopped on the host, not only waited for no longer.
+! pgrep -f "$work/hang" >/dev/null ||
+    { echo "FAIL the hanging command still runs: $(pgrep -af "$work/hang")"; failures=$((failures + 1)); }
 ! grep -q 'Traceback' "$work/out" || { echo "FAIL a traceback"; failures=$((failures + 1)); }
 
 ((failures == 0)) && echo "the playbook failed exactly the unready hosts, with their reasons"
