@@ -52,6 +52,13 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/changelog.gz
 add_custom_target(package_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/changelog.gz)
 install(FILES ${CMAKE_SOURCE_DIR}/package/copyright ${CMAKE_BINARY_DIR}/changelog.gz
         DESTINATION share/doc/haadm)
+# The check where monitoring engines look for plugins, and what operators would otherwise
+# write by hand: the metrics writer, its units and alerting rules, the engine's
+# definitions, the fleet check.
+install(CODE "file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/lib/nagios/plugins\")
+  file(CREATE_LINK ../../../sbin/haadm \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/lib/nagios/plugins/check_haready\" SYMBOLIC)")
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/contrib/ DESTINATION share/doc/haadm/examples
+        FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 if(HAADM_STATIC_PIE AND NOT CMAKE_CROSSCOMPILING)
   install(FILES ${CMAKE_SOURCE_DIR}/package/lintian-overrides-static
           DESTINATION share/lintian/overrides RENAME haadm)

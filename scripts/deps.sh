@@ -26,8 +26,9 @@ if [ "$mode" = test ]; then
     packages+=(mandoc man-db bsdextrautils lintian git xz-utils)
     # The main job in a fresh minimal root (scripts/fresh-root-check.sh).
     packages+=(debootstrap)
-    # The fleet check of contrib/ansible against simulated chassis.
-    packages+=(ansible-core)
+    # The fleet check of contrib/ansible against simulated chassis; systemd-analyze for
+    # the metrics writer's units.
+    packages+=(ansible-core systemd)
 fi
 
 # promtool and node_exporter for the metrics test, unpacked from Debian's packages into

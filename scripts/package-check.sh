@@ -122,6 +122,14 @@ HA enabled, Heartbeat Up, HA State synchronized'
 got=$(cd "$chassis" && CHASSIS_SIM_ROOT=$chassis "$root/usr/sbin/hashow")
 [ "$got" = "$expected" ] || fail "hashow printed:
 $got"
+# The check where monitoring engines look for plugins, and the examples beside the docs.
+got=$(cd "$chassis" && CHASSIS_SIM_ROOT=$chassis "$root/usr/lib/nagios/plugins/check_haready")
+case $got in "HAREADY OK - the chassis can fail over now | "*) ;; *) fail "check_haready printed: $got" ;; esac
+for example in prometheus/ha-metrics.sh prometheus/ha-alerts.yml prometheus/ha-alerts.test.yml \
+               systemd/ha-metrics.service systemd/ha-metrics.timer nagios/haready.cfg \
+               ansible/ha-readiness.yml ansible/filter_plugins/ha_verdict.py; do
+    [ -f "$root/usr/share/doc/haadm/examples/$example" ] || fail "no example $example"
+done
 echo "hashow from the package:"
 sed 's/^/  /' <<<"$got"
 journal=$(CHASSIS_SIM_ROOT=$chassis "$root/usr/bin/chassis-sim" journal)

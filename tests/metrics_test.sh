@@ -2,7 +2,8 @@
 # The metrics of hasnapshot --prometheus against the real tools from Debian: promtool
 # checks them on a ready chassis and on one that is not, and node_exporter, run on a
 # loopback port with its textfile collector over the folder that
-# contrib/prometheus/ha-metrics.sh writes, serves them to an HTTP client.
+# contrib/prometheus/ha-metrics.sh writes, serves them to an HTTP client; promtool checks
+# and tests the alerting rules beside it, and systemd-analyze verifies the writer's units.
 # Usage: metrics_test.sh BIN_DIR EXAMPLE_SCRIPT TOOLS_DIR
 set -u
 bin=$(cd "$1" && pwd)
@@ -114,6 +115,16 @@ until [[ -n $(ls -A "$textfiles") ]]; do sleep 0.1; done
 kill -TERM -- "-$hung"
 { wait "$hung"; } 2>/dev/null
 [[ -z $(ls -A "$textfiles") ]] || fail "a run stopped by SIGTERM left $(ls -A "$textfiles")"
+
+# The alerting rules: valid, and each fires for what it names and not for a ready CP.
+rules=$(dirname "$example")
+out=$("$promtool" check rules "$rules/ha-alerts.yml" 2>&1) || fail "promtool check rules: $out"
+out=$(cd "$rules" && "$promtool" test rules ha-alerts.test.yml 2>&1) || fail "promtool test rules: $out"
+
+# The service and timer that run the writer: systemd-analyze verify has nothing to say.
+units=$(cd "$rules/../systemd" && pwd)
+out=$(systemd-analyze verify --man=no "$units/ha-metrics.service" "$units/ha-metrics.timer" 2>&1) &&
+    [[ -z $out ]] || fail "systemd-analyze verify: $out"
 
 if ((failures)); then
     echo "$failures failures"
