@@ -29,6 +29,8 @@ if [ "$mode" = test ]; then
     # The fleet check of contrib/ansible against simulated chassis; systemd-analyze for
     # the metrics writer's units.
     packages+=(ansible-core systemd)
+    # The monitoring engine that runs check_haready in its test.
+    packages+=(nagios4-core)
 fi
 
 # promtool and node_exporter for the metrics test, unpacked from Debian's packages into
