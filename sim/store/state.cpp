@@ -55,11 +55,9 @@ std::string state_wrong(const std::string& text, json& st)
     std::string wrong = check_nesting(text);
     if (wrong.empty()) {
         try {
-            st = parse_unique(text);
+            st = json::parse(text);
         } catch (const json::exception& e) {
             wrong = parse_failure(e);
-        } catch (const Wrong& w) {
-            return w.where + " " + w.what;
         }
     }
     return wrong.empty() ? check_state(st) : wrong;

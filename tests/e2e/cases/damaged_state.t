@@ -105,9 +105,3 @@ write: sim/state.json = []
 $ chassis-sim journal --call getThisCPSlot
 > getThisCPSlot() = 6
 ! chassis-sim: the state in $ROOT/sim/state.json is damaged: the top level is not an object; the journal is shown as it is
-
-=== a key given twice, in a session: hashow
-write: sim/state.json = {"hsess":[{"fl":1},{"fl":1,"up":0,"fl":2}]}
-$ hashow
-! chassis-sim: the state in $ROOT/sim/state.json is damaged: hsess[1].fl is given twice
-? 125
