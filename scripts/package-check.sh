@@ -125,7 +125,7 @@ $got"
 # The check where monitoring engines look for plugins, and the examples beside the docs.
 got=$(cd "$chassis" && CHASSIS_SIM_ROOT=$chassis "$root/usr/lib/nagios/plugins/check_haready")
 case $got in "HAREADY OK - the chassis can fail over now | "*) ;; *) fail "check_haready printed: $got" ;; esac
-for example in prometheus/ha-metrics.sh prometheus/ha-alerts.yml prometheus/ha-alerts.test.yml \
+for example in prometheus/ha-metrics.sh prometheus/ha-alerts.yml prometheus/ha-alerts.test.yml prometheus/prometheus-example.yml \
                systemd/ha-metrics.service systemd/ha-metrics.timer nagios/haready.cfg \
                ansible/ha-readiness.yml ansible/filter_plugins/ha_verdict.py; do
     [ -f "$root/usr/share/doc/haadm/examples/$example" ] || fail "no example $example"

@@ -120,6 +120,7 @@ kill -TERM -- "-$hung"
 rules=$(dirname "$example")
 out=$("$promtool" check rules "$rules/ha-alerts.yml" 2>&1) || fail "promtool check rules: $out"
 out=$(cd "$rules" && "$promtool" test rules ha-alerts.test.yml 2>&1) || fail "promtool test rules: $out"
+out=$(cd "$rules" && "$promtool" check config prometheus-example.yml 2>&1) || fail "promtool check config: $out"
 
 # The service and timer that run the writer: systemd-analyze verify has nothing to say.
 units=$(cd "$rules/../systemd" && pwd)
