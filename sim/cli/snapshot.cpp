@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <ctime>
 #include <map>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "sim/store/ha_rules.h"
 #include "sim/store/layout.h"
@@ -278,6 +280,46 @@ json build(const json& snap, const std::function<void(json&, const std::string&,
         }
     }
     return st;
+}
+
+// The snapshot's JSON text parsed; a key given twice in one object throws Wrong ("WHERE.KEY
+// is given twice"), where the parser alone would keep the last silently.
+json parse_unique(const std::string& text)
+{
+    // The open objects and arrays, outermost first: an object's keys so far and the key
+    // being read, an array's items so far.
+    struct Level {
+        bool array;
+        size_t items = 0;
+        std::set<std::string> keys;
+        std::string key;
+    };
+    std::vector<Level> levels;
+    return json::parse(text, [&levels](int, json::parse_event_t event, json& parsed) {
+        using Event = json::parse_event_t;
+        if (event == Event::object_start || event == Event::array_start) {
+            levels.push_back({event == Event::array_start, 0, {}, {}});
+        } else if (event == Event::key) {
+            Level& here = levels.back();
+            here.key = parsed.get<std::string>();
+            if (!here.keys.insert(here.key).second) {
+                std::string where;
+                for (const Level& level : levels) {
+                    where = level.array ? where + "[" + std::to_string(level.items) + "]"
+                                        : join(where, level.key);
+                }
+                wrong(where, "is given twice");
+            }
+        } else {
+            if (event != Event::value) {
+                levels.pop_back();
+            }
+            if (!levels.empty() && levels.back().array) {
+                ++levels.back().items;
+            }
+        }
+        return true;
+    });
 }
 
 }  // namespace

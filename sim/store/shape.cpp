@@ -9,10 +9,8 @@
 #include <climits>
 #include <cstdint>
 #include <cstdio>
-#include <set>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "common/utf8.h"
 #include "platform/ls.h"
@@ -255,44 +253,6 @@ std::string check_nesting(const std::string& text)
         }
     }
     return {};
-}
-
-json parse_unique(const std::string& text)
-{
-    // The open objects and arrays, outermost first: an object's keys so far and the key
-    // being read, an array's items so far.
-    struct Level {
-        bool array;
-        size_t items = 0;
-        std::set<std::string> keys;
-        std::string key;
-    };
-    std::vector<Level> levels;
-    return json::parse(text, [&levels](int, json::parse_event_t event, json& parsed) {
-        using Event = json::parse_event_t;
-        if (event == Event::object_start || event == Event::array_start) {
-            levels.push_back({event == Event::array_start, 0, {}, {}});
-        } else if (event == Event::key) {
-            Level& here = levels.back();
-            here.key = parsed.get<std::string>();
-            if (!here.keys.insert(here.key).second) {
-                std::string where;
-                for (const Level& level : levels) {
-                    where = level.array ? where + "[" + std::to_string(level.items) + "]"
-                                        : join(where, level.key);
-                }
-                wrong(where, "is given twice");
-            }
-        } else {
-            if (event != Event::value) {
-                levels.pop_back();
-            }
-            if (!levels.empty() && levels.back().array) {
-                ++levels.back().items;
-            }
-        }
-        return true;
-    });
 }
 
 std::string parse_failure(const std::exception& error)

@@ -29,12 +29,6 @@ bool text_is_utf8(const std::string& text);
 // What is wrong with the nesting of a JSON text (too deep to walk safely); empty if fine.
 std::string check_nesting(const std::string& text);
 
-// A JSON text parsed; a key given twice in one object throws Wrong ("WHERE.KEY is given
-// twice"), where the parser alone would keep the last silently. For what people give
-// (a snapshot): it costs a fifth more than the parser alone, which the state, read by
-// every call and written only by the simulator, does not pay.
-json parse_unique(const std::string& text);
-
 // What a failed parse of a JSON text found, in plain words with its line and column: the
 // parser's own message quotes raw bytes.
 std::string parse_failure(const std::exception& error);
