@@ -199,7 +199,7 @@ void check(json& st)
     if (st.contains("boots")) {  // restarts of each CP; chassis of earlier versions have none
         integer_pair(st, "boots", 0, INT32_MAX);
     }
-    if (st.contains("clock_offset")) {  // a copy's clock, ahead of the host's; only copies have it
+    if (st.contains("clock_offset")) {  // a copy's clock less the host's, in seconds; only copies have it
         integer(st, top, "clock_offset", -(1LL << 40), 1LL << 40);
     }
     if (st.contains("restarting")) {  // CPs a command took down; chassis of earlier versions have none

@@ -20,7 +20,7 @@ const std::string& state_text();
 // What is wrong with the state file, empty if it reads and has the simulator's shape.
 std::string state_damage();
 
-// How many seconds the CP's clock runs ahead of the host's, as the state last read says:
+// The CP's clock less the host's, in seconds, as the state last read says:
 // 0 but on a copy laid out from a snapshot (its clock_offset), or before the state is read.
 long long clock_offset();
 
