@@ -52,6 +52,11 @@
 ! Therefore all existing telnet sessions are required to be restarted.
 !
 
+== unhealthy-standby: hafailover's refusal when the standby CP is not healthy
+! Warning: This command is being run on a control processor(CP)
+! based system. One or more devices on the standby CP is not healthy.
+! Please fix the error before you do failover.
+
 == reboot-warning: chassisreboot's warning, before its question
 ! Warning: This operation will cause the chassis to reboot.
 ! Therefore all existing telnet sessions are required 

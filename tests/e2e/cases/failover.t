@@ -84,17 +84,13 @@ $ hafailover
 > Local CP (Slot 6, CP0): Active, Healthy
 > Remote CP (Slot 7, CP1): Standby, Unhealthy
 > HA enabled, Heartbeat Up, HA State synchronized
-! Warning: This command is being run on a control processor(CP)
-! based system. One or more devices on the standby CP is not healthy.
-! Please fix the error before you do failover.
+@@ unhealthy-standby
 ? 255
 $ hafailover -f
 > Local CP (Slot 6, CP0): Active, Healthy
 > Remote CP (Slot 7, CP1): Standby, Unhealthy
 > HA enabled, Heartbeat Up, HA State synchronized
-! Warning: This command is being run on a control processor(CP)
-! based system. One or more devices on the standby CP is not healthy.
-! Please fix the error before you do failover.
+@@ unhealthy-standby
 ? 255
 
 === HA lock held by another operation: refused, the RAS event library closed

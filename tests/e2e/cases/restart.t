@@ -157,9 +157,7 @@ $ hafailover -f
 > Local CP (Slot 6, CP0): Active, Healthy
 > Remote CP (Slot 7, CP1): Standby, Restarting
 > HA enabled, Heartbeat Down, HA State not in sync
-! Warning: This command is being run on a control processor(CP)
-! based system. One or more devices on the standby CP is not healthy.
-! Please fix the error before you do failover.
+@@ unhealthy-standby
 ? 255
 $ chassis-sim restart 1
 $ hashow
@@ -181,9 +179,7 @@ $ hafailover -f
 > Local CP (Slot 6, CP0): Active, Restarting
 > Remote CP (Slot 7, CP1): Standby, Restarting
 > HA enabled, Heartbeat Down, HA State not in sync
-! Warning: This command is being run on a control processor(CP)
-! based system. One or more devices on the standby CP is not healthy.
-! Please fix the error before you do failover.
+@@ unhealthy-standby
 ? 255
 $ chassis-sim restart 1
 $ chassis-sim set this_cp=1
