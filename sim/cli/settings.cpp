@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "generated/lists.inc"
+#include "platform/ham.h"
 #include "sim/cli/verbs.h"
 #include "sim/store/escape.h"
+#include "sim/store/ha_rules.h"
 #include "sim/store/keys.h"
 #include "sim/store/paths.h"
 #include "sim/store/shape.h"
@@ -114,8 +116,10 @@ bool apply(json& st, const std::string& key, const std::string& value)
     }
     if (key == "state") {
         const auto word = static_cast<uint32_t>(number(value, INT32_MIN, UINT32_MAX));
-        st["bits"] = word & ~1u;
-        st["active_cp"] = (word & 1u) != 0 ? cp : 1 - cp;
+        const int active = (word & 1u) != 0 ? cp : 1 - cp;
+        st["active_cp"] = active;
+        // A standby that a command took down is not healthy, whatever the word says.
+        st["bits"] = word & ~1u & (sim::restarting(st, 1 - active) ? ~kHaStandbyHealthy : ~0u);
     } else if (key == "slots") {
         if (value == "0") {
             st["slots"] = {0, 0};

@@ -203,3 +203,10 @@ $ hasyncstart
 > HA State synchronization has started
 $ haready
 >~ HAREADY OK - .*
+
+=== a word set by hand does not make a standby that is down healthy
+$ hareset -p
+$ chassis-sim set state=0x080000C7
+$ haready
+>~ HAREADY CRITICAL - .*standby CP is not healthy\..*
+? 2
