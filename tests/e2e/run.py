@@ -22,7 +22,9 @@ A case file holds cases; each case starts with "=== NAME" and gets its own chass
     ! warning                      standard error, one line ("!-": without a newline)
     ? 1                            exit status (default 0)
     @ ham_get_state() = 199        the journal of the command, exactly (start-up calls
-    @~ ha_lock\\(0, 0, .*\\) = 0   of each process left out unless "startup: keep");
+    @~ ha_lock\\(0, 0, .*\\) = 0   of each process left out unless "startup: keep", and
+                                   so is the tool's closing ipcExit(), which must be there
+                                   unless "@! ipcExit" says it must not);
                                    "@~" is a regular expression for the whole line
     @ ...                          the command's "@" lines are found in this order among
                                    others: the calls that decide the case, not all of them
@@ -357,6 +359,16 @@ class Runner:
                 got = self.journal(root, journal_start, case.keep_startup)
                 want = [(is_re, sub(text)) for is_re, text in cmd.journal or []]
                 present = [g for g in got for a in cmd.absent if re.search(sub(a), g)]
+                # The tool's closing ipcExit() is implied, unless the case pins it or says
+                # the run leaves without it.
+                implied = (cmd.journal is not None and not cmd.ordered and not case.keep_startup
+                           and words[0] != "chassis-sim" and "/" not in words[0]
+                           and want[-1:] != [(False, "ipcExit()")]
+                           and not any(re.search(sub(a), "ipcExit()") for a in cmd.absent))
+                if implied:
+                    if got[-1:] != ["ipcExit()"]:
+                        errors.append(f"{where}: the journal does not end with ipcExit()")
+                    got = got[:-1]
                 if present:
                     errors.append(f"{where}: journal holds " + "\n  ".join(present))
                 if cmd.journal is not None and not journal_matches(want, got, cmd.ordered):

@@ -72,11 +72,9 @@ write: var/rb_reason = Hareboot @ planted
 $ hahamdump
 @ getHAMFd() = 5
 @ ioctl(5, 536925702) = -1
-@ ipcExit()
 $ platformyield
 @ ham_get_fd() = 0
 @ ioctl(0, 536925727) = -1
-@ ipcExit()
 $ hainfo init
 @ is_on_cocpu() = 0
 @ rasevt_gethndl_internal() = 0
@@ -84,7 +82,6 @@ $ hainfo init
 @ getHAMFd() = 5
 @ ioctl(5, 1074058781, {"reason":"Hareboot @ planted","word":0}) = -1
 @ pd_init() = 0
-@ ipcExit()
 $ chassis-sim fail --clear
 $ hainfo show
 >~ Last Reboot Reason:\[(?!Hareboot @ planted).*
@@ -120,11 +117,9 @@ $ chassis-sim set model=-2147483649
 $ hasmtest getport 2147483647 0 0 0
 >~ .*
 @ hasm_get_port(2147483647, 0, 0, 0) = -64
-@ ipcExit()
 $ hasmtest getport -2147483648 -2147483648 0 0
 >~ .*
 @ hasm_get_port(-2147483648, -2147483648, 0, 0) = -2147483648
-@ ipcExit()
 
 === chassis-sim journal reports a line nested too deep to walk and skips it
 write: sim/journal.jsonl = {"pid":1,"cp":0,"call":"x","args":[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]],"ret":0}\n{"pid":1,"cp":0,"call":"y","args":[[1]],"ret":0}\n

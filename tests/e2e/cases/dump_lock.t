@@ -4,7 +4,6 @@
 $ hahamdump now please
 @ getHAMFd() = 1000
 @ ioctl("ham", 536925702) = 0
-@ ipcExit()
 
 === hadump: banners before each shell command, the status first, then the entries
 write: proc/fss/fcsw0.log = fcsw0: log line\n
@@ -58,7 +57,6 @@ $ hadump
 > ---------------------------------------
 > ha: sync complete
 @ exec("/tarny/cliexec/ipaddrshow") = 0
-@ ipcExit()
 
 === hadump in any case; with an argument only its usage, leaving without ipcExit
 startup: keep
@@ -85,7 +83,6 @@ $ hachecklock
 === hafreelock takes a free lock and keeps it
 $ hafreelock ignored
 @ ha_lock(0, 0, "hasmfreelock") = 0
-@ ipcExit()
 $ hachecklock
 >~ Lock occupied: pid [1-9][0-9]*, trans 1, cmd hasmfreelock, time [A-Z][a-z]{2} [A-Z][a-z]{2} [ 123][0-9] [0-9:]{8} 2[0-9]{3}
 >
@@ -93,6 +90,7 @@ $ hafreelock
 ! Failed to acquire the high availability lock.
 ? 255
 @ ha_lock(0, 0, "hasmfreelock") = 1
+@! ipcExit
 
 === hafreelock refused by a failing lock service leaves the lock free
 fail: ha_lock=1
@@ -100,5 +98,6 @@ $ hafreelock
 ! Failed to acquire the high availability lock.
 ? 255
 @ ha_lock(0, 0, "hasmfreelock") = 1
+@! ipcExit
 $ hachecklock
 > Lock is free

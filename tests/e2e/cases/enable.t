@@ -23,7 +23,6 @@ $ haenable
 @ rasevt_gethndl_internal() = 0
 @ rasevt_log2("haadm", "main", 423, "QMZ", 0, 0, 2818063, "enabled") = 0
 @ rasevt_exit() = 0
-@ ipcExit()
 $ hashow -l
 > ACTIVE REDUNDANT HA_ENABLED DUAL_CP
 $ haenable -f
@@ -96,7 +95,6 @@ $ hashow -l
 $ haDisable
 > HA is disabled
 @ ham_get_state() = 134217859
-@ ipcExit()
 
 === disableHA failing with 256: the line shows 256, the shell sees 255, not success
 fail: disableHA=256
@@ -105,7 +103,6 @@ $ hadisable
 ? 255
 @ ham_get_state() = 134217927
 @ disableHA() = 256
-@ ipcExit()
 
 === disableHA failing with other codes: their low eight bits
 fail: disableHA=3

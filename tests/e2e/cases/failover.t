@@ -29,7 +29,6 @@ $ hafailover
 @ forceFailover() = 0
 @ ha_unlock(0) = 0
 @ rasevt_exit() = 0
-@ ipcExit()
 $ hashow -l
 > STANDBY REDUNDANT HA_ENABLED DUAL_CP
 $ hafailover
@@ -77,6 +76,7 @@ $ hafailover -f
 ? 255
 @ rbac_init(2) = 0
 @ esm_is_extnHcl_inprog() = 2
+@! ipcExit
 
 === unhealthy standby: refused after the status lines, also when forced
 set: state=0x000000C7
@@ -132,3 +132,4 @@ $ hafailover -x
 @ rbac_init(2) = 0
 @ esm_is_extnHcl_inprog() = 1
 @ getHAMStat() = 134217927
+@! ipcExit

@@ -7,6 +7,7 @@ $ haenable
 > Error initializing RBAC library, ret=-5
 ? 255
 @ rbac_init(2) = -5
+@! ipcExit
 
 === refusing chassis context: its result is the status, no decision is made
 fail: set_chassis_context=3
@@ -17,6 +18,7 @@ $ haenable
 @ geps_app_name() = "CLI"
 @ set_chassis_context("haenable", "", 1, ["haenable"]) = 3
 @ rbac_close() = 0
+@! ipcExit
 
 === a refusing chassis context of 256 must not read as success
 fail: set_chassis_context=256
@@ -27,6 +29,7 @@ $ hafailover
 @ geps_app_name() = "CLI"
 @ set_chassis_context("hafailover", "", 1, ["hafailover"]) = 256
 @ rbac_close() = 0
+@! ipcExit
 
 === chassis context for an option: the option word and argc
 fail: set_chassis_context=-2
@@ -38,6 +41,7 @@ $ haenable -f
 @ geps_app_name() = "CLI"
 @ set_chassis_context("haenable", "force", 2, ["haenable","-f"]) = -2
 @ rbac_close() = 0
+@! ipcExit
 
 === refusing option check: denied once, the library closed twice, status 1
 fail: rbac_cli_opt_check=-1
@@ -50,6 +54,7 @@ $ haenable
 @ rbac_cli_opt_check("haenable", null) = -1
 @ rbac_close() = 0
 @ rbac_close() = 0
+@! ipcExit
 
 === refusing decision for the help option
 fail: rbac_context_type_handler=1
@@ -80,7 +85,6 @@ $ haenable -h
 ? 1
 @ rbac_init(2) = 0
 @ ham_get_state() = 134217926
-@ ipcExit()
 $ hafailover -h
 > WARNING: Command not allowed on the standby CP : hafailover 
 ? 1
@@ -109,7 +113,6 @@ $ haenable now
 ? 1
 @ rbac_init(2) = 0
 @ ham_get_state() = 134217859
-@ ipcExit()
 
 === audit entry with the RAS event library already open: no init, no exit
 scenario: ha-disabled

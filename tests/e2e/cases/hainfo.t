@@ -3,7 +3,6 @@
 === RebootReason records the word and a time stamp, then tells the manager
 $ hainfo RebootReason Hareboot
 @ notifyHAM(24) = 0
-@ ipcExit()
 $ hainfo init
 @ is_on_cocpu() = 0
 @ rasevt_gethndl_internal() = 0
@@ -11,7 +10,6 @@ $ hainfo init
 @ getHAMFd() = 1000
 @~ ioctl\("ham", 1074058781, \{"reason":"Hareboot @ \d{8}-\d{6}","word":0\}\) = 0
 @ pd_init() = 0
-@ ipcExit()
 
 === show: the manager's reason of up to 63 characters is printed whole
 set: rb_reason=0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ!
@@ -52,4 +50,3 @@ $ hainfo INIT
 ? 255
 $ hainfo RebootReason Hareboot
 @ notifyHAM(24) = 0
-@ ipcExit()

@@ -10,7 +10,6 @@ $ hashow
 @ getThisCPNum() = 0
 @ getPeerCPSlot() = 7
 @ get_ha_status(134217927) = 0
-@ ipcExit()
 
 === a failing CP identity call stops the report before anything is printed
 fail: getPeerCPSlot=-2
@@ -19,7 +18,6 @@ $ hashow
 @ getThisCPSlot() = 6
 @ getThisCPNum() = 0
 @ getPeerCPSlot() = -2
-@ ipcExit()
 
 === texts at their full 127 characters
 set: status.local=LLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLL status.summary=
@@ -48,7 +46,6 @@ $ hashow -o
 > Co-CPU heartbeat is UP
 @ getHAMStat() = 16777415
 @ cocpu_present() = 1
-@ ipcExit()
 
 === co-CPU heartbeat down, also without slots
 scenario: no-slots

@@ -14,68 +14,52 @@ $ hasmtest
 === single calls: watchdog, out-of-memory test, suppression, Ethernet
 $ hasmtest swdkill
 @ config_swd_kickin() = 0
-@ ipcExit()
 $ hasmtest oomtest
 @ hasm_testoom() = 0
-@ ipcExit()
 $ hasmtest set_suppress_ha
 @ ham_set_state(2048) = 0
-@ ipcExit()
 $ hashow
 > HA supressed
 $ hasmtest ethcreate
 > Ethernet creation return 0
 @ eth_create(0) = 0
-@ ipcExit()
 
 === shutdown and restart: switch number, control text of at most 127 characters
 set: ls.1.ports=
 $ hasmtest shutdown 1 maintenance
 @ ls_shutdown(1, "maintenance") = 0
-@ ipcExit()
 $ hasmtest restart 1
 @ ls_restart(1, "") = 0
-@ ipcExit()
 $ hasmtest restartshutdown 2x
 @ ls_shutdown(2, "") = -1
-@ ipcExit()
 $ hasmtest restart 1 tttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttt
 @ ls_restart(1, "ttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttttt") = 0
-@ ipcExit()
 
 === logical switch lifecycle
 $ hasmtest lscreate
 > swno is 1
 @ ls_create({"count":1,"entries":[["FID","128"]],"rest_zero":true}) = 1
-@ ipcExit()
 $ hasmtest lscreate 20
 > swno is 2
 @ ls_create({"count":1,"entries":[["FID","20"]],"rest_zero":true}) = 2
-@ ipcExit()
 $ hasmtest lscreate 12345678901234567890
 > swno is 3
 @ ls_create({"count":1,"entries":[["FID","123456789012345"]],"rest_zero":true}) = 3
-@ ipcExit()
 $ hasmtest getfid 2
 > The FID is 20
 @ ls_get_attribute(2, "FID", null) = 20
-@ ipcExit()
 $ hasmtest lsenable 1
 > 1 is enabled
 @ ls_enable(1) = 0
-@ ipcExit()
 $ hasmtest lsdisable 1abc
 > 1 is disabled
 @ ls_disable(1) = 0
-@ ipcExit()
 $ hasmtest lsdelete 1
 > 1 is deleted
 @ ls_delete(1) = 0
-@ ipcExit()
 $ hasmtest lsdelete 7
 > 7 is deleted
 @ ls_delete(7) = -1
-@ ipcExit()
 
 === lscreate prints a failed creation's result
 fail: ls_create=-1
@@ -86,51 +70,37 @@ $ hasmtest lscreate
 set: ls.1.ports= ls.2.ports=
 $ hasmtest expand 1 GE 0-3 VE
 @ ls_expand(1, {"ge":1,"ports":[[0,129],[1,129],[2,129],[3,129]]}) = 0
-@ ipcExit()
 $ hasmtest deexpand 2 fc 10-11 isl 1
 @ ls_deexpand_sync("fcsw", 2, {"ge":0,"ports":[[10,132],[11,132]]}) = 0
-@ ipcExit()
 $ hasmtest expand 1 FC 5 VE
 @ ls_expand(1, {"ge":0,"ports":[]}) = 0
-@ ipcExit()
 $ hasmtest expand 1 FC 0 VE
 @ ls_expand(1, {"ge":0,"ports":[[0,129]]}) = 0
-@ ipcExit()
 $ hasmtest expand 1 FC 0-1 XYZ
 @ ls_expand(1, {"ge":0,"ports":[[0,128],[1,128]]}) = 0
-@ ipcExit()
 $ hasmtest expand 1 FC -5 VE
 @ ls_expand(1, {"ge":0,"ports":[[0,129],[1,129],[2,129],[3,129],[4,129],[5,129]]}) = 0
-@ ipcExit()
 $ hasmtest expand 1 ge 7-7
 @ ls_expand(1, {"ge":1,"ports":[[7,128]]}) = 0
-@ ipcExit()
 $ hasmtest expand 1 FC 10-11 GE 0
 @ ls_expand(1, {"ge":0,"ports":[[10,130],[11,130]]}) = 0
-@ ipcExit()
 $ hasmtest expand 1 FC 1798-1799 fcvf 7
 @ ls_expand_sync("fcsw", 1, {"ge":0,"ports":[[1798,140],[1799,140]]}) = 0
-@ ipcExit()
 $ hasmtest deexpand 1 FC 1798-1799 FCVF 0
 @ ls_deexpand(1, {"ge":0,"ports":[[1798,140],[1799,140]]}) = 0
-@ ipcExit()
 $ hasmtest expand 1 FC 21 FPGA
 @ ls_expand(1, {"ge":0,"ports":[]}) = 0
-@ ipcExit()
 $ hasmtest expand 1 FC 25-25 FPGA
 @ ls_expand(1, {"ge":0,"ports":[[25,133]]}) = 0
-@ ipcExit()
 
 === keyword selection: lsexpand expands, lsdeexpand removes again
 set: ls.1.ports=
 $ hasmtest lsexpand 1 FC 0-3 ISL
 @ ls_expand(1, {"ge":0,"ports":[[0,132],[1,132],[2,132],[3,132]]}) = 0
-@ ipcExit()
 $ hasmtest lscheckport 0 15 4 1 2
 > LS 1 phy port 0 check=1
 $ hasmtest lsdeexpand 1 FC 0-3
 @ ls_deexpand(1, {"ge":0,"ports":[[0,128],[1,128],[2,128],[3,128]]}) = 0
-@ ipcExit()
 $ hasmtest lscheckport 0 15 4 1 2
 > LS 2 phy port 16 check=0
 
@@ -138,10 +108,8 @@ $ hasmtest lscheckport 0 15 4 1 2
 set: ls.1.ports=
 $ hasmtest expand 1 FC 2000-3 VE
 @ ls_expand(1, {"ge":0,"ports":[]}) = 0
-@ ipcExit()
 $ hasmtest deexpand 1 FC 3--5 VE 1
 @ ls_deexpand_sync("fcsw", 1, {"ge":0,"ports":[]}) = 0
-@ ipcExit()
 
 === a range beyond the port map is refused without a call
 set: ls.1.ports=
@@ -156,40 +124,31 @@ $ hasmtest lsexpand 1 FC -2147483648 VE
 $ hasmtest lpalloc
 > The port allocated is 1024
 @ ls_alloc_lport(0, 0) = 1024
-@ ipcExit()
 $ hasmtest lpalloc 1 2
 > The port allocated is 1025
 @ ls_alloc_lport(1, 2) = 1025
-@ ipcExit()
 $ hasmtest lpalloc 1 2 3
 > The port allocated is 1026
 @ hasm_alloc_lport(1, 3, 2) = 1026
-@ ipcExit()
 $ hasmtest lpalloc 1 2 0
 > The port allocated is 1027
 @ ls_alloc_lport(1, 2) = 1027
-@ ipcExit()
 $ hasmtest lpalloc 99999999999 -99999999999
 > The port allocated is 1028
 @ ls_alloc_lport(2147483647, -2147483648) = 1028
-@ ipcExit()
 $ hasmtest lpfree 1 2
 @ ls_free_lport(1, 2) = 0
-@ ipcExit()
 $ hasmtest lpfree 1 2 3
 @ hasm_free_lport(1, 3, 2) = 0
-@ ipcExit()
 $ hasmtest getport 1 2 3 4
 > The port is 66
 @ hasm_get_port(1, 2, 3, 4) = 66
-@ ipcExit()
 
 === lscheckport: the first matching port of the first readable switch
 set: ls.0.ports=0:0x04,1:0x81,2:0x83,3:0x84,4:0x84,6:0x80 ls.5.ports=0:0x84
 $ hasmtest lscheckport 0 15 4
 > LS 0 phy port 3 check=1
 @ ls_get_swport(0) = 0
-@ ipcExit()
 $ hasmtest lscheckport 4 15 4
 > LS 0 phy port 4 check=1
 $ hasmtest lscheckport 5 15 4
@@ -207,7 +166,6 @@ $ hasmtest lscheckport 0 15 0 0 3
 @ ls_get_swport(0) = -1
 @ ls_get_swport(1) = -1
 @ ls_get_swport(2) = -1
-@ ipcExit()
 $ hasmtest lscheckport 0 15
 > LS 16 phy port 0 check=0
 $ hasmtest lscheckport 0 15 4 3 3
@@ -222,24 +180,19 @@ $ hasmtest lscheckport -1 5
 set: ls.1.attr.NAME=blue sysattr.mode=fast
 $ hasmtest setatt 1 COLOR red
 @ ls_set_attribute(1, "COLOR", "red") = 0
-@ ipcExit()
 $ hasmtest getatt 1 COLOR
 > The attribute is red
 @ ls_get_attribute(1, "COLOR") = 0
-@ ipcExit()
 $ hasmtest getatt 1 NAME
 > The attribute is blue
 $ hasmtest getatt 4 NAME
 > The attribute is 
 @ ls_get_attribute(4, "NAME") = -1
-@ ipcExit()
 $ hasmtest getsysatt mode
 > The attribute is fast
 @ ls_get_sys_attribute("mode") = 0
-@ ipcExit()
 $ hasmtest setsysatt mode slow
 @ ls_set_sys_attribute("mode", "slow") = 0
-@ ipcExit()
 $ hasmtest getsysatt mode
 > The attribute is slow
 $ hasmtest getsysatt none
@@ -265,26 +218,22 @@ $ hasmtest get_hsess
 > Rsess:rc=0,fl=2,ch=00000010,up=00000001,ac=00000000,sy=000000ff,rbr=rrrrrrrrrrrrrrrrrrrrrrrrrrr
 @ has_get_hsess(1) = 0
 @ has_get_hsess(0) = 0
-@ ipcExit()
 
 === dump: shown, then removed; any argument sets the flag
 set: dump_text=one-line-dump
 $ hasmtest dump
 >- one-line-dump
 @ hasm_dump({"flag":0,"path":"/tmp/hasmdump.$PID"}) = 0
-@ ipcExit()
 = tmp/hasmdump.$PID
 $ hasmtest xdumpx all
 >- one-line-dump
 @ hasm_dump({"flag":1,"path":"/tmp/hasmdump.$PID"}) = 0
-@ ipcExit()
 = tmp/hasmdump.$PID
 
 === dump: no readable file, no output
 fail: hasm_dump=-1
 $ hasmtest dump
 @ hasm_dump({"flag":0,"path":"/tmp/hasmdump.$PID"}) = -1
-@ ipcExit()
 
 === dump: a root too long for the whole command line is refused and the file removed
 env: CHASSIS_SIM_ROOT=dddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddd/dddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddd/dddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddd/dddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddd/dddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddd/dddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddd/dddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddd/dddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddd/dddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddd

@@ -35,7 +35,6 @@ $ hasnapshot
 @ sysconModel() = 100
 @ sysconHwBoardModel() = 10
 @ get_peer_ip_str() = 0
-@ ipcExit()
 
 === the standby CP with a held lock, odd texts, sessions, a co-CPU and unnamed bits
 scenario: standby
@@ -166,4 +165,3 @@ $ hasnapshot --prometheus
 @ getThisCPNum() = 7
 @ ha_checklock() = 0
 @ esm_is_extnHcl_inprog() = 1
-@ ipcExit()

@@ -20,7 +20,6 @@ $ hareboot
 @ rasevt_log2("haadm", "main", 916, "QMZ", 0, 0, 2818064) = 0
 @ rasevt_exit() = 0
 @ ham_request(2, 0) = 0
-@ ipcExit()
 $ hainfo RebootReason FirmwareDownload
 @ ipcExit()
 $ hainfo init
@@ -29,12 +28,10 @@ $ hainfo init
 = mnt/var/rb_reason:
 $ hainfo RebootReason FirmwareDownload
 @ notifyHAM(24) = 0
-@ ipcExit()
 
 === cycle with a text free of time: 63 characters are read back, 31 reach the manager
 $ hainfo RebootReason xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx
 @ notifyHAM(24) = 0
-@ ipcExit()
 = var/rb_reason: xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx
 $ hainfo init
 @@ report xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx
@@ -42,7 +39,6 @@ $ hainfo init
 $ hainfo show
 > Last Reboot Reason:[xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx]
 @ ham_get_rb_reason() = 0
-@ ipcExit()
 
 === a recorded reason is reported unchanged on the CP
 write: var/rb_reason = Hareboot @ 03152024-141502

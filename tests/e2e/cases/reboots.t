@@ -8,6 +8,7 @@ $ hareboot -f
 ! DP upgrade is in progress.Command not allowed.
 ? 255
 @ esm_is_extnHcl_inprog() = 3
+@! ipcExit
 
 === hareboot: system model 76 is refused without asking for the board
 set: model=76
@@ -15,7 +16,6 @@ $ hareboot
 > hareboot Not supported on this platform
 @ esm_is_extnHcl_inprog() = 1
 @ sysconModel() = 76
-@ ipcExit()
 
 === hareboot: board model 157 is refused, also on a platform without CP slots
 scenario: no-slots
@@ -25,7 +25,6 @@ $ haReboot -w
 @ esm_is_extnHcl_inprog() = 1
 @ sysconModel() = 100
 @ sysconHwBoardModel() = 157
-@ ipcExit()
 
 # ---- hareboot on a CP-based chassis: failover -----------------------------------------
 
@@ -67,7 +66,6 @@ $ hareboot -f
 @ sysconHwBoardModel() = 10
 @ getThisCPSlot() = 6
 @ ham_get_state() = 135266503
-@ ipcExit()
 
 === hareboot -f without CP slots records Hareboot and fast-boots twice
 scenario: no-slots
@@ -122,7 +120,6 @@ $ hareboot -w
 @ sysconHwBoardModel() = 10
 @ getThisCPSlot() = 0
 @ ha_lock(0, 0, "hareboot") = 1
-@ ipcExit()
 = var/rb_reason:
 
 === hareboot: a lock result whose low eight bits are zero still ends as a failure
@@ -144,6 +141,7 @@ $ hareboot -x
 @ sysconModel() = 100
 @ sysconHwBoardModel() = 10
 @ getThisCPSlot() = 0
+@! ipcExit
 $ hareboot -w -f
 > Usage: hareboot
 $ hareboot -f -f
@@ -163,7 +161,6 @@ $ chassisReboot -f
 > WARNING: Command not allowed on the standby CP : chassisReboot
 ? 1
 @ getHAMStat() = 134217926
-@ ipcExit()
 
 === chassisreboot asks; y confirms
 $ chassisreboot
@@ -173,7 +170,6 @@ $ chassisreboot
 @ getHAMStat() = 134217927
 @ sysconModel() = 100
 @ reboot_system(3) = 0
-@ ipcExit()
 
 === chassisreboot: any answer but one beginning with y or Y is no, and it exits at once
 $ chassisreboot -m
@@ -183,13 +179,13 @@ $ chassisreboot -m
 > Chassis reboot  not confirmed!
 ? 1
 @ getHAMStat() = 134217927
+@! ipcExit
 
 === chassisreboot: the last of -m and -s wins; -d changes nothing
 $ chassisreboot -m -f
 @ getHAMStat() = 134217927
 @ sysconModel() = 100
 @ reboot_system(1) = 0
-@ ipcExit()
 $ chassisreboot -f -m -s
 @ ...
 @ reboot_system(2) = 0
@@ -206,7 +202,6 @@ $ chassisreboot -x -f
 @ getHAMStat() = 134217927
 @ sysconModel() = 100
 @ reboot_system(3) = 0
-@ ipcExit()
 
 # ---- the halt message before the chassis reboot -----------------------------------------
 
@@ -218,7 +213,6 @@ $ chassisreboot -f
 @ myNode() = 1
 @ ipcSendRcv({"name":"QTXUSIPC","node":1,"pad":0}, 1, null, 0, {"sec":30,"usec":0}) = 0
 @ reboot_system(3) = 0
-@ ipcExit()
 
 === hareset without CP slots is refused
 scenario: no-slots
@@ -238,11 +232,9 @@ $ hareset
 $ hareset -p extra
 @ getHAMFd() = 1000
 @ ioctl("ham", 536925719, 0) = 0
-@ ipcExit()
 $ hareset -c
 @ getHAMFd() = 1000
 @ ioctl("ham", 536925719, 1) = 0
-@ ipcExit()
 
 === hareset: any other first argument ends silently
 $ hareset -x
@@ -272,7 +264,6 @@ $ hashutdown any arguments
 @ swd_disable() = 0
 @ swd_exit() = 0
 @ ham_request(3, 0) = 0
-@ ipcExit()
 = var/log/rebootreason:
 = var/rb_reason: Hareboot @ 03152024-141502
 

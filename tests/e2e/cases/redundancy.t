@@ -24,7 +24,6 @@ $ haredundancy --show
 @ getThisCPNum() = 0
 @ getThisCPSlot() = 6
 @ rbac_close() = 0
-@ ipcExit()
 
 === previous session with both flags; no start time (sy 0) and no end time (ac 0)
 set: hsess.local=1,0,0,0,1650000000,x hsess.remote=6,0,0,0,0,y
@@ -76,7 +75,6 @@ $ haredundancy --help
 @ rbac_cli_opt_check("haredundancy", "help") = 0
 @ rbac_context_type_handler("haredundancy", "help") = 0
 @ rbac_close() = 0
-@ ipcExit()
 $ haredundancy --h
 > haredundancy --show | --help
 > Options: --show  Show the HA redundancy statistics
@@ -88,20 +86,19 @@ $ haredundancy --show
 > rbac_init returns 5
 ? 255
 @ rbac_init(2) = 5
+@! ipcExit
 
 === no argument, two arguments, a plain word, a lone --: invalid
 $ haredundancy
 @@ redundancy-invalid
 @ rbac_init(2) = 0
 @ rbac_close() = 0
-@ ipcExit()
 $ haredundancy --show extra
 @@ redundancy-invalid
 $ haredundancy show
 @@ redundancy-invalid
 @ rbac_init(2) = 0
 @ rbac_close() = 0
-@ ipcExit()
 $ haredundancy --
 @@ redundancy-invalid
 
@@ -111,7 +108,6 @@ $ haredundancy -show
 @@ redundancy-invalid
 @ rbac_init(2) = 0
 @ rbac_close() = 0
-@ ipcExit()
 $ haredundancy --stats
 ! haredundancy: unrecognized option '--stats'
 @@ redundancy-invalid
@@ -127,7 +123,6 @@ $ haredundancy --show
 @ rbac_init(2) = 0
 @ rbac_cli_opt_check("haredundancy", "show") = 1
 @ rbac_close() = 0
-@ ipcExit()
 $ haredundancy --help
 > RBAC permission denied.
 ? 255
@@ -140,7 +135,6 @@ $ haredundancy --help
 @ rbac_cli_opt_check("haredundancy", "help") = 0
 @ rbac_context_type_handler("haredundancy", "help") = 3
 @ rbac_close() = 0
-@ ipcExit()
 
 === state unavailable: nothing printed, status 255
 fail: ham_get_state=-1

@@ -116,7 +116,6 @@ $ hareset -l
 @ fastboot(0, "lock freed", 4242) = 0
 @ fastboot(0, "CP1 took over") = 0
 @ exec("/tarny/cliexec/fastboot") = 0
-@ ipcExit()
 $ hashow -l
 > STANDBY REDUNDANT HA_ENABLED DUAL_CP
 $ hashow
@@ -143,7 +142,6 @@ $ hasmtest get_hsess
 $ hareset -p
 @ getHAMFd() = 1000
 @ ioctl("ham", 536925719, 0) = 0
-@ ipcExit()
 $ hashow
 > Local CP (Slot 6, CP0): Active, Healthy
 > Remote CP (Slot 7, CP1): Standby, Restarting

@@ -6,32 +6,26 @@ $ swdadmin ENABLE
 @ swd_init() = 0
 @ swd_enable() = 0
 @ swd_exit() = 0
-@ ipcExit()
 $ swdadmin disable
 @ swd_init() = 0
 @ swd_disable() = 0
 @ swd_exit() = 0
-@ ipcExit()
 $ swdadmin Shutdown
 @ swd_init() = 0
 @ swd_disable() = 0
 @ swd_exit() = 0
-@ ipcExit()
 $ swdadmin sUpPrEsS
 @ swd_init() = 0
 @ swd_suppress() = 0
 @ swd_exit() = 0
-@ ipcExit()
 
 === swdadmin: an unknown word opens and closes the library and nothing between
 $ swdadmin reset
 @ swd_init() = 0
 @ swd_exit() = 0
-@ ipcExit()
 $ swdadmin enabled
 @ swd_init() = 0
 @ swd_exit() = 0
-@ ipcExit()
 
 === swdadmin: no watchdog call without exactly one argument
 $ swdadmin
@@ -42,7 +36,6 @@ $ swdadmin enable extra
 === hasmrestart: no ':' gives switch 0 and an empty text; no argument makes no call
 $ hasmrestart 5
 @ ls_restart(0, "") = -1
-@ ipcExit()
 $ hasmrestart
 @ ipcExit()
 $ hasmshutdown
@@ -51,29 +44,22 @@ $ hasmshutdown
 === long number texts are cut to 15 characters, then clamped to an int
 $ hasmrestart x:0000000000000123
 @ ls_restart(12, "") = -1
-@ ipcExit()
 $ hasmrestart x:000000000000000123
 @ ls_restart(0, "") = -1
-@ ipcExit()
 $ hasmrestart x:1234567890123456789
 @ ls_restart(2147483647, "") = -1
-@ ipcExit()
 $ hasmrestart x:-99999999999999999
 @ ls_restart(-2147483648, "") = -1
-@ ipcExit()
 
 === the control text is cut to 127 characters
 $ hasmshutdown x:1 abcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghij
 @ ls_shutdown(1, "abcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefg") = -1
-@ ipcExit()
 
 === a name that holds both words shuts down; other names restart
 $ as:hasmrestart_hasmshutdown x:4
 @ ls_shutdown(4, "") = -1
-@ ipcExit()
 $ as:/sbin/hasmrestart x:4
 @ ls_restart(4, "") = -1
 @ ipcExit()
 $ as:hasmshutdown.hasmrestart x:4 t
 @ ls_shutdown(4, "t") = -1
-@ ipcExit()

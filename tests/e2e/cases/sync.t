@@ -8,14 +8,12 @@ $ hasyncstart abc:def
 @ getHAMStat() = 134217923
 @ getHAMStat() = 134217923
 @ hasm_synstart({"head":"abc","reserved":0,"tail":"def"}) = 0
-@ ipcExit()
 $ hashow -l
 > ACTIVE REDUNDANT SYNCHRONIZED HA_ENABLED DUAL_CP
 $ hasyncstart
 > HA State is already synchronized
 @ getHAMStat() = 134217927
 @ getHAMStat() = 134217927
-@ ipcExit()
 
 === start with HA disabled: early return with 255
 scenario: ha-disabled
@@ -24,6 +22,7 @@ $ hasyncstart
 ? 255
 @ getHAMStat() = 134217859
 @ getHAMStat() = 134217859
+@! ipcExit
 
 === start failing: the code printed, status 1
 set: state=0x080000C3
@@ -34,7 +33,6 @@ $ hasyncstart x:y
 @ getHAMStat() = 134217923
 @ getHAMStat() = 134217923
 @ hasm_synstart({"head":"x","reserved":0,"tail":"y"}) = 256
-@ ipcExit()
 $ hashow -l
 > ACTIVE REDUNDANT HA_ENABLED DUAL_CP
 
@@ -44,14 +42,12 @@ $ hasyncstop head:tail
 @ getHAMStat() = 134217927
 @ getHAMStat() = 134217927
 @ hasm_synstop({"head":"head","reserved":0,"tail":"tail"}) = 0
-@ ipcExit()
 $ hashow -l
 > ACTIVE REDUNDANT HA_ENABLED DUAL_CP
 $ haSyncStop
 > HA State is already out of synchronization
 @ getHAMStat() = 134217923
 @ getHAMStat() = 134217923
-@ ipcExit()
 
 === stop failing: the code printed, status 1
 fail: hasm_synstop=-7
@@ -61,7 +57,6 @@ $ hasyncstop
 @ getHAMStat() = 134217927
 @ getHAMStat() = 134217927
 @ hasm_synstop({"head":"","reserved":0,"tail":""}) = -7
-@ ipcExit()
 
 === standby CP: both end at once, silently, status 0, even with HA disabled
 scenario: standby
@@ -69,8 +64,6 @@ set: state=0x08000082
 $ hasyncstart a:b
 @ getHAMStat() = 134217858
 @ getHAMStat() = 134217858
-@ ipcExit()
 $ hasyncstop a:b
 @ getHAMStat() = 134217858
 @ getHAMStat() = 134217858
-@ ipcExit()

@@ -58,7 +58,6 @@ $ hachecklock
 clock: 0xFFFFFFFF
 $ hafreelock
 @ ha_lock(0, 0, "hasmfreelock") = 0
-@ ipcExit()
 $ hachecklock
 >~ Lock occupied: pid [1-9][0-9]*, trans 1, cmd hasmfreelock, time Sun Feb  7 06:28:15 2106
 >
