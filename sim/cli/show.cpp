@@ -1,11 +1,8 @@
 // chassis-sim show: the chassis drawn for a person, or the stored state for scripts.
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <iostream>
 #include <sstream>
@@ -23,45 +20,6 @@
 
 namespace sim {
 namespace {
-
-// Colours say what a thing means, not whether a bit is set: green for what is as it
-// should be, red for what needs a look (a lost sync or redundancy, a suppressed state, an
-// unhealthy standby), yellow for what holds or changes the chassis on purpose (a held
-// lock, HA disabled, injected faults).
-constexpr const char* kGood = "32";
-constexpr const char* kTrouble = "1;31";
-constexpr const char* kNotice = "1;33";
-constexpr const char* kPlain = "";
-
-// What a named bit, set or clear, means for the chassis whose word it is.
-const char* bit_colour(uint32_t mask, uint32_t word)
-{
-    const bool set = (word & mask) != 0;
-    const bool dual = (word & kHaDualCp) != 0;
-    switch (mask) {
-    case kHaRedundant:
-        return set ? kGood : dual ? kTrouble : kPlain;
-    case kHaSynchronized:
-        return set ? kGood : (word & kHaRedundant) != 0 ? kTrouble : kPlain;
-    case kHaEnabled:
-        return set ? kGood : kNotice;
-    case kHaSuppressed:
-        return set ? kTrouble : kPlain;
-    case kHaStandbyHealthy:
-        return set ? kGood : dual ? kTrouble : kPlain;
-    default:  // ACTIVE, DUAL_CP, the co-CPU's heartbeat: facts, neither good nor bad
-        return kPlain;
-    }
-}
-
-// Terminal attributes, empty when the output is not for a terminal.
-struct Paint {
-    bool on = false;
-    std::string operator()(const char* code, const std::string& text) const
-    {
-        return on && *code != '\0' ? std::string("\033[") + code + "m" + text + "\033[0m" : text;
-    }
-};
 
 std::string quoted(const std::string& text) { return "\"" + printable(text) + "\""; }
 
@@ -101,13 +59,13 @@ std::string pad(const std::string& text, size_t width)
 }
 
 // The two CPs side by side, each in a box.
-void draw_cps(std::ostream& out, const json& st, const Paint& paint)
+void draw_cps(std::ostream& out, const json& st)
 {
     constexpr size_t kBox = 35;  // inner width; two boxes and a gap fit 80 columns
     const int here = this_cp(st);
     const int active = st.value("active_cp", 0);
     const bool no_slots = st["slots"][0].get<long long>() == 0 && st["slots"][1].get<long long>() == 0;
-    std::vector<std::vector<std::pair<std::string, std::string>>> boxes(2);
+    std::vector<std::vector<std::string>> boxes(2);
     for (int cp = 0; cp < 2; ++cp) {
         const uint32_t word = state_word(st, cp);
         auto& rows = boxes[static_cast<size_t>(cp)];
@@ -115,24 +73,23 @@ void draw_cps(std::ostream& out, const json& st, const Paint& paint)
         // and DUAL_CP, as for the status texts ("Not present" otherwise).
         const bool present = cp == here || redundant_pair(state_word(st, here));
         const std::string slot = no_slots ? "no CP slots" : "slot " + std::to_string(st["slots"][cp].get<long long>());
-        rows.emplace_back("CP" + std::to_string(cp) + "  " + slot, "1");
+        rows.push_back("CP" + std::to_string(cp) + "  " + slot);
         if (restarting(st, cp)) {
-            rows.emplace_back("restarting", kTrouble);
-            rows.emplace_back("until: chassis-sim restart " + std::to_string(cp), "");
+            rows.emplace_back("restarting");
+            rows.push_back("until: chassis-sim restart " + std::to_string(cp));
         } else if (!present) {
-            rows.emplace_back("not present", "2");
+            rows.emplace_back("not present");
         } else if (cp == active) {
-            rows.emplace_back("ACTIVE", "1;32");
+            rows.emplace_back("ACTIVE");
         } else {
             const bool healthy = (word & kHaStandbyHealthy) != 0;
-            rows.emplace_back(std::string("STANDBY, ") + (healthy ? "healthy" : "not healthy"),
-                              healthy ? "1;32" : kTrouble);
+            rows.push_back(std::string("STANDBY, ") + (healthy ? "healthy" : "not healthy"));
         }
-        rows.emplace_back("state word " + hex32(word), "");
+        rows.push_back("state word " + hex32(word));
         if (cp == here) {
             // A CP that is down still takes commands, as from its console.
             const char* run = restarting(st, cp) ? "commands still run here" : "commands run here";
-            rows.emplace_back(std::string(run) + (st.value("on_cocpu", 0) != 0 ? ", on the co-CPU" : ""), "36");
+            rows.push_back(std::string(run) + (st.value("on_cocpu", 0) != 0 ? ", on the co-CPU" : ""));
         }
     }
     const size_t height = std::max(boxes[0].size(), boxes[1].size());
@@ -140,31 +97,25 @@ void draw_cps(std::ostream& out, const json& st, const Paint& paint)
     out << rule << ' ' << rule << '\n';
     for (size_t r = 0; r < height; ++r) {
         for (size_t b = 0; b < 2; ++b) {
-            std::string text;
-            std::string code;
-            if (r < boxes[b].size()) {
-                text = boxes[b][r].first;
-                code = boxes[b][r].second;
-            }
-            text = pad(text.substr(0, kBox), kBox);
-            out << "| " << (code.empty() ? text : paint(code.c_str(), text)) << " |";
+            const std::string text = r < boxes[b].size() ? boxes[b][r] : "";
+            out << "| " << pad(text.substr(0, kBox), kBox) << " |";
             out << (b == 0 ? " " : "\n");
         }
     }
     out << rule << ' ' << rule << '\n';
 }
 
-void draw_word(std::ostream& out, const json& st, const Paint& paint)
+void draw_word(std::ostream& out, const json& st)
 {
     const int here = this_cp(st);
     const uint32_t word = state_word(st, here);
-    out << paint("1", "HA state word") << " " << hex32(word) << " as seen from CP" << here << '\n';
+    out << "HA state word " << hex32(word) << " as seen from CP" << here << '\n';
     uint32_t named = 0;
     for (const haadm::NamedBit& bit : haadm::kNamedBits) {
         named |= bit.mask;
         const bool set = (word & bit.mask) != 0;
         std::string line = std::string("  ") + (set ? "[x] " : "[ ] ") + hex32(bit.mask) + "  " + bit.name;
-        out << paint(bit_colour(bit.mask, word), line) << '\n';
+        out << line << '\n';
     }
     // A chassis with one CP does not report redundancy; the commands read such a word
     // differently, and the drawing says so rather than pass over it.
@@ -184,14 +135,14 @@ void draw_word(std::ostream& out, const json& st, const Paint& paint)
     field(out, "other bits set", others.empty() ? "none" : others);
 }
 
-void draw_lock(std::ostream& out, const json& st, const Paint& paint)
+void draw_lock(std::ostream& out, const json& st)
 {
     const json& lock = st["lock"];
     if (lock.is_null()) {
-        out << paint("1", "HA lock") << " free\n";
+        out << "HA lock" << " free\n";
         return;
     }
-    out << paint("1", "HA lock") << " " << paint(kNotice, "held") << '\n';
+    out << "HA lock " << "held" << '\n';
     field(out, "holder", "pid " + std::to_string(lock.value("pid", 0LL)) + " on CP" +
                              std::to_string(lock.value("cp", 0)));
     field(out, "transaction", std::to_string(lock.value("trans", 0LL)));
@@ -199,11 +150,11 @@ void draw_lock(std::ostream& out, const json& st, const Paint& paint)
     field(out, "taken", local_time(lock.value("time", 0LL)));
 }
 
-void draw_sessions(std::ostream& out, const json& st, const Paint& paint)
+void draw_sessions(std::ostream& out, const json& st)
 {
     const int here = this_cp(st);
     const int active = st.value("active_cp", 0);
-    out << paint("1", "HA sessions") << '\n';
+    out << "HA sessions" << '\n';
     for (int cp = 0; cp < 2; ++cp) {
         const json& s = st["hsess"][cp];
         const auto flags = static_cast<uint32_t>(s.value("fl", 0LL));
@@ -229,9 +180,9 @@ void draw_sessions(std::ostream& out, const json& st, const Paint& paint)
     }
 }
 
-void draw_texts(std::ostream& out, const json& st, const Paint& paint)
+void draw_texts(std::ostream& out, const json& st)
 {
-    out << paint("1", "Status texts") << '\n';
+    out << "Status texts" << '\n';
     const json status = status_texts(st);
     const json all = {"local", "remote", "summary"};
     const json& set = st.contains("status_set") ? st["status_set"] : all;
@@ -239,18 +190,18 @@ void draw_texts(std::ostream& out, const json& st, const Paint& paint)
         const bool by_hand = std::find(set.begin(), set.end(), key) != set.end();
         field(out, key, quoted(status.value(key, "")) + (by_hand ? " (set)" : ""));
     }
-    out << paint("1", "HA manager") << '\n';
+    out << "HA manager" << '\n';
     field(out, "reboot reason", quoted(st.value("rb_reason", "")));
 }
 
-void draw_switches(std::ostream& out, const json& st, const Paint& paint)
+void draw_switches(std::ostream& out, const json& st)
 {
     const json& switches = st["ls"];
     if (switches.empty()) {
-        out << paint("1", "Logical switches") << " none\n";
+        out << "Logical switches" << " none\n";
         return;
     }
-    out << paint("1", "Logical switches") << '\n';
+    out << "Logical switches" << '\n';
     // Numeric order, not the order of the keys' texts.
     std::vector<std::pair<long long, std::string>> order;
     for (const auto& [key, value] : switches.items()) {
@@ -278,9 +229,9 @@ void draw_switches(std::ostream& out, const json& st, const Paint& paint)
     }
 }
 
-void draw_platform(std::ostream& out, const json& st, const Paint& paint)
+void draw_platform(std::ostream& out, const json& st)
 {
-    out << paint("1", "Platform") << '\n';
+    out << "Platform" << '\n';
     for (const NumberKey& key : kNumberKeys) {
         if (key.label != nullptr) {
             field(out, key.label, std::to_string(st[key.name].get<long long>()));
@@ -299,14 +250,14 @@ void draw_platform(std::ostream& out, const json& st, const Paint& paint)
     }
 }
 
-void draw_faults(std::ostream& out, const json& st, const Paint& paint)
+void draw_faults(std::ostream& out, const json& st)
 {
     const json& fails = st["fail"];
     if (fails.empty()) {
-        out << paint("1", "Injected faults") << " none\n";
+        out << "Injected faults" << " none\n";
         return;
     }
-    out << paint("1", "Injected faults") << " " << paint(kNotice, "(until chassis-sim fail --clear)") << '\n';
+    out << "Injected faults " << "(until chassis-sim fail --clear)" << '\n';
     for (const auto& [call, result] : fails.items()) {
         field(out, printable(call), "returns " + std::to_string(result.get<long long>()));
     }
@@ -330,23 +281,16 @@ Outcome show_command(const std::vector<std::string>& args)
         return {std::cout ? 0 : 1, {}};
     }
     const json& st = state();
-    Paint paint;
-    // Colour only on a terminal that can show it, and not when the user asks for none
-    // (NO_COLOR set, even to nothing).
-    const char* term = getenv("TERM");
-    const char* no_color = getenv("NO_COLOR");
-    paint.on = isatty(STDOUT_FILENO) != 0 && no_color == nullptr &&
-               term != nullptr && *term != '\0' && strcmp(term, "dumb") != 0;
     std::ostringstream out;
-    out << paint("1", "Chassis") << " " << printable(root()) << '\n';
-    draw_cps(out, st, paint);
-    draw_word(out, st, paint);
-    draw_lock(out, st, paint);
-    draw_sessions(out, st, paint);
-    draw_texts(out, st, paint);
-    draw_switches(out, st, paint);
-    draw_platform(out, st, paint);
-    draw_faults(out, st, paint);
+    out << "Chassis " << printable(root()) << '\n';
+    draw_cps(out, st);
+    draw_word(out, st);
+    draw_lock(out, st);
+    draw_sessions(out, st);
+    draw_texts(out, st);
+    draw_switches(out, st);
+    draw_platform(out, st);
+    draw_faults(out, st);
     std::cout << out.str();
     std::cout.flush();
     return {std::cout ? 0 : 1, {}};
