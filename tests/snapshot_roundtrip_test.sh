@@ -93,9 +93,9 @@ PY
 }
 
 # name | the snapshot made bad | the message
-refuse "not JSON" '"{\"format\": 1,"' "it is not JSON: line 1, column 14: the text ends before the JSON value does"
-# What the parser found is said in words, at its line and column, never with the bytes it read.
-refuse "not UTF-8" '"{\"format\": \"\udcff\"}"' "it is not JSON: line 1, column 13: a string holds bytes that are not UTF-8"
+refuse "not JSON" '"{\"format\": 1,"' "it is not JSON at line 1, column 14"
+# Where the parser stopped is given by its line and column, never with the bytes it read.
+refuse "not UTF-8" '"{\"format\": \"\udcff\"}"' "it is not JSON at line 1, column 13"
 # A key or a text of the snapshot is quoted with its controls escaped.
 refuse "controls in a key" '{**d, "failed": {"\x1b[2J\x07\u009bx": 1}}' \
     '"failed.\x1B[2J\x07\xC2\x9Bx" is not a call that hasnapshot makes'

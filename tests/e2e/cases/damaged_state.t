@@ -93,7 +93,7 @@ $ chassis-sim set model=5
 === the state is not JSON: chassis-sim fail ha_lock=1
 write: sim/state.json = {"this_cp":
 $ chassis-sim fail ha_lock=1
-! chassis-sim: the state in $ROOT/sim/state.json is damaged: it is not JSON: line 1, column 12: the text ends before the JSON value does
+! chassis-sim: the state in $ROOT/sim/state.json is damaged: it is not JSON at line 1, column 12
 ? 125
 = sim/state.json: {"this_cp":
 = sim/journal.jsonl:
