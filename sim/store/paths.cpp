@@ -73,24 +73,13 @@ bool g_programs_unchecked = false;
 
 // A chassis whose programs link to a build or an install that is gone: every program it
 // runs would be "not found". One look at each of the two programs the links point at
-// (sim/tool, sim/program); a chassis laid out before these were recorded has its
-// sbin/hainfo looked at instead.
+// (sim/tool, sim/program).
 void check_programs(const std::string& dir)
 {
-    const std::string tool = dir + "/sim/tool";
-    const std::string program = dir + "/sim/program";
     std::string gone;
-    if (access(tool.c_str(), X_OK) == 0) {
-        if (access(program.c_str(), X_OK) != 0) {
-            gone = program;
-        }
-    } else {
-        struct stat st {};
-        const std::string hainfo = dir + "/sbin/hainfo";
-        if (lstat(tool.c_str(), &st) == 0) {
-            gone = tool;
-        } else if (access(hainfo.c_str(), X_OK) != 0) {
-            gone = hainfo;
+    for (const char* link : {"/sim/tool", "/sim/program"}) {
+        if (gone.empty() && access((dir + link).c_str(), X_OK) != 0) {
+            gone = dir + link;
         }
     }
     if (gone.empty()) {
