@@ -59,7 +59,7 @@ void put_text(const char* text, FILE* out, bool one_line)
         return;
     }
     size_t length = strlen(text);
-    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == ' ')) {
+    while (length > 0 && text[length - 1] == '\n') {
         --length;
     }
     for (size_t i = 0; i < length; ++i) {
