@@ -97,20 +97,12 @@ $ chassis-sim journal --pid 100 --call getHAMStat --json
 > {"pid":100,"cp":0,"call":"getHAMStat","args":[],"ret":199}
 $ chassis-sim journal --last 1 --cp 0 --json --call ha_lock
 > {"pid":100,"cp":0,"call":"ha_lock","args":[0,0],"ret":0}
-$ chassis-sim journal --nosuch
-! chassis-sim: unknown journal option '--nosuch'
-@@ sim-usage
-? 2
 $ chassis-sim journal --pid 0
 ! chassis-sim: bad value for --pid: '0' is not a process id
 @@ sim-usage
 ? 2
 $ chassis-sim journal --cp 2
 ! chassis-sim: bad value for --cp: '2' is not 0 or 1
-@@ sim-usage
-? 2
-$ chassis-sim journal --last x
-! chassis-sim: bad value for --last: 'x' is not a count
 @@ sim-usage
 ? 2
 $ chassis-sim journal --clear --json
