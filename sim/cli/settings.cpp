@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/utf8.h"
 #include "generated/lists.inc"
 #include "platform/ham.h"
 #include "sim/cli/verbs.h"
@@ -217,7 +218,7 @@ Outcome set_command(const std::vector<std::string>& args)
             break;
         }
         const std::string key = pair.substr(0, eq);
-        if (!sim::text_is_utf8(key)) {
+        if (!haadm::is_utf8(key.data(), key.size())) {
             error = "the key '" + key + "' is not UTF-8";
             break;
         }

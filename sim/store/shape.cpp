@@ -99,21 +99,8 @@ void integer_pair(json& st, const char* key, long long low, long long high)
 // A key that is a number as the simulator writes it: decimal, without leading zeros.
 bool decimal_key(const std::string& key, long long low, long long high)
 {
-    if (key.empty() || key.size() > 11) {
-        return false;
-    }
-    const bool minus = key[0] == '-';
-    const std::string digits = key.substr(minus ? 1 : 0);
-    if (digits.empty() || (digits[0] == '0' && (digits.size() > 1 || minus))) {
-        return false;
-    }
-    for (const char c : digits) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-    }
-    const long long value = std::stoll(key);
-    return value >= low && value <= high;
+    const auto value = parse_number(key);
+    return value && std::to_string(*value) == key && *value >= low && *value <= high;
 }
 
 void check_session(json& record, const std::string& where)
@@ -368,8 +355,6 @@ json stored(const json& value)
     }
     return value;
 }
-
-bool text_is_utf8(const std::string& text) { return is_utf8(text); }
 
 std::optional<long long> parse_number(const std::string& text)
 {

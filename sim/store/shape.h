@@ -23,14 +23,11 @@ std::optional<long long> parse_number(const std::string& text);
 // The JSON text of a value as the simulator writes it: through stored(), keys sorted.
 std::string to_text(const json& value, int indent = -1);
 
-// Whether text is valid UTF-8.
-bool text_is_utf8(const std::string& text);
-
 // What is wrong with the nesting of a JSON text (too deep to walk safely); empty if fine.
 std::string check_nesting(const std::string& text);
 
-// What a failed parse of a JSON text found, in plain words with its line and column: the
-// parser's own message quotes raw bytes.
+// Where a failed parse of a JSON text stopped, by line and column: the parser's own
+// message quotes raw bytes.
 std::string parse_failure(const std::exception& error);
 
 // The readers of a document (a state, a snapshot) stop at the first thing found wrong:
