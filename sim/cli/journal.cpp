@@ -313,11 +313,7 @@ Outcome journal_command(const std::vector<std::string>& args)
         });
         return {};
     }
-    // The journal is what tells how a state came to be damaged: it is shown all the same.
-    const std::string damage = state_damage();
-    if (!damage.empty()) {
-        complain(damage + "; the journal is shown as it is");
-    }
+    // The state is not read: the journal is what tells how a state came to be damaged.
     off_t size = 0;
     const int fd = open_journal(path, size);
     Viewer viewer(filter, path);

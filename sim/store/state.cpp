@@ -156,29 +156,6 @@ const json& state()
     return g_state;
 }
 
-std::string state_damage()
-{
-    const std::string& path = state_path();
-    const int fd = open_file(path, O_RDONLY | O_NONBLOCK);
-    struct stat info {};
-    if (fd < 0 || fstat(fd, &info) != 0) {
-        const std::string why = strerror(errno);
-        if (fd >= 0) {
-            close(fd);
-        }
-        return "cannot read " + path + ": " + why;
-    }
-    std::string text;
-    const bool read = S_ISREG(info.st_mode) && read_all(fd, text);
-    close(fd);
-    if (!read) {
-        return "cannot read " + path + ": it is not a regular file";
-    }
-    json st;
-    const std::string wrong = state_wrong(text, st);
-    return wrong.empty() ? std::string() : "the state in " + path + " is damaged: " + wrong;
-}
-
 const std::string& state_text()
 {
     state();

@@ -17,8 +17,6 @@ using json = nlohmann::json;
 const json& state();
 // The stored text of that state, byte for byte.
 const std::string& state_text();
-// What is wrong with the state file, empty if it reads and has the simulator's shape.
-std::string state_damage();
 
 // The CP's clock less the host's, in seconds, as the state last read says:
 // 0 but on a copy laid out from a snapshot (its clock_offset), or before the state is read.
