@@ -4,9 +4,11 @@
 #include <climits>
 #include <cstring>
 #include <map>
+#include <numeric>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/utf8.h"
@@ -252,19 +254,15 @@ std::string near_call(const std::string& name)
     for (const std::string& call : kFailable) {
         // Edit distance, one row at a time.
         std::vector<size_t> row(call.size() + 1);
-        for (size_t j = 0; j <= call.size(); ++j) {
-            row[j] = j;
-        }
+        std::iota(row.begin(), row.end(), 0);
         for (size_t i = 1; i <= name.size(); ++i) {
-            size_t diagonal = row[0];
-            row[0] = i;
+            size_t diagonal = std::exchange(row[0], i);
             for (size_t j = 1; j <= call.size(); ++j) {
-                const size_t above = row[j];
-                row[j] = std::min({above + 1, row[j - 1] + 1, diagonal + (name[i - 1] == call[j - 1] ? 0 : 1)});
-                diagonal = above;
+                const size_t replaced = diagonal + (name[i - 1] == call[j - 1] ? 0 : 1);
+                diagonal = std::exchange(row[j], std::min({row[j] + 1, row[j - 1] + 1, replaced}));
             }
         }
-        if (row[call.size()] <= 2) {
+        if (row.back() <= 2) {
             return " (did you mean " + call + "?)";
         }
     }
