@@ -28,21 +28,25 @@ namespace {
 struct Filter {
     std::set<std::string> calls;
     long long pid = -1;
-    int cp = -1;
+    long long cp = -1;
     long long last = -1;
     bool as_json = false;
     bool clear = false;
 };
 
-// A decimal number from low to high, nothing else.
-bool decimal(const std::string& text, long long low, long long high, long long& value)
-{
-    if (text.empty() || text.size() > 18 || text.find_first_not_of("0123456789") != std::string::npos) {
-        return false;
-    }
-    value = std::stoll(text);
-    return value >= low && value <= high;
-}
+// The options that take a number: its range, what it must be, where it goes.
+struct NumberOption {
+    const char* name;
+    long long low;
+    long long high;
+    const char* must_be;
+    long long Filter::*field;
+};
+constexpr NumberOption kNumberOptions[] = {
+    {"--pid", 1, 0x7fffffff, "a process id", &Filter::pid},
+    {"--cp", 0, 1, "0 or 1", &Filter::cp},
+    {"--last", 0, 0x7fffffff, "a count", &Filter::last},
+};
 
 // Reads the options; returns a refusal, empty when they are good.
 std::string read_options(const std::vector<std::string>& args, Filter& filter)
@@ -50,16 +54,16 @@ std::string read_options(const std::vector<std::string>& args, Filter& filter)
     bool filtered = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--clear") {
-            filter.clear = true;
+        if (arg == "--clear" || arg == "--json") {
+            (arg == "--clear" ? filter.clear : filter.as_json) = true;
+            filtered = filtered || arg == "--json";
             continue;
         }
-        if (arg == "--json") {
-            filter.as_json = true;
-            filtered = true;
-            continue;
+        const NumberOption* number = nullptr;
+        for (const NumberOption& option : kNumberOptions) {
+            number = arg == option.name ? &option : number;
         }
-        if (arg != "--call" && arg != "--pid" && arg != "--cp" && arg != "--last") {
+        if (arg != "--call" && number == nullptr) {
             return "unknown journal option '" + arg + "'";
         }
         if (i + 1 >= args.size()) {
@@ -67,28 +71,19 @@ std::string read_options(const std::vector<std::string>& args, Filter& filter)
         }
         const std::string& value = args[++i];
         filtered = true;
-        long long number = 0;
-        if (arg == "--call") {
+        if (number == nullptr) {
             if (value.empty()) {
                 return "bad value for --call: a call name is expected";
             }
             filter.calls.insert(value);
-        } else if (arg == "--pid") {
-            if (!decimal(value, 1, 0x7fffffff, number)) {
-                return "bad value for --pid: '" + value + "' is not a process id";
-            }
-            filter.pid = number;
-        } else if (arg == "--cp") {
-            if (!decimal(value, 0, 1, number)) {
-                return "bad value for --cp: '" + value + "' is not 0 or 1";
-            }
-            filter.cp = static_cast<int>(number);
-        } else {
-            if (!decimal(value, 0, 0x7fffffff, number)) {
-                return "bad value for --last: '" + value + "' is not a count";
-            }
-            filter.last = number;
+            continue;
         }
+        // Decimal digits only, from low to high.
+        if (value.empty() || value.size() > 18 || value.find_first_not_of("0123456789") != std::string::npos ||
+            std::stoll(value) < number->low || std::stoll(value) > number->high) {
+            return "bad value for " + arg + ": '" + value + "' is not " + number->must_be;
+        }
+        filter.*(number->field) = std::stoll(value);
     }
     if (filter.clear && (filtered || args.size() > 1)) {
         return "journal --clear takes no other option";

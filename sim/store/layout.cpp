@@ -1,6 +1,5 @@
 // The layout of a chassis directory: its folders, programs and files, laid out beside it
 // and renamed into place; and its programs linked again to another build.
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,22 +39,13 @@ std::string not_empty_message(const std::string& dir)
     return "refusing '" + dir + "': it is not empty; a chassis is laid out only in a new or empty directory";
 }
 
-// Whether dir holds anything; false also when it does not exist.
+// Whether dir holds anything (a file that is not a directory counts as full); false
+// when it does not exist.
 bool has_entries(const std::string& dir)
 {
-    DIR* d = opendir(dir.c_str());
-    if (d == nullptr) {
-        return errno != ENOENT;
-    }
-    bool found = false;
-    while (const dirent* e = readdir(d)) {
-        if (strcmp(e->d_name, ".") != 0 && strcmp(e->d_name, "..") != 0) {
-            found = true;
-            break;
-        }
-    }
-    closedir(d);
-    return found;
+    std::error_code ec;
+    const bool empty = fs::is_empty(dir, ec);
+    return ec ? ec != std::errc::no_such_file_or_directory : !empty;
 }
 
 // A word for sh that stands for text exactly: in single quotes, each ' as '\''.
