@@ -14,13 +14,17 @@ namespace sim {
 
 using json = nlohmann::json;
 
-// The chassis's own files (root() is chosen first).
-const std::string& state_path();
-const std::string& lock_path();
-const std::string& journal_path();
-// One temporary name, used only under the chassis lock: a writer killed before its
-// rename leaves a file that the next writer replaces.
-const std::string& tmp_path();
+// The chassis's own files, named when root() is chosen. tmp is one temporary name, used
+// only under the chassis lock: a writer killed before its rename leaves a file that the
+// next writer replaces.
+struct OwnFiles {
+    std::string state, lock, journal, tmp;
+};
+const OwnFiles& own_files();
+inline const std::string& state_path() { return own_files().state; }
+inline const std::string& lock_path() { return own_files().lock; }
+inline const std::string& journal_path() { return own_files().journal; }
+inline const std::string& tmp_path() { return own_files().tmp; }
 
 // What a person can do when the chassis belongs to someone else.
 std::string refused_hint(int error);

@@ -32,19 +32,8 @@ std::string refused_hint(int error)
 namespace {
 
 std::string g_root;
-// The root is chosen once per process, and the paths in it with it (by root()).
-std::string& g_state_path = *new std::string;
-std::string& g_lock_path = *new std::string;
-std::string& g_journal_path = *new std::string;
-std::string& g_tmp_path = *new std::string;
-
-void set_paths()
-{
-    g_state_path = g_root + "/sim/state.json";
-    g_lock_path = g_root + "/sim/lock";
-    g_journal_path = g_root + "/sim/journal.jsonl";
-    g_tmp_path = g_state_path + ".tmp";
-}
+// Chosen once per process, with the root.
+OwnFiles& g_files = *new OwnFiles;
 
 void create_default(const std::string& dir)
 {
@@ -113,28 +102,10 @@ std::string no_chassis_advice(const std::string& dir)
 
 }  // namespace
 
-const std::string& state_path()
+const OwnFiles& own_files()
 {
     root();
-    return g_state_path;
-}
-const std::string& lock_path()
-{
-    root();
-    return g_lock_path;
-}
-const std::string& journal_path()
-{
-    root();
-    return g_journal_path;
-}
-
-// One temporary name, used only under the chassis lock: a writer killed before its
-// rename leaves a file that the next writer replaces.
-const std::string& tmp_path()
-{
-    root();
-    return g_tmp_path;
+    return g_files;
 }
 
 std::string default_root_path(bool or_empty)
@@ -179,7 +150,8 @@ const std::string& root()
     while (g_root.size() > 1 && g_root.back() == '/') {
         g_root.pop_back();
     }
-    set_paths();
+    g_files = {g_root + "/sim/state.json", g_root + "/sim/lock", g_root + "/sim/journal.jsonl",
+               g_root + "/sim/state.json.tmp"};
     // The root is pasted into shell command lines.
     if (!is_safe_path(g_root)) {
         fatal(unsafe_path_message(g_root));
