@@ -95,15 +95,11 @@ std::string read_options(const std::vector<std::string>& args, Filter& filter)
 // a list of arguments. Anything else on a line is read as a torn line.
 bool whole_entry(const json& entry)
 {
-    if (!entry.is_object()) {
-        return false;
-    }
-    const auto call = entry.find("call");
-    const auto pid = entry.find("pid");
-    const auto cp = entry.find("cp");
-    const auto args = entry.find("args");
-    return call != entry.end() && call->is_string() && pid != entry.end() && pid->is_number_integer() &&
-           cp != entry.end() && cp->is_number_integer() && args != entry.end() && args->is_array();
+    const auto has = [&entry](const char* key, bool (json::*is)() const noexcept) {
+        return entry.contains(key) && (entry[key].*is)();
+    };
+    return entry.is_object() && has("call", &json::is_string) && has("pid", &json::is_number_integer) &&
+           has("cp", &json::is_number_integer) && has("args", &json::is_array);
 }
 
 bool matches(const json& entry, const Filter& filter)

@@ -6,7 +6,6 @@
 #include <map>
 #include <numeric>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -53,14 +52,13 @@ std::string text(const std::string& value, size_t max)
 
 std::vector<std::string> split(const std::string& value, char sep)
 {
-    std::vector<std::string> parts;
-    std::string part;
-    std::istringstream in(value);
-    while (std::getline(in, part, sep)) {
-        parts.push_back(part);
-    }
-    if (!value.empty() && value.back() == sep) {
-        parts.emplace_back();
+    std::vector<std::string> parts(1);
+    for (const char c : value) {
+        if (c == sep) {
+            parts.emplace_back();
+        } else {
+            parts.back() += c;
+        }
     }
     return parts;
 }

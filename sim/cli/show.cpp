@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <iostream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -53,11 +54,6 @@ void field(std::ostream& out, const std::string& label, const std::string& value
     out << head << value << '\n';
 }
 
-std::string pad(const std::string& text, size_t width)
-{
-    return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
-}
-
 // The two CPs side by side, each in a box.
 void draw_cps(std::ostream& out, const json& st)
 {
@@ -97,8 +93,9 @@ void draw_cps(std::ostream& out, const json& st)
     out << rule << ' ' << rule << '\n';
     for (size_t r = 0; r < height; ++r) {
         for (size_t b = 0; b < 2; ++b) {
-            const std::string text = r < boxes[b].size() ? boxes[b][r] : "";
-            out << "| " << pad(text.substr(0, kBox), kBox) << " |";
+            std::string text = r < boxes[b].size() ? boxes[b][r] : "";
+            text.resize(kBox, ' ');
+            out << "| " << text << " |";
             out << (b == 0 ? " " : "\n");
         }
     }
@@ -139,10 +136,10 @@ void draw_lock(std::ostream& out, const json& st)
 {
     const json& lock = st["lock"];
     if (lock.is_null()) {
-        out << "HA lock" << " free\n";
+        out << "HA lock free\n";
         return;
     }
-    out << "HA lock " << "held" << '\n';
+    out << "HA lock held\n";
     field(out, "holder", "pid " + std::to_string(lock.value("pid", 0LL)) + " on CP" +
                              std::to_string(lock.value("cp", 0)));
     field(out, "transaction", std::to_string(lock.value("trans", 0LL)));
@@ -154,7 +151,7 @@ void draw_sessions(std::ostream& out, const json& st)
 {
     const int here = this_cp(st);
     const int active = st.value("active_cp", 0);
-    out << "HA sessions" << '\n';
+    out << "HA sessions\n";
     for (int cp = 0; cp < 2; ++cp) {
         const json& s = st["hsess"][cp];
         const auto flags = static_cast<uint32_t>(s.value("fl", 0LL));
@@ -182,7 +179,7 @@ void draw_sessions(std::ostream& out, const json& st)
 
 void draw_texts(std::ostream& out, const json& st)
 {
-    out << "Status texts" << '\n';
+    out << "Status texts\n";
     const json status = status_texts(st);
     const json all = {"local", "remote", "summary"};
     const json& set = st.contains("status_set") ? st["status_set"] : all;
@@ -190,7 +187,7 @@ void draw_texts(std::ostream& out, const json& st)
         const bool by_hand = std::find(set.begin(), set.end(), key) != set.end();
         field(out, key, quoted(status.value(key, "")) + (by_hand ? " (set)" : ""));
     }
-    out << "HA manager" << '\n';
+    out << "HA manager\n";
     field(out, "reboot reason", quoted(st.value("rb_reason", "")));
 }
 
@@ -198,24 +195,22 @@ void draw_switches(std::ostream& out, const json& st)
 {
     const json& switches = st["ls"];
     if (switches.empty()) {
-        out << "Logical switches" << " none\n";
+        out << "Logical switches none\n";
         return;
     }
-    out << "Logical switches" << '\n';
+    out << "Logical switches\n";
     // Numeric order, not the order of the keys' texts.
-    std::vector<std::pair<long long, std::string>> order;
+    std::map<long long, std::string> order;
     for (const auto& [key, value] : switches.items()) {
-        order.emplace_back(strtoll(key.c_str(), nullptr, 10), key);
+        order.emplace(strtoll(key.c_str(), nullptr, 10), key);
     }
-    std::sort(order.begin(), order.end());
     for (const auto& [number, key] : order) {
         const json& ls = switches[key];
         out << "  switch " << number << (ls.value("enabled", false) ? ", enabled" : ", disabled") << '\n';
-        std::vector<std::pair<long long, long long>> ports;
+        std::map<long long, long long> ports;
         for (const auto& [port, byte] : ls["ports"].items()) {
-            ports.emplace_back(strtoll(port.c_str(), nullptr, 10), byte.get<long long>());
+            ports.emplace(strtoll(port.c_str(), nullptr, 10), byte.get<long long>());
         }
-        std::sort(ports.begin(), ports.end());
         std::string marked;
         for (const auto& [port, byte] : ports) {
             char item[32];
@@ -231,7 +226,7 @@ void draw_switches(std::ostream& out, const json& st)
 
 void draw_platform(std::ostream& out, const json& st)
 {
-    out << "Platform" << '\n';
+    out << "Platform\n";
     for (const NumberKey& key : kNumberKeys) {
         if (key.label != nullptr) {
             field(out, key.label, std::to_string(st[key.name].get<long long>()));
@@ -254,10 +249,10 @@ void draw_faults(std::ostream& out, const json& st)
 {
     const json& fails = st["fail"];
     if (fails.empty()) {
-        out << "Injected faults" << " none\n";
+        out << "Injected faults none\n";
         return;
     }
-    out << "Injected faults " << "(until chassis-sim fail --clear)" << '\n';
+    out << "Injected faults (until chassis-sim fail --clear)\n";
     for (const auto& [call, result] : fails.items()) {
         field(out, printable(call), "returns " + std::to_string(result.get<long long>()));
     }
