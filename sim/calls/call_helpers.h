@@ -27,12 +27,7 @@ inline std::string field(const char* data, size_t size) { return std::string(dat
 inline bool zero(const void* data, size_t size)
 {
     const auto* bytes = static_cast<const unsigned char*>(data);
-    for (size_t i = 0; i < size; ++i) {
-        if (bytes[i] != 0) {
-            return false;
-        }
-    }
-    return true;
+    return std::all_of(bytes, bytes + size, [](unsigned char b) { return b == 0; });
 }
 
 // The bytes of a text field after its text are zero.
@@ -47,6 +42,12 @@ inline void copy_text(char* out, size_t size, const std::string& text)
     const size_t n = std::min(text.size(), size - 1);
     memcpy(out, text.data(), n);
     out[n] = '\0';
+}
+
+// A call that changes nothing and answers 0.
+inline int answers_zero(const char* call, json args = json::array())
+{
+    return sim::read_call(call, std::move(args), [](const json&) { return 0; });
 }
 
 // A call whose result is one number of the state.

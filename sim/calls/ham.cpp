@@ -82,8 +82,8 @@ int ham_request(int request, int arg)
     });
 }
 
-int ham_notify(int event) { return sim::read_call("ham_notify", {event}, [](const json&) { return 0; }); }
-int notifyHAM(int event) { return sim::read_call("notifyHAM", {event}, [](const json&) { return 0; }); }
+int ham_notify(int event) { return answers_zero("ham_notify", {event}); }
+int notifyHAM(int event) { return answers_zero("notifyHAM", {event}); }
 
 int ham_set_state(int bits)
 {

@@ -135,10 +135,7 @@ int ls_deexpand_sync(const char* service, int sw, ExpandRequest* request)
 
 int ls_alloc_lport(int a, int b) { return sim::change_call("ls_alloc_lport", {a, b}, next_lport); }
 
-int ls_free_lport(int a, int b)
-{
-    return sim::read_call("ls_free_lport", {a, b}, [](const json&) { return 0; });
-}
+int ls_free_lport(int a, int b) { return answers_zero("ls_free_lport", {a, b}); }
 
 int ls_get_swport(int sw, SwPortRecord* record)
 {

@@ -19,8 +19,7 @@ int ipc_max_msg_size(int channel)
 
 int ipcInit(const char* client, uint16_t pid, int max_msg_size, int flags)
 {
-    return sim::read_call("ipcInit", {text_or_null(client), pid, max_msg_size, flags},
-                          [](const json&) { return 0; });
+    return answers_zero("ipcInit", {text_or_null(client), pid, max_msg_size, flags});
 }
 
 void ipcExit(void) { sim::void_call("ipcExit", json::array()); }

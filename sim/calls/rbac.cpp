@@ -11,7 +11,7 @@ using namespace sim;  // the simulator's state, journal and helpers
 
 extern "C" {
 
-int rbac_init(int mode) { return sim::read_call("rbac_init", {mode}, [](const json&) { return 0; }); }
+int rbac_init(int mode) { return answers_zero("rbac_init", {mode}); }
 
 const char* geps_app_name(void)
 {
@@ -29,24 +29,19 @@ int set_chassis_context(const char* command, const char* word, int count, char**
     for (int i = 0; argv != nullptr && i < count && argv[i] != nullptr; ++i) {
         words.push_back(argv[i]);
     }
-    return sim::read_call("set_chassis_context",
-                          {text_or_null(command), text_or_null(word), count, words},
-                          [](const json&) { return 0; });
+    return answers_zero("set_chassis_context", {text_or_null(command), text_or_null(word), count, words});
 }
 
 int rbac_cli_opt_check(const char* command, const char* option)
 {
-    return sim::read_call("rbac_cli_opt_check", {text_or_null(command), text_or_null(option)},
-                          [](const json&) { return 0; });
+    return answers_zero("rbac_cli_opt_check", {text_or_null(command), text_or_null(option)});
 }
 
 int rbac_context_type_handler(const char* command, const char* option)
 {
-    return sim::read_call("rbac_context_type_handler",
-                          {text_or_null(command), text_or_null(option)},
-                          [](const json&) { return 0; });
+    return answers_zero("rbac_context_type_handler", {text_or_null(command), text_or_null(option)});
 }
 
-int rbac_close(void) { return sim::read_call("rbac_close", json::array(), [](const json&) { return 0; }); }
+int rbac_close(void) { return answers_zero("rbac_close"); }
 
 }  // extern "C"

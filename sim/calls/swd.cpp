@@ -8,11 +8,11 @@ using namespace sim;  // the simulator's state, journal and helpers
 
 extern "C" {
 
-int swd_init(void) { return sim::read_call("swd_init", json::array(), [](const json&) { return 0; }); }
-int swd_enable(void) { return sim::read_call("swd_enable", json::array(), [](const json&) { return 0; }); }
-int swd_disable(void) { return sim::read_call("swd_disable", json::array(), [](const json&) { return 0; }); }
-int swd_suppress(void) { return sim::read_call("swd_suppress", json::array(), [](const json&) { return 0; }); }
-int swd_exit(void) { return sim::read_call("swd_exit", json::array(), [](const json&) { return 0; }); }
-int config_swd_kickin(void) { return sim::read_call("config_swd_kickin", json::array(), [](const json&) { return 0; }); }
+int swd_init(void) { return answers_zero("swd_init"); }
+int swd_enable(void) { return answers_zero("swd_enable"); }
+int swd_disable(void) { return answers_zero("swd_disable"); }
+int swd_suppress(void) { return answers_zero("swd_suppress"); }
+int swd_exit(void) { return answers_zero("swd_exit"); }
+int config_swd_kickin(void) { return answers_zero("config_swd_kickin"); }
 
 }  // extern "C"

@@ -27,8 +27,8 @@ int isw_get_fcr_state(uint16_t* state)
     });
 }
 
-int iswPause(void) { return sim::read_call("iswPause", json::array(), [](const json&) { return 0; }); }
-int essPause(void) { return sim::read_call("essPause", json::array(), [](const json&) { return 0; }); }
+int iswPause(void) { return answers_zero("iswPause"); }
+int essPause(void) { return answers_zero("essPause"); }
 
 int reboot_system(int* mode)
 {
@@ -52,7 +52,7 @@ int fssm_admin(int code, HaAdminNotice* notice)
                   {"op", notice->op},
                   {"rest_zero", rest_zero}};
     }
-    return sim::read_call("fssm_admin", {code, record}, [](const json&) { return 0; });
+    return answers_zero("fssm_admin", {code, record});
 }
 
 int get_peer_ip_str(char* address)
@@ -66,8 +66,8 @@ int get_peer_ip_str(char* address)
     });
 }
 
-int pd_init(void) { return sim::read_call("pd_init", json::array(), [](const json&) { return 0; }); }
+int pd_init(void) { return answers_zero("pd_init"); }
 
-int eth_create(int arg) { return sim::read_call("eth_create", {arg}, [](const json&) { return 0; }); }
+int eth_create(int arg) { return answers_zero("eth_create", {arg}); }
 
 }  // extern "C"
