@@ -72,10 +72,14 @@ $ haready --critical=31
 >~ HAREADY WARNING - .* lock_age=30s;0;31;0;
 ? 1
 
-=== on the standby CP a chassis that can fail over is OK, and the long text says nothing else
+=== on the standby CP a chassis that can fail over is OK, and the long text says nothing else; further reasons are counted without the active test
 scenario: standby
 $ haready -v
 > HAREADY OK - this is the standby CP; the chassis can fail over from its active CP | active=0;;;0;1 redundant=1;;;0;1 synchronized=1;;;0;1 ha_enabled=1;;;0;1 dual_cp=1;;;0;1 suppressed=0;;;0;1 cocpu_heartbeat=0;;;0;1 standby_healthy=1;;;0;1 lock_held=0;;;0;1 lock_age=0s;0;600;0;
+$ chassis-sim set state=0x08000082
+$ haready
+> HAREADY CRITICAL - haFailover: HA not enabled. Please enable HA first. (standby CP) (1 more reason) | active=0;;;0;1 redundant=1;;;0;1 synchronized=0;;;0;1 ha_enabled=0;;;0;1 dual_cp=1;;;0;1 suppressed=0;;;0;1 cocpu_heartbeat=0;;;0;1 standby_healthy=1;;;0;1 lock_held=0;;;0;1 lock_age=0s;0;600;0;
+? 2
 
 === a chassis that the simulator cannot serve: UNKNOWN, and the first line says why
 write: sim/state.json = []
