@@ -108,10 +108,13 @@ grep -qx 'ha_ready 1' <<<"$scrape" || fail "the file written again was not serve
 # stopped by SIGTERM, as a service manager stops a hung one, leaves nothing behind.
 HASNAPSHOT=/bin/false sh "$example" "$textfiles" 2>/dev/null && fail "a failed run ended with 0"
 [[ -z $(ls -A "$textfiles") ]] || fail "a failed run left $(ls -A "$textfiles")"
-printf '#!/bin/sh\nexec sleep 600\n' >"$work/hang" && chmod +x "$work/hang"
-HASNAPSHOT=$work/hang setsid sh "$example" "$textfiles" &
+# The signal is sent once the command runs: one sent between the writer's fork and its
+# exec would be lost with the handlers the child inherited.
+printf '#!/bin/sh\n: >"$0.running"\nexec sleep 600\n' >"$work/hang" && chmod +x "$work/hang"
+HASNAPSHOT=$work/hang setsid sh "$example" "$textfiles" 2>/dev/null &
 hung=$!
-until [[ -n $(ls -A "$textfiles") ]]; do sleep 0.1; done
+until [[ -e $work/hang.running ]]; do sleep 0.1; done
+[[ -n $(ls -A "$textfiles") ]] || fail "the writer made no temporary file"
 kill -TERM -- "-$hung"
 { wait "$hung"; } 2>/dev/null
 [[ -z $(ls -A "$textfiles") ]] || fail "a run stopped by SIGTERM left $(ls -A "$textfiles")"
