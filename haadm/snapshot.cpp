@@ -26,9 +26,8 @@ Snapshot g_snapshot;
 
 // metrics: only what the metrics show (the model numbers and the peer's address are not).
 // Each call once, in the order the read-only commands make them; a failure is recorded.
-int read_int(int (*call)(), const char* name, bool (*ok)(int), Failures& failed)
+int read_int(int value, const char* name, bool (*ok)(int), Failures& failed)
 {
-    const int value = call();
     if (!ok(value)) {
         failed.add(name, value);
     }
@@ -65,7 +64,7 @@ bool read_text(int (*call)(char*), const char* name, char* buffer, size_t size, 
 // What the document holds besides what the metrics hold, read between them.
 void read_cp_identity(Snapshot& s)
 {
-    s.slot = read_int(getThisCPSlot, "getThisCPSlot", non_negative, s.failed);
+    s.slot = read_int(getThisCPSlot(), "getThisCPSlot", non_negative, s.failed);
     s.slot_ok = s.slot >= 0;
 }
 
@@ -92,11 +91,11 @@ void read_snapshot(Snapshot& s, int cp_slot, long long taken, bool metrics)
         s.slot = cp_slot;  // as start-up read it: one call fewer
         s.slot_ok = cp_slot >= 0;
     }
-    s.number = read_int(getThisCPNum, "getThisCPNum", cp_number, s.failed);
+    s.number = read_int(getThisCPNum(), "getThisCPNum", cp_number, s.failed);
     s.number_ok = cp_number(s.number);
     int rc = 0;
     if (!metrics) {
-        s.peer = read_int(getPeerCPSlot, "getPeerCPSlot", non_negative, s.failed);
+        s.peer = read_int(getPeerCPSlot(), "getPeerCPSlot", non_negative, s.failed);
         s.peer_ok = s.peer >= 0;
         s.cocpu = cocpu_present() != 0;
         // The texts go with a state word; without one there is none to ask about.
