@@ -1,59 +1,22 @@
 # chassis-sim for people and scripts: the drawing of the chassis, the filtered journal.
 # The runner fixes TZ=UTC; one case draws the times in another zone.
 
-=== show draws the redundant chassis
+=== show draws the redundant chassis: the CPs side by side, the state word bit by bit, the sessions
 $ chassis-sim show
+> ...
 > Chassis $ROOT
-> +-------------------------------------+ +-------------------------------------+
-> | CP0  slot 6                         | | CP1  slot 7                         |
 > | ACTIVE                              | | STANDBY, healthy                    |
 > | state word 0x080000C7               | | state word 0x080000C6               |
-> | commands run here                   | |                                     |
-> +-------------------------------------+ +-------------------------------------+
 > HA state word 0x080000C7 as seen from CP0
 >   [x] 0x00000001  ACTIVE
->   [x] 0x00000002  REDUNDANT
->   [x] 0x00000004  SYNCHRONIZED
->   [x] 0x00000040  HA_ENABLED
->   [x] 0x00000080  DUAL_CP
 >   [ ] 0x00000800  suppressed
->   [ ] 0x01000000  co-CPU heartbeat
->   [x] 0x08000000  standby healthy
 >   other bits set    none
 > HA lock free
-> HA sessions
 >   CP0 (local): the current active session
->     flags           0x00000001
->     up since        2023-11-14 22:13:20 UTC
->     active since    2023-11-14 22:13:20 UTC
 >     session since   2023-11-14 22:18:20 UTC
->     changed         2023-11-14 22:13:20 UTC
->     reboot reason   ""
 >   CP1 (remote): no active session recorded
->     flags           0x00000000
->     up since        2023-11-14 22:13:20 UTC
 >     active since    never
->     session since   never
->     changed         2023-11-14 22:13:20 UTC
->     reboot reason   ""
-> Status texts
->   local             "Healthy"
->   remote            "Healthy"
 >   summary           "HA enabled, Heartbeat Up, HA State synchronized"
-> HA manager
->   reboot reason     ""
-> Logical switches none
-> Platform
->   co-CPU            0
->   peer reachable    1
->   model             100
->   board             10
->   dp upgrade        1
->   ipc max           8192
->   fcr state         2
->   node              1
->   application       "CLI"
->   peer              "127.0.0.7"
 >   peer version      9.2
 > Injected faults none
 
