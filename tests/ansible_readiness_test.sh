@@ -17,6 +17,7 @@ export ANSIBLE_HOME=$work/ansible ANSIBLE_LOCAL_TEMP=$work/ansible/tmp \
     ANSIBLE_STDOUT_CALLBACK=default
 unset CHASSIS_SIM_CP
 failures=0
+fail() { echo "FAIL $*"; failures=$((failures + 1)); }
 
 command -v ansible-playbook >/dev/null || { echo "FAIL ansible-playbook is not installed"; exit 1; }
 
@@ -103,31 +104,24 @@ run() {
 }
 run
 want="crashing disabled failing garbage hanging locked missing nonredundant noslots suppressed unhealthy unknownformat unsynced untimed upgrading"
-[[ $status != 0 && $named == "$want" ]] ||
-    { echo "FAIL want [$want] failed, got [$named], status $status:"; cat "$work/out"; failures=$((failures + 1)); }
+[[ $status != 0 && $named == "$want" ]] || { fail "want [$want] failed, got [$named], status $status:"; cat "$work/out"; }
 # Each with its line, in the failover's words.
-while IFS='|' read -r host scenario setup line; do
-    [[ -z $host || -z $line ]] && continue
-    grep -qF "\"msg\": \"$host: $line\"" "$work/out" ||
-        { echo "FAIL $host: no line '$host: $line'"; failures=$((failures + 1)); }
+said() { grep -qF "\"msg\": \"$1: $2\"" "$work/out" || fail "$1: no line '$1: $2'"; }
+while IFS='|' read -r host _ _ line; do
+    [[ -z $line ]] || said "$host" "$line"
 done <<<"$rows"
-for row in "missing|$work/nothing/hasnapshot could not be run: No such file or directory" \
-           "garbage|/bin/date printed something that is not a whole snapshot" \
-           "untimed|$work/bad1 printed something that is not a whole snapshot" \
-           "unknownformat|$work/bad2 printed a snapshot of format 3, which this check does not read (it reads format 2)" \
-           "standby|ready (standby CP; the failover is made on the active CP)" \
-           "hanging|$work/hang did not answer in time and was stopped" \
-           "crashing|$work/crash failed with status 139: Segmentation fault"; do
-    IFS='|' read -r host line <<<"$row"
-    grep -qF "\"msg\": \"$host: $line\"" "$work/out" ||
-        { echo "FAIL $host: no line '$host: $line'"; failures=$((failures + 1)); }
-done
+said missing "$work/nothing/hasnapshot could not be run: No such file or directory"
+said garbage "/bin/date printed something that is not a whole snapshot"
+said untimed "$work/bad1 printed something that is not a whole snapshot"
+said unknownformat "$work/bad2 printed a snapshot of format 3, which this check does not read (it reads format 2)"
+said standby "ready (standby CP; the failover is made on the active CP)"
+said hanging "$work/hang did not answer in time and was stopped"
+said crashing "$work/crash failed with status 139: Segmentation fault"
 grep -q '"msg": "2 of 17 chassis can fail over now"' "$work/out" ||
-    { echo "FAIL the count of ready chassis: $(grep 'can fail over' "$work/out")"; failures=$((failures + 1)); }
+    fail "the count of ready chassis: $(grep 'can fail over' "$work/out")"
 # The hanging command was stopped on the host, not only waited for no longer.
-! pgrep -f "$work/hang" >/dev/null ||
-    { echo "FAIL the hanging command still runs: $(pgrep -af "$work/hang")"; failures=$((failures + 1)); }
-! grep -q 'Traceback' "$work/out" || { echo "FAIL a traceback"; failures=$((failures + 1)); }
+! pgrep -f "$work/hang" >/dev/null || fail "the hanging command still runs: $(pgrep -af "$work/hang")"
+! grep -q 'Traceback' "$work/out" || fail "a traceback"
 
 ((failures == 0)) && echo "the playbook failed exactly the unready hosts, with their reasons"
 exit $((failures != 0))

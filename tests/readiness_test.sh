@@ -8,11 +8,6 @@
 source "$(dirname "$0")/chassis_env.sh"
 export CHASSIS_SIM_CLOCK=1700000000
 
-fail() {
-    echo "FAIL $*"
-    failures=$((failures + 1))
-}
-
 unhealthy="Warning: This command is being run on a control processor(CP) based system. One or more devices on the standby CP is not healthy. Please fix the error before you do failover."
 lock="haFailover: can't failover because system is not ready yet or other LS/HA config is in progress."
 # name | scenario | chassis-sim set and fail | haready status | haready's reason

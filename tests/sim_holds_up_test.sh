@@ -13,8 +13,7 @@ check() {
     err=$("$@" 2>&1 >/dev/null)
     status=$?
     if [[ $status != "$want_status" || $err != "$want_err" ]]; then
-        echo "FAIL $name: status $status (want $want_status), stderr '$err' (want '$want_err')"
-        failures=$((failures + 1))
+        fail "$name: status $status (want $want_status), stderr '$err' (want '$want_err')"
     fi
 }
 
@@ -37,12 +36,12 @@ mkdir "$work/pop" && echo keep >"$work/pop/f"
 check "init over a populated directory" 1 \
     "chassis-sim: refusing '$work/pop': it is not empty; a chassis is laid out only in a new or empty directory" \
     chassis-sim init "$work/pop"
-[[ $(ls -A "$work/pop") == f && $(cat "$work/pop/f") == keep ]] || { echo "FAIL populated directory changed"; failures=$((failures + 1)); }
+[[ $(ls -A "$work/pop") == f && $(cat "$work/pop/f") == keep ]] || fail "populated directory changed"
 
 # Of ten inits on one new directory exactly one succeeds.
 for _ in $(seq 10); do (chassis-sim init "$work/race" "${init_args[@]}" >/dev/null 2>&1 && echo ok) & done >"$work/race.out"
 wait
-[[ $(grep -c ok "$work/race.out") == 1 ]] || { echo "FAIL racing inits: $(grep -c ok "$work/race.out") succeeded"; failures=$((failures + 1)); }
+[[ $(grep -c ok "$work/race.out") == 1 ]] || fail "racing inits: $(grep -c ok "$work/race.out") succeeded"
 
 # An init killed at any step leaves DIR as it was, absent or empty, and what it left
 # beside DIR is cleared by the next init, which succeeds.
@@ -58,7 +57,7 @@ for step in made dirs programs files state; do
         siblings=$(ls -A "$work" | grep -F ".chassis-sim-init.")
         [[ $status == 137 && -z $left && $again == 0 && -z $siblings &&
            $(CHASSIS_SIM_ROOT=$d "$d/sbin/hachecklock") == "Lock is free" ]] ||
-            { echo "FAIL init killed at $step ($before): status $status, left '$left', again $again, siblings '$siblings'"; failures=$((failures + 1)); }
+            fail "init killed at $step ($before): status $status, left '$left', again $again, siblings '$siblings'"
     done
 done
 
@@ -78,15 +77,14 @@ for dir in "$work/b \$(touch ran)'q"; do
     CHASSIS_SIM_TOOL=$dir/haadm CHASSIS_SIM_PROGRAM=$dir/chassis-sim chassis-sim init "$work/q$n" --emulator "$emu" >/dev/null
     out=$(cd "$work" && CHASSIS_SIM_ROOT=$work/q$n "$work/q$n/sbin/hachecklock" 2>&1 &&
           CHASSIS_SIM_ROOT=$work/q$n "$work/q$n/bin/ping" -q 127.0.0.7 -c 2 2>&1 && echo pinged)
-    [[ $out == "Lock is free"$'\n'pinged && ! -e $work/ran ]] ||
-        { echo "FAIL binaries in '$dir' through the emulator: '$out'"; failures=$((failures + 1)); }
+    [[ $out == "Lock is free"$'\n'pinged && ! -e $work/ran ]] || fail "binaries in '$dir' through the emulator: '$out'"
 done
 # CHASSIS_SIM_TOOL or CHASSIS_SIM_PROGRAM that names no program: refused, nothing made.
 for var in CHASSIS_SIM_TOOL CHASSIS_SIM_PROGRAM; do
     check "$var names nothing" 1 "chassis-sim: $var is '$work/nothing', which is not an executable file" \
         env "$var=$work/nothing" chassis-sim init "$work/q0"
 done
-[[ ! -e $work/q0 ]] || { echo "FAIL init with a missing program made $work/q0"; failures=$((failures + 1)); }
+[[ ! -e $work/q0 ]] || fail "init with a missing program made $work/q0"
 
 # The table: name, status, standard error, command.
 mkdir -p "$work/x y" "$work/x_hashow"
@@ -115,8 +113,7 @@ for command in hadump "hareset -l"; do
         "chassis-sim: refusing '$work/m;touch/c': a chassis path must not contain blanks or shell metacharacters" \
         env CHASSIS_SIM_ROOT="$work/m;touch/c" "$work/m;touch/c/sbin/${words[0]}" "${words[@]:1}"
 done
-[[ ! -s "$work/m;touch/c/sim/journal.jsonl" && ! -e "$work/m" && ! -e /tarny ]] ||
-    { echo "FAIL a root with ';' ran something"; failures=$((failures + 1)); }
+[[ ! -s "$work/m;touch/c/sim/journal.jsonl" && ! -e "$work/m" && ! -e /tarny ]] || fail "a root with ';' ran something"
 "$c/sbin/hashow" >/dev/null
 check "stdout closed, chassis-sim" 1 "" sh -c "exec chassis-sim journal >&- 2>/dev/null"
 chassis-sim journal --clear
@@ -155,8 +152,7 @@ for row in "${streams[@]}"; do
         esac
         if [[ $status != "$want_status" || -z $ok ]] || ! journal_whole "$work/s" ||
            [[ $(calls "$work/s/sim/journal.jsonl") != "$want" ]]; then
-            echo "FAIL $command with std$closed closed: status $status (want $want_status), stderr '$err'"
-            failures=$((failures + 1))
+            fail "$command with std$closed closed: status $status (want $want_status), stderr '$err'"
         fi
     done
 done
@@ -167,8 +163,7 @@ echo "Reset" >"$work/s/var/rb_reason"
 printf "closed stdin" >"$work/s/tmp/rb_reason.alt"
 CHASSIS_SIM_ROOT=$work/s sh -c 'exec "$0" init <&-' "$work/s/sbin/hainfo"
 grep -q '^{"args":\["ham",1074058781,{"reason":"closed stdin","word":0}\],"call":"ioctl"' \
-    "$work/s/sim/journal.jsonl" ||
-    { echo "FAIL hainfo init with stdin closed: $(grep ioctl "$work/s/sim/journal.jsonl")"; failures=$((failures + 1)); }
+    "$work/s/sim/journal.jsonl" || fail "hainfo init with stdin closed: $(grep ioctl "$work/s/sim/journal.jsonl")"
 
 # restart with a hanging and a signalled /sbin/hainfo: the hanging one is ended with what
 # it started (the shell's sleep would keep standard error open), each named.
@@ -181,7 +176,7 @@ for planted in "sleep 600|it did not end within 10 seconds; ended it by signal 9
     check "restart with hainfo: $body" 1 "chassis-sim: /sbin/hainfo init on CP0: $want" \
         env CHASSIS_SIM_ROOT="$work/s" chassis-sim restart 0
     out=$(CHASSIS_SIM_ROOT=$work/s chassis-sim journal --call restart --last 1)
-    [[ $out == "restart(0, \"/sbin/hainfo init\") = \"$want\"" ]] || { echo "FAIL journal of hainfo: $body: $out"; failures=$((failures + 1)); }
+    [[ $out == "restart(0, \"/sbin/hainfo init\") = \"$want\"" ]] || fail "journal of hainfo: $body: $out"
 done
 
 # A process that began before its CP's restart does not act after it: hafailover waiting
@@ -200,9 +195,9 @@ last=$(tail -n 1 "$work/fo.err")
 after=$(CHASSIS_SIM_ROOT=$work/s chassis-sim journal --pid "$waiting")
 [[ $status == 125 && $last == *"chassis-sim: CP0 was restarted after this process began; its calls no longer reach the chassis" &&
    $after != *ha_lock* && $after != *orceFailover* ]] ||
-    { echo "FAIL a process across its CP's restart: status $status, '$last', journal '$after'"; failures=$((failures + 1)); }
+    fail "a process across its CP's restart: status $status, '$last', journal '$after'"
 [[ $(CHASSIS_SIM_ROOT=$work/s "$work/s/sbin/hashow" -l) == "STANDBY REDUNDANT HA_ENABLED DUAL_CP" ]] ||
-    { echo "FAIL the chassis failed back after the restart"; failures=$((failures + 1)); }
+    fail "the chassis failed back after the restart"
 
 # chassis-sim's own output that cannot be written is reported.
 "$c/sbin/hashow" >/dev/null
@@ -222,7 +217,7 @@ if [[ $(id -u) == 0 ]] && id nobody >/dev/null 2>&1; then
     ret=$(CHASSIS_SIM_ROOT=$work/s chassis-sim journal --call hasm_dump)
     [[ $out == theirs && $ret == *" = -1" &&
        $err == "$pid"$'\n'"hasmtest dump: /tmp/hasmdump.$pid is owned by another user; not shown" ]] ||
-        { echo "FAIL dump into another user's file: '$out', '$ret', '$err'"; failures=$((failures + 1)); }
+        fail "dump into another user's file: '$out', '$ret', '$err'"
 fi
 
 # An invocation name inside the root does not choose the command.
@@ -234,7 +229,7 @@ ln -s "$work/x_hashow/c" "$work/x_hashow/link"
 while IFS='|' read -r name root program; do
     out=$(cd "$work" && env -u CHASSIS_SIM_ROOT ${root:+CHASSIS_SIM_ROOT=$root} HOME=$work/x_hashow/home \
         XDG_STATE_HOME= "$program" 2>&1)
-    [[ $out == "Lock is free" ]] || { echo "FAIL invocation name in the root, $name: '$out'"; failures=$((failures + 1)); }
+    [[ $out == "Lock is free" ]] || fail "invocation name in the root, $name: '$out'"
 done <<EOF
 as the root|$work/x_hashow/c|$work/x_hashow/c/sbin/hachecklock
 "./" before a relative path|x_hashow/c|./x_hashow/c/sbin/hachecklock
@@ -249,7 +244,7 @@ lines=$(wc -l <"$c/sim/journal.jsonl")
 "$c/sbin/hashow" >/dev/null
 check "torn line" 0 "chassis-sim: line $((lines + 1)) of $c/sim/journal.jsonl is not a whole entry; skipped" \
     chassis-sim journal
-[[ $(sed -n "$((lines + 1))p" "$c/sim/journal.jsonl") == '{"pid":1' ]] || { echo "FAIL torn line glued"; failures=$((failures + 1)); }
+[[ $(sed -n "$((lines + 1))p" "$c/sim/journal.jsonl") == '{"pid":1' ]] || fail "torn line glued"
 chassis-sim journal --clear
 
 # The journal is read as a stream, and --last N from its end: the same lines as the
@@ -279,11 +274,11 @@ chassis-sim: line 2501 of $work/s/sim/journal.jsonl is not a whole entry; skippe
 for options in "" "--call ipcInit --cp 1" "--pid 103 --json"; do
     read -ra words <<<"$options"
     CHASSIS_SIM_ROOT=$work/s chassis-sim journal "${words[@]}" >"$work/all" 2>"$work/all.err"
-    [[ $(cat "$work/all.err") == "$torn" ]] || { echo "FAIL journal $options reports '$(cat "$work/all.err")'"; failures=$((failures + 1)); }
+    [[ $(cat "$work/all.err") == "$torn" ]] || fail "journal $options reports '$(cat "$work/all.err")'"
     for last in 2 1500 5000; do
         got=$(CHASSIS_SIM_ROOT=$work/s chassis-sim journal "${words[@]}" --last "$last" 2>/dev/null)
         [[ $got == "$(tail -n "$last" "$work/all")" ]] ||
-            { echo "FAIL journal $options --last $last is not the last $last lines"; failures=$((failures + 1)); }
+            fail "journal $options --last $last is not the last $last lines"
     done
 done
 # --last reads back only as far as it must: the damaged lines before its lines are not read.
@@ -308,7 +303,7 @@ PY
         IFS='|' read -r options want <<<"$row"
         read -ra words <<<"$options"
         out=$(CHASSIS_SIM_ROOT=$work/s "${limit[@]}" chassis-sim journal "${words[@]}" 2>&1)
-        [[ $? == 0 && $out == "$want" ]] || { echo "FAIL journal $options of 64 MiB in 48 MiB: '${out:0:200}'"; failures=$((failures + 1)); }
+        [[ $? == 0 && $out == "$want" ]] || fail "journal $options of 64 MiB in 48 MiB: '${out:0:200}'"
     done
 fi
 
@@ -327,19 +322,18 @@ printf '{"pid":1,"cp":0,"call":"x\\u001b[2J\xc2\x9by","args":["\xc2\x9b"],"ret":
 out=$(CHASSIS_SIM_ROOT="$work/t" chassis-sim show)
 grep -q '^  peer              "1.2.3.4\\x1B\]0;pwned\\x07"$' <<<"$out" &&
     grep -q '^  application       "a\\xC2\\x9B2Jb\\x7F"$' <<<"$out" ||
-    { echo "FAIL show escapes controls: $(grep -a 'peer \|application' <<<"$out")"; failures=$((failures + 1)); }
+    fail "show escapes controls: $(grep -a 'peer \|application' <<<"$out")"
 out=$(CHASSIS_SIM_ROOT="$work/t" chassis-sim journal)
-[[ $out == 'x\x1B[2J\xC2\x9By("\xC2\x9B") = 0' ]] ||
-    { echo "FAIL journal escapes controls: '$out'"; failures=$((failures + 1)); }
+[[ $out == 'x\x1B[2J\xC2\x9By("\xC2\x9B") = 0' ]] || fail "journal escapes controls: '$out'"
 out=$(CHASSIS_SIM_ROOT="$work/t" chassis-sim journal --json)
 [[ $out == '{"pid":1,"cp":0,"call":"x\u001b[2J\u009by","args":["\u009b"],"ret":0}' ]] ||
-    { echo "FAIL journal --json escapes C1: '$out'"; failures=$((failures + 1)); }
+    fail "journal --json escapes C1: '$out'"
 out=$(CHASSIS_SIM_ROOT="$work/t" chassis-sim show --json | LC_ALL=C grep -c $'[\x7f\x80-\x9f]')
-[[ $out == 0 ]] || { echo "FAIL show --json writes controls raw"; failures=$((failures + 1)); }
+[[ $out == 0 ]] || fail "show --json writes controls raw"
 mkdir -p "$work/e"$'\x1b'"x"
 cp -a "$work/fresh" "$work/e"$'\x1b'"x/c"
 out=$(CHASSIS_SIM_ROOT="$work/e"$'\x1b'"x/c" chassis-sim show | head -1)
-[[ $out == "Chassis $work/e\\x1Bx/c" ]] || { echo "FAIL show escapes the root: '$out'"; failures=$((failures + 1)); }
+[[ $out == "Chassis $work/e\\x1Bx/c" ]] || fail "show escapes the root: '$out'"
 
 # Every message that quotes a text from outside (the environment, an argument, a file
 # name) shows its controls escaped: ESC, BEL, C1 as UTF-8, and a byte that is not UTF-8.
@@ -371,12 +365,11 @@ for row in "journal --last|bad value for --last: '$vs' is not a count" \
     IFS='|' read -r command want <<<"$row"
     read -ra words <<<"$command"
     err=$(chassis-sim "${words[@]}" "$v" 2>&1 >/dev/null)
-    [[ $? == 2 && ${err%%$'\n'*} == "chassis-sim: $want" ]] ||
-        { echo "FAIL escaped: chassis-sim $command: '${err%%$'\n'*}'"; failures=$((failures + 1)); }
+    [[ $? == 2 && ${err%%$'\n'*} == "chassis-sim: $want" ]] || fail "escaped: chassis-sim $command: '${err%%$'\n'*}'"
 done
 out=$(env -u CHASSIS_SIM_ROOT XDG_STATE_HOME="/x$v" chassis-sim help | tail -1)
-[[ $out == "The default chassis: /x$vs/chassis-sim/default" ]] || { echo "FAIL escaped: help: '$out'"; failures=$((failures + 1)); }
-[[ ! -e $work/q0 ]] || { echo "FAIL a refused init made $work/q0"; failures=$((failures + 1)); }
+[[ $out == "The default chassis: /x$vs/chassis-sim/default" ]] || fail "escaped: help: '$out'"
+[[ ! -e $work/q0 ]] || fail "a refused init made $work/q0"
 
 # A root that holds no chassis is refused with advice that works as printed: init into
 # a new or empty directory, or into a new name inside one that holds other files.
@@ -423,11 +416,11 @@ done
 # held by a process that is not of the simulator is waited for only so long.
 chmod 644 "$c/sim/lock"
 chassis-sim set model=100
-[[ $(stat -c %a "$c/sim/lock") == 600 ]] || { echo "FAIL lock mode $(stat -c %a "$c/sim/lock")"; failures=$((failures + 1)); }
+[[ $(stat -c %a "$c/sim/lock") == 600 ]] || fail "lock mode $(stat -c %a "$c/sim/lock")"
 if [[ $(id -u) == 0 ]] && id nobody >/dev/null 2>&1; then
     chmod 711 "$work"
     err=$(setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups flock -n "$c/sim/lock" true 2>&1)
-    [[ $err == *"Permission denied"* ]] || { echo "FAIL another user opens the lock: '$err'"; failures=$((failures + 1)); }
+    [[ $err == *"Permission denied"* ]] || fail "another user opens the lock: '$err'"
     chmod 700 "$work"
 fi
 (exec 9<"$c/sim/lock" && flock 9 && exec sleep 600) &
@@ -443,9 +436,9 @@ done
 # The check does not wait as long: UNKNOWN once its timeout has passed.
 out=$("$c/sbin/haready" -t 1 2>/dev/null)
 [[ $? == 3 && $out == "HAREADY UNKNOWN - the platform did not answer within 1 s (-t)" ]] ||
-    { echo "FAIL haready -t 1 with the chassis lock held: '$out'"; failures=$((failures + 1)); }
+    fail "haready -t 1 with the chassis lock held: '$out'"
 kill "$holder" && wait "$holder" 2>/dev/null
-[[ $(cat "$c/sim/state.json") == "$before" ]] || { echo "FAIL state changed while the lock was held"; failures=$((failures + 1)); }
+[[ $(cat "$c/sim/state.json") == "$before" ]] || fail "state changed while the lock was held"
 chassis-sim journal --clear
 
 # A journal that cannot grow: the change fails and the state is as it was.
@@ -453,7 +446,7 @@ head -c 2048 /dev/zero | tr '\0' '\n' >>"$c/sim/journal.jsonl"
 before=$(cat "$c/sim/state.json")
 check "journal cannot grow" 125 "chassis-sim: cannot append to $c/sim/journal.jsonl: File too large" \
     bash -c "trap '' XFSZ; ulimit -f 2; exec '$c/sbin/hadisable' </dev/null"
-[[ $(cat "$c/sim/state.json") == "$before" ]] || { echo "FAIL state changed without its journal line"; failures=$((failures + 1)); }
+[[ $(cat "$c/sim/state.json") == "$before" ]] || fail "state changed without its journal line"
 # ... also while the process holds the HA lock: the lock is freed, not left to a dead
 # process.
 err=$(bash -c 'chassis-sim set "lock=$$,7,0,hadisable" && trap "" XFSZ && ulimit -f 2 &&
@@ -463,15 +456,15 @@ pid=${err%%$'\n'*}
 want="$pid
 chassis-sim: cannot append to $c/sim/journal.jsonl: File too large
 chassis-sim: the HA lock that process $pid held is freed"
-[[ $status == 125 && $err == "$want" ]] || { echo "FAIL lock held when the journal cannot grow: status $status, '$err'"; failures=$((failures + 1)); }
+[[ $status == 125 && $err == "$want" ]] || fail "lock held when the journal cannot grow: status $status, '$err'"
 chassis-sim journal --clear
-[[ $("$c/sbin/hachecklock") == "Lock is free" ]] || { echo "FAIL lock left held"; failures=$((failures + 1)); }
+[[ $("$c/sbin/hachecklock") == "Lock is free" ]] || fail "lock left held"
 # A lock that another process holds stays held.
 chassis-sim set lock=1,7,0,other
 bash -c 'head -c 2048 /dev/zero | tr "\0" "\n" >>"$0/sim/journal.jsonl"; trap "" XFSZ; ulimit -f 2;
     exec "$0/sbin/hadisable" </dev/null 2>/dev/null' "$c"
 chassis-sim journal --clear
-[[ $("$c/sbin/hachecklock" | head -1) == *"other"* ]] || { echo "FAIL another process's lock freed"; failures=$((failures + 1)); }
+[[ $("$c/sbin/hachecklock" | head -1) == *"other"* ]] || fail "another process's lock freed"
 chassis-sim set lock=free
 chassis-sim journal --clear
 
@@ -524,11 +517,10 @@ while IFS='|' read -r command scenario suffix call when; do
         again=$?
         got+=$'\n'$(CHASSIS_SIM_ROOT=$k landed "$call" "$when")
         left=$(ls "$k/sim" | tr '\n' ' ')
-        [[ $shown == 0 ]] ||
-            { echo "FAIL hashow after $command killed at $step: $shown"; failures=$((failures + 1)); }
+        [[ $shown == 0 ]] || fail "hashow after $command killed at $step: $shown"
         [[ $status == "$want_status" && $got == "$want" && $again == 0 &&
            $left == "journal.jsonl lock program state.json tool " && ! -s $k/sim/lock ]] ||
-            { echo "FAIL $command killed at $step: status $status (want $want_status), journal and state '${got//$'\n'/, }' (want '${want//$'\n'/, }'), again $again, left '$left'"; failures=$((failures + 1)); }
+            fail "$command killed at $step: status $status (want $want_status), journal and state '${got//$'\n'/, }' (want '${want//$'\n'/, }'), again $again, left '$left'"
     done
 done <<<"$changes"
 
@@ -557,18 +549,18 @@ cp "$work/stale/sim/state.json" "$work/stale.state"
 CHASSIS_SIM_ROOT=$work/stale check "hareset -l on a stale chassis" 125 "$stale" tool hareset -l
 CHASSIS_SIM_ROOT=$work/stale check "restart on a stale chassis" 125 "$stale" chassis-sim restart 0
 cmp -s "$work/stale.state" "$work/stale/sim/state.json" && [[ ! -s $work/stale/sim/journal.jsonl && ! -e $work/stale/var/rb_reason ]] ||
-    { echo "FAIL a stale chassis changed"; failures=$((failures + 1)); }
+    fail "a stale chassis changed"
 CHASSIS_SIM_ROOT=$work/stale check "relink" 0 "" chassis-sim relink
 CHASSIS_SIM_ROOT=$work/stale check "hareset -l after relink" 0 "" tool hareset -l
 CHASSIS_SIM_ROOT=$work/stale check "restart after relink" 0 "" chassis-sim restart 0
 [[ $(CHASSIS_SIM_ROOT=$work/stale "$work/stale/sbin/hainfo" show) == "Last Reboot Reason:[hareset @ "* ]] ||
-    { echo "FAIL the reason after relink and restart"; failures=$((failures + 1)); }
+    fail "the reason after relink and restart"
 
 # Commands running while relink replaces their programs find the old one or the new one.
 for _ in $(seq 10); do CHASSIS_SIM_ROOT=$work/stale "$work/stale/sbin/hashow" >/dev/null 2>>"$work/relink.err" || echo x >>"$work/relink.err"; done &
 for _ in $(seq 3); do CHASSIS_SIM_ROOT=$work/stale chassis-sim relink 2>>"$work/relink.err"; done
 wait
-[[ ! -s $work/relink.err ]] || { echo "FAIL commands during relink: $(head -3 "$work/relink.err")"; failures=$((failures + 1)); }
+[[ ! -s $work/relink.err ]] || fail "commands during relink: $(head -3 "$work/relink.err")"
 
 [[ $failures == 0 ]] && echo "all passed"
 exit $((failures > 0))

@@ -8,11 +8,6 @@
 source "$(dirname "$0")/chassis_env.sh"
 cases=0
 
-fail() {
-    echo "FAIL $*"
-    failures=$((failures + 1))
-}
-
 # answers ROOT: every read-only command's output, error and status, one after another.
 answers() {
     local line
