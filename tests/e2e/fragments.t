@@ -40,6 +40,11 @@
 !        chassis-sim -h | --help | --version
 ! The chassis is CHASSIS_SIM_ROOT, else the default chassis.
 
+== cp-status: the three status lines of hashow and hafailover: CP0 is {1}, CP1 {2}, the heartbeat {3}, HA State {4}
+> Local CP (Slot 6, CP0): {1}
+> Remote CP (Slot 7, CP1): {2}
+> HA enabled, Heartbeat {3}, HA State {4}
+
 == enable-warning: haenable's warning, before its question
 ! Warning: This command will enable the HA. It will reboot the standby CP and
 ! require all telnet, secure telnet, and SSH sessions to the standby CP to be

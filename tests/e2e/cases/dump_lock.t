@@ -11,9 +11,7 @@ $ hadump
 > ---------------------------------------
 >~ TIME_STAMP: [A-Z][a-z]{2} [ 123][0-9] [0-2][0-9]:[0-5][0-9]:[0-6][0-9]\.(0|[1-9][0-9]{0,5})
 > ---------------------------------------
-> Local CP (Slot 6, CP0): Active, Healthy
-> Remote CP (Slot 7, CP1): Standby, Healthy
-> HA enabled, Heartbeat Up, HA State synchronized
+@@ cp-status 'Active, Healthy' 'Standby, Healthy' Up synchronized
 > Chassis
 > Ethernet IP Address: 192.0.2.10
 > Ethernet Subnetmask: 255.255.255.0

@@ -4,9 +4,7 @@
 === full failover: every call in order; afterwards this CP is the standby
 $ hafailover
 < y
-> Local CP (Slot 6, CP0): Active, Healthy
-> Remote CP (Slot 7, CP1): Standby, Healthy
-> HA enabled, Heartbeat Up, HA State synchronized
+@@ cp-status 'Active, Healthy' 'Standby, Healthy' Up synchronized
 > Forcing Failover ...
 > done
 @@ failover-warning
@@ -38,9 +36,7 @@ $ hafailover
 === failover request failing with 256: no done, status 255, and the lock is free again
 fail: forceFailover=256
 $ hafailover --force
-> Local CP (Slot 6, CP0): Active, Healthy
-> Remote CP (Slot 7, CP1): Standby, Healthy
-> HA enabled, Heartbeat Up, HA State synchronized
+@@ cp-status 'Active, Healthy' 'Standby, Healthy' Up synchronized
 > Forcing Failover ...
 @@ failover-warning
 ? 255
@@ -51,9 +47,7 @@ $ hafailover --force
 @ ha_unlock(0) = 0
 $ chassis-sim fail forceFailover=3
 $ hafailover -forc
-> Local CP (Slot 6, CP0): Active, Healthy
-> Remote CP (Slot 7, CP1): Standby, Healthy
-> HA enabled, Heartbeat Up, HA State synchronized
+@@ cp-status 'Active, Healthy' 'Standby, Healthy' Up synchronized
 > Forcing Failover ...
 @@ failover-warning
 ? 3
@@ -81,24 +75,18 @@ $ hafailover -f
 === unhealthy standby: refused after the status lines, also when forced
 set: state=0x000000C7
 $ hafailover
-> Local CP (Slot 6, CP0): Active, Healthy
-> Remote CP (Slot 7, CP1): Standby, Unhealthy
-> HA enabled, Heartbeat Up, HA State synchronized
+@@ cp-status 'Active, Healthy' 'Standby, Unhealthy' Up synchronized
 @@ unhealthy-standby
 ? 255
 $ hafailover -f
-> Local CP (Slot 6, CP0): Active, Healthy
-> Remote CP (Slot 7, CP1): Standby, Unhealthy
-> HA enabled, Heartbeat Up, HA State synchronized
+@@ cp-status 'Active, Healthy' 'Standby, Unhealthy' Up synchronized
 @@ unhealthy-standby
 ? 255
 
 === HA lock held by another operation: refused, the RAS event library closed
 set: lock=4242,9,1700000000,hareboot
 $ hafailover -f
-> Local CP (Slot 6, CP0): Active, Healthy
-> Remote CP (Slot 7, CP1): Standby, Healthy
-> HA enabled, Heartbeat Up, HA State synchronized
+@@ cp-status 'Active, Healthy' 'Standby, Healthy' Up synchronized
 @@ failover-warning
 ! haFailover: can't failover because system is not ready yet or other LS/HA config is in progress.
 ? 255
@@ -112,9 +100,7 @@ $ hafailover -f
 === RAS event library that cannot be opened: reported, the command goes on
 fail: rasevt_init=-1 ha_lock=1
 $ hafailover -f
-> Local CP (Slot 6, CP0): Active, Healthy
-> Remote CP (Slot 7, CP1): Standby, Healthy
-> HA enabled, Heartbeat Up, HA State synchronized
+@@ cp-status 'Active, Healthy' 'Standby, Healthy' Up synchronized
 @@ failover-warning
 ! raslog_init failed for haadm
 ! haFailover: can't failover because system is not ready yet or other LS/HA config is in progress.

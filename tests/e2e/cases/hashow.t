@@ -2,9 +2,7 @@
 
 === full report on the active CP of a redundant chassis
 $ hashow
-> Local CP (Slot 6, CP0): Active, Healthy
-> Remote CP (Slot 7, CP1): Standby, Healthy
-> HA enabled, Heartbeat Up, HA State synchronized
+@@ cp-status 'Active, Healthy' 'Standby, Healthy' Up synchronized
 @ ham_get_state() = 134217927
 @ getThisCPSlot() = 6
 @ getThisCPNum() = 0

@@ -119,9 +119,7 @@ $ hareset -l
 $ hashow -l
 > STANDBY REDUNDANT HA_ENABLED DUAL_CP
 $ hashow
-> Local CP (Slot 6, CP0): Standby
-> Remote CP (Slot 7, CP1): Active
-> HA enabled, Heartbeat Down, HA State not in sync
+@@ cp-status Standby Active Down 'not in sync'
 $ hasmtest get_hsess
 > Lsess:rc=0,fl=5,ch=6553f100,up=6553f100,ac=6553f100,sy=6553f22c,rbr=
 > Rsess:rc=0,fl=1,ch=6553f100,up=6553f100,ac=6b49d200,sy=6b49d200,rbr=
@@ -131,9 +129,7 @@ $ chassis-sim restart 0
 @@ report-stamped hareset
 @ restart(0, "/sbin/hainfo init") = 0
 $ hashow
-> Local CP (Slot 6, CP0): Standby
-> Remote CP (Slot 7, CP1): Active
-> HA enabled, Heartbeat Up, HA State not in sync
+@@ cp-status Standby Active Up 'not in sync'
 $ hasmtest get_hsess
 > Lsess:rc=0,fl=5,ch=6553f100,up=6b49d200,ac=6553f100,sy=6553f22c,rbr=
 > Rsess:rc=0,fl=1,ch=6553f100,up=6553f100,ac=6b49d200,sy=6b49d200,rbr=
@@ -143,25 +139,19 @@ $ hareset -p
 @ getHAMFd() = 1000
 @ ioctl("ham", 536925719, 0) = 0
 $ hashow
-> Local CP (Slot 6, CP0): Active, Healthy
-> Remote CP (Slot 7, CP1): Standby, Restarting
-> HA enabled, Heartbeat Down, HA State not in sync
+@@ cp-status 'Active, Healthy' 'Standby, Restarting' Down 'not in sync'
 $ hashow -l
 > ACTIVE REDUNDANT HA_ENABLED DUAL_CP
 $ hasyncstart
 > HA State synchronization has failed ErrCode = -1
 ? 1
 $ hafailover -f
-> Local CP (Slot 6, CP0): Active, Healthy
-> Remote CP (Slot 7, CP1): Standby, Restarting
-> HA enabled, Heartbeat Down, HA State not in sync
+@@ cp-status 'Active, Healthy' 'Standby, Restarting' Down 'not in sync'
 @@ unhealthy-standby
 ? 255
 $ chassis-sim restart 1
 $ hashow
-> Local CP (Slot 6, CP0): Active, Healthy
-> Remote CP (Slot 7, CP1): Standby, Healthy
-> HA enabled, Heartbeat Up, HA State not in sync
+@@ cp-status 'Active, Healthy' 'Standby, Healthy' Up 'not in sync'
 $ hasyncstart
 > HA State synchronization has started
 $ hashow -l
@@ -174,9 +164,7 @@ $ haready
 >~ HAREADY CRITICAL - .*standby CP is not healthy.*
 ? 2
 $ hafailover -f
-> Local CP (Slot 6, CP0): Active, Restarting
-> Remote CP (Slot 7, CP1): Standby, Restarting
-> HA enabled, Heartbeat Down, HA State not in sync
+@@ cp-status 'Active, Restarting' 'Standby, Restarting' Down 'not in sync'
 @@ unhealthy-standby
 ? 255
 $ chassis-sim restart 1
