@@ -104,8 +104,3 @@ $ hainfo init
 @ ioctl("ham", 1074058781, {"reason":"","word":0}) = 0
 = var/rb_reason:
 = mnt/var/rb_reason:
-
-=== 100 characters: 63 are read, 31 reach the manager
-write: var/rb_reason = 0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ!#%&*+-./0123456789abcdefghijklmnopqr
-$ hainfo init
-@@ report '0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ!' 0123456789abcdefghijklmnopqrstu

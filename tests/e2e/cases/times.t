@@ -36,20 +36,12 @@ $ haredundancy --show
 >
 > System Uptime: 06:28:15 UTC Sun Feb 07 2106
 
-=== hachecklock: the last second of a signed 32-bit time
+=== hachecklock: the last second of a signed 32-bit time, and the last of the word
 set: lock=4321,7,0x7FFFFFFF,hareboot
 $ hachecklock
 > Lock occupied: pid 4321, trans 7, cmd hareboot, time Tue Jan 19 03:14:07 2038
 >
-
-=== hachecklock: the first second past it
-set: lock=4321,7,0x80000000,hareboot
-$ hachecklock
-> Lock occupied: pid 4321, trans 7, cmd hareboot, time Tue Jan 19 03:14:08 2038
->
-
-=== hachecklock: the last second of the word
-set: lock=4321,7,4294967295,hareboot
+$ chassis-sim set lock=4321,7,4294967295,hareboot
 $ hachecklock
 > Lock occupied: pid 4321, trans 7, cmd hareboot, time Sun Feb  7 06:28:15 2106
 >
@@ -68,11 +60,6 @@ $ hainfo RebootReason Hareboot
 = var/rb_reason: Hareboot @ 01192038-031407
 $ hainfo init
 @@ report 'Hareboot @ 01192038-031407' 'Hareboot @ 01192038-031407'
-
-=== hainfo: a reason recorded after January 2038
-clock: 0x80000000
-$ hainfo RebootReason Hareboot
-= var/rb_reason: Hareboot @ 01192038-031408
 
 === hainfo: a reason recorded at the last second of the word
 clock: 0xFFFFFFFF
