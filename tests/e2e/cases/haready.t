@@ -76,6 +76,10 @@ $ haready --critical=31
 scenario: standby
 $ haready -v
 > HAREADY OK - this is the standby CP; the chassis can fail over from its active CP | active=0;;;0;1 redundant=1;;;0;1 synchronized=1;;;0;1 ha_enabled=1;;;0;1 dual_cp=1;;;0;1 suppressed=0;;;0;1 cocpu_heartbeat=0;;;0;1 standby_healthy=1;;;0;1 lock_held=0;;;0;1 lock_age=0s;0;600;0;
+@ esm_is_extnHcl_inprog() = 1
+@ getHAMStat() = 134217926
+@ ham_get_state() = 134217926
+@ ha_checklock() = 0
 $ chassis-sim set state=0x08000082
 $ haready
 > HAREADY CRITICAL - haFailover: HA not enabled. Please enable HA first. (standby CP) (1 more reason) | active=0;;;0;1 redundant=1;;;0;1 synchronized=0;;;0;1 ha_enabled=0;;;0;1 dual_cp=1;;;0;1 suppressed=0;;;0;1 cocpu_heartbeat=0;;;0;1 standby_healthy=1;;;0;1 lock_held=0;;;0;1 lock_age=0s;0;600;0;
@@ -92,4 +96,21 @@ $ haready
 fail: getHAMStat=0
 $ haready
 >~ HAREADY CRITICAL - Warning: .* standby CP is not healthy\. .*\(standby CP\) \| .*
+? 2
+
+=== a DP upgrade ended with 9 and a lock stamped after now: the edges of a hold
+clock: 1700000000
+set: dp_upgrade=9
+$ haready
+>~ HAREADY OK - the chassis can fail over now \| .*
+$ chassis-sim set lock=4242,7,4294967295,hareboot
+$ haready
+>~ HAREADY WARNING - haFailover: can't failover because .* lock_age=0s;0;600;0;
+? 1
+
+=== a chassis that is not redundant is CRITICAL, even while a DP upgrade holds the failover
+scenario: non-redundant
+set: dp_upgrade=0
+$ haready
+>~ HAREADY CRITICAL - haFailover not allowed: the system is not in redundant mode\. \(2 more reasons\) \| .*
 ? 2
