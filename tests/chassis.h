@@ -6,7 +6,11 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
 
 #include "sim/store/layout.h"
 #include "sim/store/paths.h"
@@ -33,6 +37,17 @@ inline const std::string& chassis()
         return sim::root();
     }();
     return dir;
+}
+
+// The entries of the chassis's journal, each line parsed whole.
+inline std::vector<nlohmann::json> journal()
+{
+    std::vector<nlohmann::json> entries;
+    std::ifstream in(chassis() + "/sim/journal.jsonl");
+    for (std::string line; std::getline(in, line);) {
+        entries.push_back(nlohmann::json::parse(line));
+    }
+    return entries;
 }
 
 }  // namespace test

@@ -164,24 +164,4 @@ TEST(HasmTest, ReturnsZeroWithoutASubCommand)
     EXPECT_EQ(hasm_test(1, short_of_one), 0);
 }
 
-// The objects the platform libraries find in the executable start as zero, as the
-// libraries expect of them.
-extern "C" {
-extern int32_t cfg_time, esm_fips_state_t, eFICU_IPC_TIME_STATS, ep_auth_e, eFICU_API_TIME_STATS,
-    ep_mgmt_e, esm_fips_test_t, esm_scn_evt_e;
-extern unsigned char sa_td[32];
-}
-TEST(Exports, ObjectsStartAsZero)
-{
-    const int32_t* objects[] = {&cfg_time,  &esm_fips_state_t, &eFICU_IPC_TIME_STATS,
-                                &ep_auth_e, &eFICU_API_TIME_STATS, &ep_mgmt_e,
-                                &esm_fips_test_t, &esm_scn_evt_e};
-    for (const int32_t* object : objects) {
-        EXPECT_EQ(*object, 0);
-    }
-    for (const unsigned char byte : sa_td) {
-        EXPECT_EQ(byte, 0);
-    }
-}
-
 }  // namespace

@@ -50,22 +50,10 @@ void write_file(const std::string& cp_path, const std::string& text)
     std::ofstream(path_of(cp_path), std::ios::binary | std::ios::trunc) << text;
 }
 
-std::vector<nlohmann::json> journal()
-{
-    std::vector<nlohmann::json> entries;
-    std::ifstream in(path_of("/sim/journal.jsonl"));
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty()) {
-            entries.push_back(nlohmann::json::parse(line));
-        }
-    }
-    return entries;
-}
-
 int count_calls(const std::string& call, const nlohmann::json& args)
 {
     int n = 0;
-    for (const auto& e : journal()) {
+    for (const auto& e : test::journal()) {
         n += e["call"] == call && e["args"] == args ? 1 : 0;
     }
     return n;

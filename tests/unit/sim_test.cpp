@@ -11,7 +11,6 @@
 #include <string>
 
 #include "platform/hasm.h"
-#include "platform/ham.h"
 #include "sim/store/layout.h"
 #include "sim/store/paths.h"
 #include "sim/store/state.h"
@@ -20,17 +19,16 @@
 namespace {
 
 // The chassis of this test process, with an empty journal and a fresh state.
-std::string make_chassis()
+void make_chassis()
 {
     const std::string& dir = test::chassis();
     sim::update_state([](sim::json& st) { st = sim::scenario_state("redundant"); });
     std::ofstream(dir + "/sim/journal.jsonl", std::ios::trunc);
-    return dir;
 }
 
 TEST(SimulatedChassis, ConcurrentChangesAreNotLost)
 {
-    const std::string dir = make_chassis();
+    make_chassis();
     constexpr int kProcesses = 8;
     constexpr int kCalls = 25;
     std::set<long long> children;
@@ -51,35 +49,17 @@ TEST(SimulatedChassis, ConcurrentChangesAreNotLost)
     }
     EXPECT_EQ(sim::state()["next_lport"], 1024 + kProcesses * kCalls);
 
-    std::ifstream journal(dir + "/sim/journal.jsonl");
     std::set<int> ports;
     std::set<long long> pids;
-    std::string line;
-    int lines = 0;
-    while (std::getline(journal, line)) {
-        const auto entry = sim::json::parse(line);  // every line whole
-        ++lines;
+    const auto entries = test::journal();  // every line whole
+    for (const auto& entry : entries) {
         ports.insert(entry["ret"].get<int>());
         pids.insert(entry["pid"].get<long long>());
     }
-    EXPECT_EQ(lines, kProcesses * kCalls);
+    EXPECT_EQ(entries.size(), static_cast<size_t>(kProcesses * kCalls));
     EXPECT_EQ(pids, children);  // each child journals as itself, not as the parent
     EXPECT_EQ(ports.size(), static_cast<size_t>(kProcesses * kCalls));
     EXPECT_EQ(*ports.begin(), 1024);
-}
-
-TEST(SimulatedChassis, LockIsGrantedToOneHolderAtATime)
-{
-    make_chassis();
-    EXPECT_EQ(ha_lock(0, 0, "first"), 0);
-    EXPECT_NE(ha_lock(0, 0, "second"), 0);
-    HaLockRecord record{};
-    ASSERT_EQ(ha_checklock(&record), 0);
-    EXPECT_EQ(record.pid, getpid());
-    EXPECT_STREQ(record.cmd, "first");
-    EXPECT_EQ(ha_unlock(0), 0);
-    ASSERT_EQ(ha_checklock(&record), 0);
-    EXPECT_EQ(record.pid, 0);
 }
 
 }  // namespace
