@@ -11,17 +11,8 @@ $ hashow -l
 $ chassis-sim set this_cp=2
 ! chassis-sim: bad value for this_cp: '2' is not a number from 0 to 1; nothing changed
 ? 1
-$ chassis-sim set state=0xZZ
-! chassis-sim: bad value for state: '0xZZ' is not a number from -2147483648 to 4294967295; nothing changed
-? 1
 $ chassis-sim set lock=1,2,3
 ! chassis-sim: bad value for lock: expected free or PID,TRANS,TIME,CMD; nothing changed
-? 1
-$ chassis-sim set hsess.local=1,2,3
-! chassis-sim: bad value for hsess.local: expected FL,UP,AC,SY,CH,RBR; nothing changed
-? 1
-$ chassis-sim set ls.1.ports=1800:1
-! chassis-sim: bad value for ls.1.ports: '1800' is not a number from 0 to 1799; nothing changed
 ? 1
 $ chassis-sim set peer_version=7
 ! chassis-sim: bad value for peer_version: expected MAJOR.MINOR; nothing changed
@@ -58,9 +49,6 @@ $ chassis-sim init $ROOT
 ? 1
 $ chassis-sim init "/tmp/a b"
 ! chassis-sim: refusing '/tmp/a b': a chassis path must not contain blanks or shell metacharacters
-? 1
-$ chassis-sim init /tmp/x;y
-! chassis-sim: refusing '/tmp/x;y': a chassis path must not contain blanks or shell metacharacters
 ? 1
 $ chassis-sim init $ROOT/new --scenario nosuch
 ! chassis-sim: unknown scenario 'nosuch' (known: redundant, standby, non-redundant, ha-disabled, no-slots)
@@ -100,9 +88,6 @@ $ hainfo show
 === numbers are decimal or 0x-hex with an optional minus and nothing else
 $ chassis-sim set model=+5
 ! chassis-sim: bad value for model: '+5' is not a number from -2147483648 to 2147483647; nothing changed
-? 1
-$ chassis-sim set model=0x
-! chassis-sim: bad value for model: '0x' is not a number from -2147483648 to 2147483647; nothing changed
 ? 1
 $ chassis-sim set model=99999999999999999999
 ! chassis-sim: bad value for model: '99999999999999999999' is not a number from -2147483648 to 2147483647; nothing changed

@@ -96,10 +96,6 @@ $ haenable
 $ hadisable
 > hadisable Not supported on this platform
 @ ipcExit()
-$ haFailover
-> haFailover Not supported on this platform
-$ hasyncstart
-> hasyncstart Not supported on this platform
 $ haSyncStop a:b
 > haSyncStop Not supported on this platform
 

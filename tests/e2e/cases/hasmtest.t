@@ -86,10 +86,6 @@ $ hasmtest expand 1 FC 10-11 GE 0
 @ ls_expand(1, {"ge":0,"ports":[[10,130],[11,130]]}) = 0
 $ hasmtest expand 1 FC 1798-1799 fcvf 7
 @ ls_expand_sync("fcsw", 1, {"ge":0,"ports":[[1798,140],[1799,140]]}) = 0
-$ hasmtest deexpand 1 FC 1798-1799 FCVF 0
-@ ls_deexpand(1, {"ge":0,"ports":[[1798,140],[1799,140]]}) = 0
-$ hasmtest expand 1 FC 21 FPGA
-@ ls_expand(1, {"ge":0,"ports":[]}) = 0
 $ hasmtest expand 1 FC 25-25 FPGA
 @ ls_expand(1, {"ge":0,"ports":[[25,133]]}) = 0
 

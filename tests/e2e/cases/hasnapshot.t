@@ -102,9 +102,6 @@ $ hasnapshot -h
 $ hasnapshot --json
 > Usage: hasnapshot [--prometheus]
 @ ipcExit()
-$ hasnapshot a b
-> Usage: hasnapshot [--prometheus]
-@ ipcExit()
 $ hasnapshot --prometheus -h
 > Usage: hasnapshot [--prometheus]
 @ ipcExit()

@@ -144,8 +144,6 @@ $ hareboot -x
 @! ipcExit
 $ hareboot -w -f
 > Usage: hareboot
-$ hareboot -f -f
-> Usage: hareboot
 
 # ---- chassisreboot ----------------------------------------------------------------------
 
@@ -237,11 +235,7 @@ $ hareset -c
 @ ioctl("ham", 536925719, 1) = 0
 
 === hareset: any other first argument ends silently
-$ hareset -x
-@ ipcExit()
 $ hareset -lp
-@ ipcExit()
-$ hareset l
 @ ipcExit()
 $ hareset ""
 @ ipcExit()
