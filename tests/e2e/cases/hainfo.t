@@ -25,14 +25,8 @@ $ hainfo rebootreason Hareboot
 @! ipcExit
 $ hainfo RebootReason
 ? 255
-@ ...
-@ ns_condb_attach_impl("main", "haadm", 183) = 0
-@! ipcExit
 $ hainfo
 ? 255
-@ ...
-@ ns_condb_attach_impl("main", "haadm", 183) = 0
-@! ipcExit
 
 === more forms that end with 255 and record nothing; the right form then records
 write: var/rb_reason =
@@ -45,8 +39,6 @@ $ hainfo RebootReason Hareboot extra
 ? 255
 = var/rb_reason:
 $ hainfo Show
-? 255
-$ hainfo INIT
 ? 255
 $ hainfo RebootReason Hareboot
 @ notifyHAM(24) = 0

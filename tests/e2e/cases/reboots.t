@@ -61,11 +61,9 @@ $ hareboot -f
 === hareboot -f stops after the state test when bit 0x00100000 is set
 set: state=0x081000C7
 $ hareboot -f
-@ esm_is_extnHcl_inprog() = 1
-@ sysconModel() = 100
-@ sysconHwBoardModel() = 10
-@ getThisCPSlot() = 6
+@ ...
 @ ham_get_state() = 135266503
+@! ham_notify|ham_disable|fastboot
 
 === hareboot -f without CP slots records Hareboot and fast-boots twice
 scenario: no-slots
@@ -115,11 +113,9 @@ write: var/rb_reason =
 $ hareboot -w
 > Can't do hareboot because system is not ready yet or other LS/HA config is in progress, rc = 1
 ? 1
-@ esm_is_extnHcl_inprog() = 1
-@ sysconModel() = 100
-@ sysconHwBoardModel() = 10
-@ getThisCPSlot() = 0
+@ ...
 @ ha_lock(0, 0, "hareboot") = 1
+@! notifyHAM|ham_request
 = var/rb_reason:
 
 === hareboot: a lock result whose low eight bits are zero still ends as a failure
@@ -137,11 +133,9 @@ $ hareboot
 scenario: no-slots
 $ hareboot -x
 > Usage: hareboot
-@ esm_is_extnHcl_inprog() = 1
-@ sysconModel() = 100
-@ sysconHwBoardModel() = 10
+@ ...
 @ getThisCPSlot() = 0
-@! ipcExit
+@! ipcExit|isw_get_fcr_state|ha_lock
 $ hareboot -w -f
 > Usage: hareboot
 
