@@ -74,12 +74,6 @@ $ chassis-sim fail --clear
 $ hainfo show
 >~ Last Reboot Reason:\[(?!Hareboot @ planted).*
 
-=== show takes only --json
-$ chassis-sim show extra
-! chassis-sim: show takes only --json
-@@ sim-usage
-? 2
-
 === texts with bytes 0x80-0xFF come back byte for byte: a reboot reason
 $ chassis-sim set 'rb_reason=a\x80\xc3\xffz'
 $ hainfo show
