@@ -2,8 +2,8 @@
 # arguments BIN_DIR [EMULATOR]: sets bin (where chassis-sim is found, on PATH), real_bin
 # (BIN_DIR itself), emulator, work (a folder removed at exit), init_args (what
 # chassis-sim init needs to run the chassis's programs), and failures, which "fail
-# MESSAGE" counts. With EMULATOR (for example 'qemu-ppc -L /usr/powerpc-linux-gnu') the programs of BIN_DIR run through it,
-# chassis-sim included.
+# MESSAGE" counts. With EMULATOR (for example 'qemu-ppc -L /usr/powerpc-linux-gnu') the
+# programs of BIN_DIR run through it, chassis-sim included.
 set -u
 bin=$(cd "$1" && pwd)
 real_bin=$bin
