@@ -1,10 +1,12 @@
 #!/bin/bash
-# check_haready as Debian's nagios4 runs it: the engine, as its own user, checks a
-# simulated chassis (laid out by that user) in every state, forced; the state and the
-# performance data it records are read back from its status file.
+# check_haready as Debian's nagios4 runs it: the engine, as its own user, with Debian's
+# templates and the command that contrib/nagios/haready.cfg defines, checks a simulated
+# chassis (laid out by that user) in every state, forced; the state and the performance
+# data it records are read back from its status file.
 # Usage: nagios_test.sh BIN_DIR   (as root: the engine runs as the nagios user; 77 skips)
 set -u
 bin=$(cd "$1" && pwd)
+root=$(cd "$(dirname "$0")/.." && pwd)
 [[ $(id -u) == 0 ]] && id nagios >/dev/null 2>&1 && command -v nagios4 >/dev/null ||
     { echo "skipped: needs root, the nagios user and nagios4 (scripts/deps.sh test installs it)"; exit 77; }
 work=$(mktemp -d)
@@ -32,45 +34,22 @@ noslots|no-slots||3|HAREADY UNKNOWN - Not supported on this platform
 rootowned|redundant||3|HAREADY UNKNOWN - cannot open|root
 '
 cp "$bin/haadm" "$work/haadm" && ln -s haadm "$work/check_haready"
-mkdir "$work/rw" "$work/results" "$work/c" && chown nagios:nagios "$work/rw" "$work/results" "$work/c"
+mkdir "$work/rw" "$work/results" "$work/c" "$work/plugins" && chown nagios:nagios "$work/rw" "$work/results" "$work/c"
+# The plugin directory's check_haready reads the chassis named by the service.
+printf '#!/bin/sh\nexport CHASSIS_SIM_ROOT=%s/c/$NAGIOS_SERVICEDESC CHASSIS_SIM_CLOCK=1700000000\nexec %s "$@"\n' \
+    "$work" "$work/check_haready" >"$work/plugins/check_haready"
+chmod 755 "$work/plugins/check_haready"
+echo "\$USER1\$=$work/plugins" >"$work/resource.cfg"
+# Debian's own templates, the shipped command, and a host with a service per state.
 cat >"$work/objects.cfg" <<EOF
-define timeperiod {
-    timeperiod_name always
-    alias           always
-    sunday 00:00-24:00
-    monday 00:00-24:00
-    tuesday 00:00-24:00
-    wednesday 00:00-24:00
-    thursday 00:00-24:00
-    friday 00:00-24:00
-    saturday 00:00-24:00
-}
-define command {
-    command_name check_haready_sim
-    command_line /usr/bin/env CHASSIS_SIM_ROOT=\$ARG1\$ CHASSIS_SIM_CLOCK=1700000000 $work/check_haready -c 600 -t 10
-}
-define command {
-    command_name up
-    command_line /bin/true
-}
-define contact {
-    contact_name                  nobody
-    host_notifications_enabled    0
-    service_notifications_enabled 0
-    host_notification_period      always
-    service_notification_period   always
-    host_notification_options     n
-    service_notification_options  n
-    host_notification_commands    up
-    service_notification_commands up
+define hostgroup {
+    hostgroup_name ha-cps
 }
 define host {
+    use                generic-host
     host_name          chassis
     address            127.0.0.1
-    check_command      up
-    check_period       always
     max_check_attempts 1
-    contacts           nobody
 }
 EOF
 names=()
@@ -88,20 +67,25 @@ while IFS='|' read -r name scenario setup state start owner; do
     fi
     cat >>"$work/objects.cfg" <<EOF
 define service {
+    use                 generic-service
     host_name           chassis
     service_description $name
-    check_command       check_haready_sim!$work/c/$name
-    check_period        always
+    check_command       check_haready!600!10
     check_interval      3600
-    retry_interval      3600
-    max_check_attempts  1
-    contacts            nobody
 }
 EOF
 done <<<"$rows"
 cat >"$work/nagios.cfg" <<EOF
 log_file=$work/rw/nagios.log
+cfg_file=/etc/nagios4/objects/templates.cfg
+cfg_file=/etc/nagios4/objects/timeperiods.cfg
+cfg_file=/etc/nagios4/objects/contacts.cfg
+cfg_file=/etc/nagios4/objects/commands.cfg
+cfg_file=$root/contrib/nagios/haready.cfg
 cfg_file=$work/objects.cfg
+resource_file=$work/resource.cfg
+enable_environment_macros=1
+allow_empty_hostgroup_assignment=1
 object_cache_file=$work/rw/objects.cache
 precached_object_file=$work/rw/objects.precache
 status_file=$work/rw/status.dat
@@ -152,8 +136,8 @@ while IFS='|' read -r name scenario setup state start owner; do
     [[ $recorded == "$state" && $output == "$start"* ]] ||
         fail "$name: the engine recorded state '$recorded', '$output' (want $state, '$start...')"
     # What the engine took for performance data is the check's, whole, without a U.
-    want=$(cd "$work/c/$name" && CHASSIS_SIM_ROOT=$work/c/$name CHASSIS_SIM_CLOCK=1700000000 \
-           runuser -u nagios -- "$work/check_haready" -c 600 -t 10 2>/dev/null | head -1)
+    want=$(cd "$work/c/$name" && NAGIOS_SERVICEDESC=$name runuser -u nagios -- "$work/plugins/check_haready" \
+           -c 600 -t 10 2>/dev/null | head -1)
     [[ $want != *"|"* && -z $perfdata || $perfdata == "${want#*| }" ]] ||
         fail "$name: performance data '$perfdata', the check's '${want#*| }'"
     printf '%-13s state %s  %s | %s\n' "$name" "$recorded" "$output" "$perfdata"
