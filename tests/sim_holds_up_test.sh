@@ -17,16 +17,6 @@ check() {
     fi
 }
 
-# journal_whole ROOT: every journal line is one whole JSON object.
-journal_whole() {
-    python3 - "$1/sim/journal.jsonl" <<'PY'
-import json, sys
-for n, line in enumerate(open(sys.argv[1], "rb"), 1):
-    if not isinstance(json.loads(line), dict):
-        sys.exit(f"line {n} is not an object")
-PY
-}
-
 chassis-sim init "$work/c" "${init_args[@]}" >/dev/null
 export CHASSIS_SIM_ROOT=$work/c
 c=$work/c
@@ -70,15 +60,12 @@ if [[ -z $emu ]]; then
     chmod +x "$work/emu"
     emu=$work/emu
 fi
-n=0
-for dir in "$work/b \$(touch ran)'q"; do
-    n=$((n + 1))
-    mkdir "$dir" && cp "$real_bin/haadm" "$real_bin/chassis-sim" "$dir/"
-    CHASSIS_SIM_TOOL=$dir/haadm CHASSIS_SIM_PROGRAM=$dir/chassis-sim chassis-sim init "$work/q$n" --emulator "$emu" >/dev/null
-    out=$(cd "$work" && CHASSIS_SIM_ROOT=$work/q$n "$work/q$n/sbin/hachecklock" 2>&1 &&
-          CHASSIS_SIM_ROOT=$work/q$n "$work/q$n/bin/ping" -q 127.0.0.7 -c 2 2>&1 && echo pinged)
-    [[ $out == "Lock is free"$'\n'pinged && ! -e $work/ran ]] || fail "binaries in '$dir' through the emulator: '$out'"
-done
+dir="$work/b \$(touch ran)'q"
+mkdir "$dir" && cp "$real_bin/haadm" "$real_bin/chassis-sim" "$dir/"
+CHASSIS_SIM_TOOL=$dir/haadm CHASSIS_SIM_PROGRAM=$dir/chassis-sim chassis-sim init "$work/q1" --emulator "$emu" >/dev/null
+out=$(cd "$work" && CHASSIS_SIM_ROOT=$work/q1 "$work/q1/sbin/hachecklock" 2>&1 &&
+      CHASSIS_SIM_ROOT=$work/q1 "$work/q1/bin/ping" -q 127.0.0.7 -c 2 2>&1 && echo pinged)
+[[ $out == "Lock is free"$'\n'pinged && ! -e $work/ran ]] || fail "binaries in '$dir' through the emulator: '$out'"
 # CHASSIS_SIM_TOOL or CHASSIS_SIM_PROGRAM that names no program: refused, nothing made.
 for var in CHASSIS_SIM_TOOL CHASSIS_SIM_PROGRAM; do
     check "$var names nothing" 1 "chassis-sim: $var is '$work/nothing', which is not an executable file" \
@@ -90,16 +77,12 @@ done
 mkdir -p "$work/x y" "$work/x_hashow"
 cp -a "$c" "$work/x y/c"
 chassis-sim init "$work/x_hashow/c" "${init_args[@]}" >/dev/null
-check "CHASSIS_SIM_CP 2" 125 "chassis-sim: CHASSIS_SIM_CP is '2'; it must be 0 or 1" \
-    env CHASSIS_SIM_CP=2 "$c/sbin/hashow"
 # What the environment held is shown byte for byte safe: no terminal control gets through.
-check "CHASSIS_SIM_CP with a control" 125 "chassis-sim: CHASSIS_SIM_CP is '\\x1B[2J'; it must be 0 or 1" \
-    env CHASSIS_SIM_CP=$'\e[2J' "$c/sbin/hashow"
-for clock in 5s 0x; do
-    check "CHASSIS_SIM_CLOCK '$clock'" 125 \
-        "chassis-sim: CHASSIS_SIM_CLOCK is '$clock'; it must be whole seconds since the epoch, in decimal or after 0x" \
-        env CHASSIS_SIM_CLOCK="$clock" "$c/sbin/hashow"
-done
+check "CHASSIS_SIM_CP 2 with a control" 125 "chassis-sim: CHASSIS_SIM_CP is '2\\x1B[2J'; it must be 0 or 1" \
+    env CHASSIS_SIM_CP=$'2\e[2J' "$c/sbin/hashow"
+check "CHASSIS_SIM_CLOCK 5s" 125 \
+    "chassis-sim: CHASSIS_SIM_CLOCK is '5s'; it must be whole seconds since the epoch, in decimal or after 0x" \
+    env CHASSIS_SIM_CLOCK=5s "$c/sbin/hashow"
 check "a root with a blank" 125 \
     "chassis-sim: refusing '$work/x y/c': a chassis path must not contain blanks or shell metacharacters" \
     env CHASSIS_SIM_ROOT="$work/x y/c" "$work/x y/c/sbin/hashow"
@@ -128,8 +111,9 @@ streams=(
     "haredundancy|255|255|w" "hareboot -f|1|1|-" "hareset -l|0|0|-" "chassisreboot|1|1|w"
     "hasmtest dump|0|0|c" "hasmtest getport 1 2 3 4|255|0|w" "haready|3|0|w"
 )
+# calls JOURNAL: the calls of a journal whose every line is a whole entry, or nothing.
 calls() {
-    python3 -c 'import json, sys; print(" ".join(json.loads(l)["call"] for l in open(sys.argv[1], "rb")))' "$1"
+    python3 -c 'import json, sys; print(" ".join(json.loads(l)["call"] for l in open(sys.argv[1], "rb")))' "$1" 2>/dev/null
 }
 cp -a "$c" "$work/fresh"
 for row in "${streams[@]}"; do
@@ -150,8 +134,7 @@ for row in "${streams[@]}"; do
         outc) ok=$([[ $err == *"cat: standard output: Bad file descriptor" ]] && echo 1) ;;
         *) ok=$([[ -z $err ]] && echo 1) ;;
         esac
-        if [[ $status != "$want_status" || -z $ok ]] || ! journal_whole "$work/s" ||
-           [[ $(calls "$work/s/sim/journal.jsonl") != "$want" ]]; then
+        if [[ $status != "$want_status" || -z $ok || $(calls "$work/s/sim/journal.jsonl") != "$want" ]]; then
             fail "$command with std$closed closed: status $status (want $want_status), stderr '$err'"
         fi
     done
