@@ -38,9 +38,8 @@ A case file holds cases; each case starts with "=== NAME" and gets its own chass
 Each command is bounded by a time limit (--timeout): a command that hangs fails.
 
 Command words may carry bytes as \\xHH when quoted ('a\\xffb').
-Expected texts take the escapes \\t \\r \\n \\0 \\\\ and \\xHH; $PID, $PID16, $ROOT and $BIN
-stand for the command's process id, its low 16 bits, the chassis directory and the
-folder of the programs under test.
+Expected texts take the escapes \\t \\r \\n \\0 \\\\ and \\xHH; $PID, $PID16 and $ROOT stand
+for the command's process id, its low 16 bits and the chassis directory.
 Standard output and error that a command has no lines for must be empty.
 
 --update writes what the commands printed and their status into the case file in place of
@@ -241,11 +240,6 @@ class Runner:
         self.emulator = shlex.split(emulator) if emulator else []
         self.update, self.edits = False, []
 
-    @staticmethod
-    def with_clock(env, clock):
-        """The environment of a command whose clock reads the seconds clock."""
-        return env if clock is None else {**env, "CHASSIS_SIM_CLOCK": clock}
-
     def program(self, name, root):
         """argv and executable for a command name as a user types it."""
         if name == "chassis-sim":
@@ -324,7 +318,7 @@ class Runner:
                 for target, content in names:
                     plant(root, target.replace("$PID", str(os.getpid())), content)
 
-            env = self.with_clock(self.env(root, case.env), case.clock)
+            env = self.env(root, case.env if case.clock is None else {**case.env, "CHASSIS_SIM_CLOCK": case.clock})
             proc = subprocess.Popen(argv + words[1:], executable=exe, cwd=root,
                                     env=env, stdin=subprocess.PIPE,
                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE,
@@ -340,8 +334,7 @@ class Runner:
                               f"{self.timeout} s, killed")
                 return errors
             out, err = out.decode("latin-1"), err.decode("latin-1")
-            subs = {"$PID16": str(proc.pid & 0xFFFF), "$PID": str(proc.pid), "$ROOT": root,
-                    "$BIN": os.path.realpath(self.bindir)}
+            subs = {"$PID16": str(proc.pid & 0xFFFF), "$PID": str(proc.pid), "$ROOT": root}
 
             def sub(text):
                 for k, v in subs.items():
@@ -479,17 +472,13 @@ def read_regular(path):
     """A regular file's text; <link>, <fifo>, <dir> or <other> for anything else (never
     followed, never waited on), None when absent."""
     try:
-        st = os.lstat(path)
+        mode = os.lstat(path).st_mode
     except OSError:
         return None
-
-    if stat.S_ISLNK(st.st_mode):
-        return "<link>"
-    if stat.S_ISFIFO(st.st_mode):
-        return "<fifo>"
-    if stat.S_ISDIR(st.st_mode):
-        return "<dir>"
-    if not stat.S_ISREG(st.st_mode):
+    for kind, test in (("link", stat.S_ISLNK), ("fifo", stat.S_ISFIFO), ("dir", stat.S_ISDIR)):
+        if test(mode):
+            return f"<{kind}>"
+    if not stat.S_ISREG(mode):
         return "<other>"
     with open(path, "rb") as f:
         return f.read().decode("latin-1")
