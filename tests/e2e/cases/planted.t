@@ -56,12 +56,11 @@ $ hainfo init
 = var/rb_reason: <dir>
 = var/rb_reason/x: in the way
 
-=== RebootReason does not write through a link nor wait on a FIFO
-write: secret =
-link: var/rb_reason = $ROOT/secret
+=== RebootReason does not write through a link, make its target, nor wait on a FIFO
+link: var/rb_reason = $ROOT/nowhere
 $ hainfo RebootReason Hareboot
 @ ipcExit()
-= secret:
+= nowhere
 = var/rb_reason: <link>
 fifo: var/rb_reason
 $ hainfo RebootReason Hareboot
