@@ -78,4 +78,12 @@ TEST_F(SafeFile, EmptyingLeavesAnEmptyRegularFile)
     EXPECT_EQ(read("secret"), "secret");
 }
 
+// An open that fails with no link in the way (here: no such directory) is a missing
+// file, not a link.
+TEST_F(SafeFile, AFailedOpenIsAMissingFile)
+{
+    EXPECT_EQ(haadm::open_regular(at("nodir/file").c_str(), O_RDWR | O_CREAT, false).why,
+              haadm::FileRefusal::missing);
+}
+
 }  // namespace
