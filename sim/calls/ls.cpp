@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/utf8.h"
 #include "platform/ls.h"
 #include "sim/calls/call_helpers.h"
 #include "sim/store/ha_rules.h"
@@ -34,6 +35,9 @@ json expand_json(const ExpandRequest* request)
 json& switch_of(json& st, int sw) { return st["ls"][std::to_string(sw)]; }
 
 bool has_switch(const json& st, int sw) { return st["ls"].contains(std::to_string(sw)); }
+
+// Attribute names are keys of the stored state, which holds only UTF-8 ones.
+bool storable_name(const char* name) { return name != nullptr && haadm::is_utf8(name, strlen(name)); }
 
 int expand(json& st, int sw, const ExpandRequest* request, bool add)
 {
@@ -158,7 +162,7 @@ int ls_set_attribute(int sw, const char* name, const char* value)
 {
     return sim::change_call("ls_set_attribute", {sw, text_or_null(name), text_or_null(value)},
                             [sw, name, value](json& st) {
-                                if (!has_switch(st, sw) || name == nullptr || value == nullptr) {
+                                if (!has_switch(st, sw) || !storable_name(name) || value == nullptr) {
                                     return -1;
                                 }
                                 switch_of(st, sw)["attr"][name] =
@@ -191,7 +195,7 @@ int ls_set_sys_attribute(const char* name, const char* value)
 {
     return sim::change_call("ls_set_sys_attribute", {text_or_null(name), text_or_null(value)},
                             [name, value](json& st) {
-                                if (name == nullptr || value == nullptr) {
+                                if (!storable_name(name) || value == nullptr) {
                                     return -1;
                                 }
                                 st["sysattr"][name] = std::string(value).substr(0, kLsAttributeMax - 1);

@@ -172,7 +172,7 @@ $ hasmtest lscheckport 0 1800
 $ hasmtest lscheckport -1 5
 @ ipcExit()
 
-=== attributes of a switch and of the system
+=== attributes of a switch and of the system; a name that is not UTF-8 is not stored
 set: ls.1.attr.NAME=blue sysattr.mode=fast
 $ hasmtest setatt 1 COLOR red
 @ ls_set_attribute(1, "COLOR", "red") = 0
@@ -193,6 +193,10 @@ $ hasmtest getsysatt mode
 > The attribute is slow
 $ hasmtest getsysatt none
 > The attribute is 
+$ hasmtest setatt 1 'N\xff' x
+@ ls_set_attribute(1, {"bytes":"4eff"}, "x") = -1
+$ hasmtest setsysatt 'N\xff' x
+@ ls_set_sys_attribute({"bytes":"4eff"}, "x") = -1
 
 === a failed attribute read prints an empty value
 set: ls.1.attr.NAME=blue sysattr.mode=fast
