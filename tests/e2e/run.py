@@ -1,52 +1,7 @@
 #!/usr/bin/env python3
 """Runs end-to-end case tables against fresh simulated chassis.
 
-A case file holds cases; each case starts with "=== NAME" and gets its own chassis.
-
-    === hashow on the standby CP
-    scenario: standby              chassis-sim init --scenario (default: redundant)
-    set: state=0xC7 peer_ip=x      chassis-sim set, before the first command
-    fail: ha_lock=1                chassis-sim fail
-    env: CHASSIS_SIM_CP=1          environment of the commands
-    clock: 0xFFFFFFFF              the simulated CP's clock reads these seconds
-    write: var/rb_reason = Reset\n a file of the chassis, before the next command
-    link: tmp/rb_reason.alt = TEXT a symbolic link to TEXT ($ROOT: the chassis)
-    hardlink: tmp/x = secret       a further name of a file of the chassis
-    fifo: var/rb_reason            a FIFO; "link:" and "fifo:" names with $PID are made
-                                   by the command's own process just before it starts
-    $ hashow -l                    a command: a program of the chassis or chassis-sim;
-    $ as:HASHOW                    "as:NAME" runs the tool with NAME as argv[0]
-    < y                            standard input, one line ("<-" : without its newline)
-    > ACTIVE ...                   standard output, one line (">-": without a newline;
-                                   ">~": a regular expression for the whole line)
-    ! warning                      standard error, one line ("!-": without a newline)
-    ? 1                            exit status (default 0)
-    @ ham_get_state() = 199        the journal of the command, exactly (start-up calls
-    @~ ha_lock\\(0, 0, .*\\) = 0   of each process left out unless "startup: keep", and
-                                   so is the tool's closing ipcExit(), which must be there
-                                   unless "@! ipcExit" says it must not);
-                                   "@~" is a regular expression for the whole line
-    @ ...                          the command's "@" lines are found in this order among
-                                   others: the calls that decide the case, not all of them
-    @! exec\("/usr/bin/rsh"         no line of the command's journal holds a match
-    > ...                          likewise for standard output (first among its ">" lines)
-    @@ permission haenable         a block of lines named in e2e/fragments.t, its {1}, {2}, ...
-                                   replaced by the words after its name
-    = var/rb_reason: text          a file of the chassis afterwards ("= PATH" alone: absent;
-                                   anything but a regular file reads as <fifo>, <link>, ...)
-
-Each command is bounded by a time limit (--timeout): a command that hangs fails.
-
-Command words may carry bytes as \\xHH when quoted ('a\\xffb').
-Expected texts take the escapes \\t \\r \\n \\0 \\\\ and \\xHH; $PID, $PID16 and $ROOT stand
-for the command's process id, its low 16 bits and the chassis directory.
-Standard output and error that a command has no lines for must be empty.
-
---update writes what the commands printed and their status into the case file in place of
-their ">", "!" and "?" lines where those no longer match (a command with a "~" pattern or
-an "@@" block among them is left as it is); a journal that does not match is printed in
-the file's syntax. Review the change line by line before it is committed.
-"""
+The format of the case files is described in README.md beside this file."""
 
 import argparse
 import json
