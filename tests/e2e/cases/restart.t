@@ -34,10 +34,6 @@ $ chassis-sim restart 1
 = var/rb_reason
 $ hashow -l
 > ACTIVE REDUNDANT HA_ENABLED DUAL_CP
-$ chassis-sim journal --call restart --cp 1
-> restart(1, "boot", 1) = 0
-> restart(1, "up as standby") = 0
-> restart(1, "/sbin/hainfo init") = 0
 $ hainfo show
 > Last Reboot Reason:[]
 $ hachecklock
@@ -89,11 +85,9 @@ $ chassis-sim restart 0
 ! IpcInit failed .Error code = 1
 ! chassis-sim: /sbin/hainfo init on CP0 ended with status 1
 ? 1
-$ chassis-sim journal --call restart
-> restart(0, "boot", 1) = 0
-> restart(0, "CP1 took over") = 0
-> restart(0, "up as standby") = 0
-> restart(0, "/sbin/hainfo init") = 1
+@ ...
+@ restart(0, "up as standby") = 0
+@ restart(0, "/sbin/hainfo init") = 1
 
 === restart refuses when hainfo cannot run, and leaves the state and the journal as they were
 write: sim/state.json = {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"boots":[0,0],"cocpu":0,"dp_upgrade":1,"dump_text":"","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":{"cmd":"hareboot","cp":0,"pid":4242,"time":1700000000,"trans":7},"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"status_set":[],"sysattr":{},"this_cp":0}\n
