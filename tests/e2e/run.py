@@ -129,45 +129,30 @@ def parse(path):
             key, _, rest = line.partition(" ")
             if cmd is not None and key in (">", ">-", ">~", "!", "!-", "?"):
                 cmd.own.append((lineno, key == ">~" or rest == "..." or numbered[lineno - 1][1] != line))
-            if line.startswith("scenario:"):
-                case.scenario = line.split(":", 1)[1].strip()
-            elif line.startswith("set:") or line.startswith("fail:"):
-                verb, args = line.split(":", 1)
-                case.setup.append((verb, shlex.split(args)))
-            elif line.startswith("env:"):
-                for pair in shlex.split(line[4:]):
-                    k, _, v = pair.partition("=")
-                    case.env[k] = v
-            elif line.startswith("clock:"):
-                case.clock = line.split(":", 1)[1].strip()
-            elif line.startswith("startup:"):
-                case.keep_startup = line.split(":", 1)[1].strip() == "keep"
-            elif line.startswith("write:"):
-                spec = line[6:].strip()
-                if spec.endswith(" ="):  # "write: PATH =": an empty file
-                    spec += " "
-                target, _, content = spec.partition(" = ")
-                case.pending_writes.append((target.strip(), unescape(content)))
-            elif line.split(":", 1)[0] in ("link", "hardlink", "fifo"):
-                kind, spec = line.split(":", 1)
-                target, _, content = spec.strip().partition(" = ")
-                case.pending_writes.append((target.strip(), (kind, content)))
+            word, colon, value = line.partition(":")
+            value = value.strip()
+            if colon and word in ("scenario", "clock"):
+                setattr(case, word, value)
+            elif colon and word in ("set", "fail"):
+                case.setup.append((word, shlex.split(value)))
+            elif colon and word == "env":
+                case.env.update(pair.split("=", 1) for pair in shlex.split(value))
+            elif colon and word == "startup":
+                case.keep_startup = value == "keep"
+            elif colon and word in ("write", "link", "hardlink", "fifo"):
+                target, _, content = value.partition(" =")  # "write: PATH =": an empty file
+                content = content[1:]
+                case.pending_writes.append((target, unescape(content) if word == "write" else (word, content)))
             elif key == "$":
                 cmd = Command(rest, lineno)
                 cmd.writes, case.pending_writes = case.pending_writes, []
                 case.commands.append(cmd)
             elif cmd is None:
                 raise SystemExit(f"{path}:{lineno}: expectation before a command")
-            elif key in ("<", "<-"):
-                cmd.stdin.append(unescape(rest) + ("\n" if key == "<" else ""))
-            elif key == ">" and rest == "...":
-                cmd.stdout.append(ELSE)
-            elif key == ">~":
-                cmd.stdout.append(Pattern(rest))
-            elif key in (">", ">-"):
-                cmd.stdout.append(unescape(rest) + ("" if key == ">-" else "\n"))
-            elif key in ("!", "!-"):
-                cmd.stderr.append(unescape(rest) + ("\n" if key == "!" else ""))
+            elif key in ("<", "<-", ">", ">-", ">~", "!", "!-"):
+                stream = {"<": cmd.stdin, ">": cmd.stdout, "!": cmd.stderr}[key[0]]
+                stream.append(ELSE if key == ">" and rest == "..." else Pattern(rest) if key == ">~"
+                              else unescape(rest) + ("" if key.endswith("-") else "\n"))
             elif key == "?":
                 cmd.status = int(rest)
             elif key == "@" and rest == "...":
@@ -225,12 +210,8 @@ class Runner:
         return [name], target
 
     def env(self, root, extra):
-        env = dict(os.environ)
-        env.update({"CHASSIS_SIM_ROOT": root, "TZ": "UTC", "LC_ALL": "C"})
-        env.pop("CHASSIS_SIM_CP", None)
-        env.pop("CHASSIS_SIM_CLOCK", None)
-        env.update(extra)
-        return env
+        env = {k: v for k, v in os.environ.items() if k not in ("CHASSIS_SIM_CP", "CHASSIS_SIM_CLOCK")}
+        return {**env, "CHASSIS_SIM_ROOT": root, "TZ": "UTC", "LC_ALL": "C", **extra}
 
     def sim(self, root, args):
         """chassis-sim's standard output, as bytes; a failure stops the case."""
@@ -289,12 +270,8 @@ class Runner:
                               f"{self.timeout} s, killed")
                 return errors
             out, err = out.decode("latin-1"), err.decode("latin-1")
-            subs = {"$PID16": str(proc.pid & 0xFFFF), "$PID": str(proc.pid), "$ROOT": root}
-
-            def sub(text):
-                for k, v in subs.items():
-                    text = text.replace(k, v)
-                return text
+            def sub(text, pid=proc.pid):
+                return text.replace("$PID16", str(pid & 0xFFFF)).replace("$PID", str(pid)).replace("$ROOT", root)
 
             where = f"line {cmd.lineno} ($ {cmd.line})"
             if not output_matches(cmd.stdout, out, sub):
@@ -341,10 +318,8 @@ class Runner:
         """Replaces the command's own output and status lines with what it printed."""
         if not cmd.own or any(derived for _, derived in cmd.own):
             return
-        lines = [(">-" if not text.endswith("\n") else ">") + " " + escape(text.rstrip("\n").replace(root, "$ROOT"))
-                 for text in out.splitlines(keepends=True)]
-        lines += [(("!-" if not text.endswith("\n") else "!") + " " + escape(text.rstrip("\n").replace(root, "$ROOT")))
-                  for text in err.splitlines(keepends=True)]
+        lines = [mark + ("" if text.endswith("\n") else "-") + " " + escape(text.rstrip("\n").replace(root, "$ROOT"))
+                 for mark, stream in ((">", out), ("!", err)) for text in stream.splitlines(keepends=True)]
         lines += [f"? {status}"] if status else []
         numbers = [n for n, _ in cmd.own]
         self.edits.append((numbers, lines))
