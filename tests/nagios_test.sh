@@ -25,12 +25,10 @@ as_nagios() { runuser -u nagios -- env PATH="$bin:$PATH" "$@"; }
 rows='
 ready|redundant||0|HAREADY OK - the chassis can fail over now
 standby|standby||0|HAREADY OK - this is the standby CP
-suppressed|redundant|set state=0x080008C7|1|HAREADY WARNING - HA supressed
 locked|redundant|set lock=4242,7,1699999990,hareboot|1|HAREADY WARNING - haFailover: can'"'"'t failover
 unsynced|redundant|set state=0x080000C3|2|HAREADY CRITICAL - haFailover not allowed: HA state is not synchronized.
 unreadable|redundant|fail ham_get_state=-1|3|HAREADY UNKNOWN - ham_get_state failed (-1)
 unregistered|redundant|fail ipcInit=2|3|HAREADY UNKNOWN - the messaging service refused registration (ipcInit 2)
-noslots|no-slots||3|HAREADY UNKNOWN - Not supported on this platform
 rootowned|redundant||3|HAREADY UNKNOWN - cannot open|root
 '
 cp "$bin/haadm" "$work/haadm" && ln -s haadm "$work/check_haready"
