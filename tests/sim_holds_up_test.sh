@@ -429,19 +429,17 @@ chassis-sim journal --clear
 # temporary state or record of the change is left.
 # command | scenario | stop suffix | journal call | landed when (Python, st = show --json)
 changes='
-hadisable | redundant | | disableHA | st["bits"] & 0x40 == 0
-haenable -f | ha-disabled | :enableHA | enableHA | st["bits"] & 0x40 != 0
-chassis-sim restart 0 | redundant | | restart | st["boots"][0] >= 1
-chassis-sim set state=0x080000C3 | redundant | | - | st["bits"] == 0x080000C2
+hadisable|redundant||disableHA|st["bits"] & 0x40 == 0
+haenable -f|ha-disabled|:enableHA|enableHA|st["bits"] & 0x40 != 0
+chassis-sim restart 0|redundant||restart|st["boots"][0] >= 1
+chassis-sim set state=0x080000C3|redundant||-|st["bits"] == 0x080000C2
 '
 # landed CALL WHEN: "journal state", each 1 when the change is there, 0 when not; a
 # change with no journal call (-) is judged by the state alone.
 landed() {
-    local in_state
-    in_state=$(chassis-sim show --json | python3 -c "import json, sys
-st = json.load(sys.stdin)
-print(int(bool($2)))")
-    local lines=$in_state
+    local in_state lines
+    in_state=$(chassis-sim show --json | python3 -c "import json, sys; st = json.load(sys.stdin); print(int(bool($2)))")
+    lines=$in_state
     [[ $1 != - ]] && lines=$(($(chassis-sim journal --json --call "$1" | wc -l) > 0))
     printf '%s %s\n' "$lines" "$in_state"
 }
@@ -449,9 +447,6 @@ n=0
 while IFS='|' read -r command scenario suffix call when; do
     [[ -z $command ]] && continue
     read -ra words <<<"$command"
-    read -r scenario <<<"$scenario"
-    read -r suffix <<<"$suffix"
-    read -r call <<<"$call"
     [[ ${words[0]} != chassis-sim ]] && words[0]=sbin/${words[0]}
     for step in pending tmp journal renamed; do
         n=$((n + 1))
