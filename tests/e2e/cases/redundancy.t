@@ -43,12 +43,7 @@ $ haredundancy --show
 === session body with ch 0: the uptime is the start of 1970, not up
 set: hsess.local=1,1600000000,0,0,0,x
 $ haredundancy --show
-> === HA Redundancy Statistics ===
-> HA State synchronized
-> Current Active Session:
-> Active Slot = CP0 (Local)
-> Standby Slot = CP1 (Remote)
->
+> ...
 > System Uptime: 00:00:00 UTC Thu Jan 01 1970
 
 === standby CP: the peer's record is current, no previous session is read

@@ -171,14 +171,10 @@ $ hasyncstart
 ? 1
 $ chassis-sim restart 0
 $ haredundancy --show
-> === HA Redundancy Statistics ===
+> ...
 > HA State not in sync
-> Current Active Session:
 > Active Slot = CP1 (Local)
-> Standby Slot = CP0 (Remote)
 > Start Time: 08:00:00 UTC Fri Jan 15 2027
-> 
-> System Uptime: 08:00:00 UTC Fri Jan 15 2027
 $ hasyncstart
 > HA State synchronization has started
 $ haready
