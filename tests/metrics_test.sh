@@ -30,7 +30,7 @@ rows='
 ready|redundant||ha_info{cp="0",slot="6"} 1;ha_ready 1;ha_ready_status 0;ha_lock_held 0;!ha_lock_taken
 not synchronized, lock held|redundant|set state=0x080000C3 lock=4242,7,1699999000,hareboot|ha_ready 0;ha_ready_status 2;ha_ready_test_failed{test="synchronized"} 1;ha_lock_held 1;ha_lock_taken_timestamp_seconds 1699999000
 calls failing|redundant|fail ham_get_state=-1 ha_checklock=5 getThisCPNum=7|ha_ready 0;ha_ready_status 3;ha_platform_call_failed{call="ham_get_state"} -1;ha_platform_call_failed{call="getThisCPNum"} 7;ha_platform_call_failed{call="ha_checklock"} 5;ha_ready_test_failed{test="standby_healthy"} 0;!ha_ready_test_failed{test="synchronized"};!ha_ready_test_failed{test="lock_free"};!ha_lock
-a getHAMStat word that is not the state word|redundant|fail getHAMStat=7|!ha_platform_call_failed
+a getHAMStat word of 0, not the state word|redundant|fail getHAMStat=0|!ha_platform_call_failed
 the standby CP|standby||ha_ready 1;ha_ready_status 0;ha_active_cp 0;ha_this_cp 1;!ha_ready_test_failed{test="active"}
 '
 n=0
