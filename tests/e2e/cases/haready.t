@@ -114,3 +114,9 @@ set: dp_upgrade=0
 $ haready
 >~ HAREADY CRITICAL - haFailover not allowed: the system is not in redundant mode\. \(2 more reasons\) \| .*
 ? 2
+
+=== a chassis without CP slots is UNKNOWN, though the tests after it fail as CRITICAL
+scenario: no-slots
+$ haready
+>~ HAREADY UNKNOWN - Not supported on this platform \(4 more reasons\) \| .*
+? 3
