@@ -136,7 +136,7 @@ def parse(path):
             elif colon and word in ("set", "fail"):
                 case.setup.append((word, shlex.split(value)))
             elif colon and word == "env":
-                case.env.update(pair.split("=", 1) for pair in shlex.split(value))
+                case.env.update(pair.partition("=")[::2] for pair in shlex.split(value))
             elif colon and word == "startup":
                 case.keep_startup = value == "keep"
             elif colon and word in ("write", "link", "hardlink", "fifo"):
