@@ -64,12 +64,9 @@ $ platformyield
 @ ham_get_fd() = 0
 @ ioctl(0, 536925727) = -1
 $ hainfo init
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@ rasevt_log2("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "Hareboot @ planted") = 0
+@ ...
 @ getHAMFd() = 5
 @ ioctl(5, 1074058781, {"reason":"Hareboot @ planted","word":0}) = -1
-@ pd_init() = 0
 $ chassis-sim fail --clear
 $ hainfo show
 >~ Last Reboot Reason:\[(?!Hareboot @ planted).*

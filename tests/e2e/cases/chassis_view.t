@@ -37,12 +37,6 @@ $ chassis-sim journal
 > ha_lock(0, 0) = 1
 > exec("/bin/ping", "-q") = 0
 > ipcExit()
-$ chassis-sim journal --json
-> {"pid":100,"cp":0,"call":"ha_lock","args":[0,0],"ret":0}
-> {"pid":100,"cp":0,"call":"getHAMStat","args":[],"ret":199}
-> {"pid":200,"cp":1,"call":"ha_lock","args":[0,0],"ret":1}
-> {"pid":200,"cp":1,"call":"exec","args":["/bin/ping","-q"],"ret":0}
-> {"pid":300,"cp":0,"call":"ipcExit","args":[],"ret":null}
 $ chassis-sim journal --call ha_lock --call exec
 > ha_lock(0, 0) = 0
 > ha_lock(0, 0) = 1
@@ -56,8 +50,6 @@ $ chassis-sim journal --cp 1 --json
 $ chassis-sim journal --last 2
 > exec("/bin/ping", "-q") = 0
 > ipcExit()
-$ chassis-sim journal --pid 100 --call getHAMStat --json
-> {"pid":100,"cp":0,"call":"getHAMStat","args":[],"ret":199}
 $ chassis-sim journal --last 1 --cp 0 --json --call ha_lock
 > {"pid":100,"cp":0,"call":"ha_lock","args":[0,0],"ret":0}
 $ chassis-sim journal --pid 0

@@ -19,8 +19,6 @@ $ hashow -l
 > STANDBY REDUNDANT HA_ENABLED DUAL_CP
 $ hachecklock
 > Lock is free
-$ chassis-sim journal --call restart --last 1 --json
->~ \{"args":\[0,"/sbin/hainfo init"\],"call":"restart","cp":0,"pid":\d+,"ret":0\}
 
 === the standby CP restarts without a recorded reason; the lock held on the other CP stays
 set: lock=4242,7,1700000000,hareboot
@@ -52,7 +50,6 @@ $ chassis-sim restart 0
 @@ report 'OCP or Silent Reboot' 'OCP or Silent Reboot'
 @ restart(0, "/sbin/hainfo init") = 0
 = var/rb_reason:
-$ chassis-sim journal --call restart --json --cp 1
 $ as:hachecklock
 >~ Lock occupied: pid 99, .*
 > 
@@ -60,10 +57,6 @@ $ as:hachecklock
 === each CP has its own reason files: CP0's reason survives CP1's restart and is CP0's to report
 write: var/rb_reason = hareset @ 11142023-221320
 $ chassis-sim restart 1
-@ restart(1, "boot", 1) = 0
-@ restart(1, "up as standby") = 0
-@@ report 'OCP or Silent Reboot' ''
-@ restart(1, "/sbin/hainfo init") = 0
 = var/rb_reason: hareset @ 11142023-221320
 $ chassis-sim set this_cp=1
 $ hainfo show
@@ -154,21 +147,13 @@ $ hashow -l
 === a chassis reboot: both CPs down, nothing fails over; the first CP up is active with a new session
 clock: 1800000000
 $ chassisreboot -f
-$ haready
->~ HAREADY CRITICAL - .*standby CP is not healthy.*
-? 2
-$ hafailover -f
+$ hashow
 @@ cp-status 'Active, Restarting' 'Standby, Restarting' Down 'not in sync'
-@@ unhealthy-standby
-? 255
 $ chassis-sim restart 1
 $ chassis-sim set this_cp=1
 $ haready
 >~ HAREADY CRITICAL - .*standby CP is not healthy.*
 ? 2
-$ hasyncstart
-> HA State synchronization has failed ErrCode = -1
-? 1
 $ chassis-sim restart 0
 $ haredundancy --show
 > ...
