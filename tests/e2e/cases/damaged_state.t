@@ -25,16 +25,6 @@ $ chassis-sim fail ha_lock=1
 ? 125
 = sim/state.json: {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
 = sim/journal.jsonl:
-# status.local is a number: hashow
-write: sim/state.json = {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":5,"remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
-$ hashow
-! chassis-sim: the state in $ROOT/sim/state.json is damaged: status.local is not a text
-? 125
-# a session misses a field: hachecklock
-write: sim/state.json = {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0}],"ipc_max":8192,"lock":null,"ls":{},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
-$ hachecklock
-! chassis-sim: the state in $ROOT/sim/state.json is damaged: hsess[1].up is missing
-? 125
 # a switch name is not a number: chassis-sim show
 write: sim/state.json = {"active_cp":0,"app_name":"CLI","bits":134217926,"board":10,"cocpu":0,"dp_upgrade":1,"dump_text":"HA state machine dump\\nstate: active\\n","emulator":"","fail":{},"fcr_state":2,"hsess":[{"ac":0,"ch":1700000000,"fl":1,"rbr":"","sy":1700000300,"up":1700000000},{"ac":0,"ch":0,"fl":0,"rbr":"","sy":0,"up":0}],"ipc_max":8192,"lock":null,"ls":{"x":{"ports":{},"attr":{},"enabled":false}},"model":100,"next_lport":1024,"next_ls":1,"next_trans":1,"node":1,"on_cocpu":0,"peer_ip":"127.0.0.7","peer_reachable":1,"peer_version":[9,2],"rb_reason":"","slots":[6,7],"status":{"local":"Healthy","remote":"Healthy","summary":"HA enabled, Heartbeat Up, HA State synchronized"},"sysattr":{},"this_cp":0}
 $ chassis-sim show

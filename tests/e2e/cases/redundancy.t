@@ -92,8 +92,6 @@ $ haredundancy --show extra
 @@ redundancy-invalid
 $ haredundancy show
 @@ redundancy-invalid
-@ rbac_init(2) = 0
-@ rbac_close() = 0
 $ haredundancy --
 @@ redundancy-invalid
 
