@@ -1,8 +1,7 @@
 #!/bin/bash
-# Snapshots laid out with chassis-sim init --from, beside the walk (chassis_walk.py) that
-# lays out a copy after every step of its sequences (a CP down among them): an old format,
-# the copy's clock, a snapshot that cannot be written, and the refusals of bad snapshots,
-# none leaving a chassis.
+# Snapshots laid out with chassis-sim init --from: an old format, the copy's clock, a copy
+# of each class of chassis that answers and decides as the chassis does, a snapshot that
+# cannot be written, and the refusals of bad snapshots, none leaving a chassis.
 # Usage: snapshot_roundtrip_test.sh BIN_DIR [EMULATOR]
 # shellcheck source=tests/chassis_env.sh
 source "$(dirname "$0")/chassis_env.sh"
@@ -11,7 +10,8 @@ cases=0
 # answers ROOT: every read-only command's output, error and status, one after another.
 answers() {
     local line
-    for line in "hashow" "hashow -l" "haredundancy --show" "hachecklock" "hainfo show" "haready -v"; do
+    for line in "hasnapshot" "hashow" "hashow -l" "hashow -o" "haredundancy --show" "hachecklock" "hainfo show" \
+                "hasmtest get_hsess" "haready -v"; do
         read -r -a words <<<"$line"
         echo "\$ $line"
         CHASSIS_SIM_ROOT=$1 "$1/sbin/${words[0]}" "${words[@]:1}" 2>&1
@@ -33,7 +33,7 @@ json.dump(d, open(sys.argv[2], "w"))
 PY
 cases=$((cases + 1))
 chassis-sim init "$work/format1" --from "$work/format1.json" "${init_args[@]}" 2>"$work/err" &&
-    diff <(answers "$work/src") <(answers "$work/format1") >"$work/diff" || fail "format 1: $(cat "$work/err" "$work/diff")"
+    diff <(CHASSIS_SIM_CLOCK=1800000000 answers "$work/src") <(CHASSIS_SIM_CLOCK=1800000000 answers "$work/format1") >"$work/diff" || fail "format 1: $(cat "$work/err" "$work/diff")"
 
 # The copy's clock reads the snapshot's time when it is laid out: a lock held for 100 s
 # then is held for 100 s on the copy, whatever the host's clock says.
@@ -43,6 +43,84 @@ CHASSIS_SIM_CLOCK=1800000000 CHASSIS_SIM_ROOT=$work/src "$work/src/sbin/hasnapsh
 chassis-sim init "$work/aged" --from "$work/aged.json" "${init_args[@]}"
 out=$(CHASSIS_SIM_ROOT=$work/aged "$work/aged/sbin/haready")
 [[ $? == 1 && $out == "HAREADY WARNING - "*" lock_age=10"[01]"s;0;600;0;" ]] || fail "the copy's clock: $out"
+
+# For each class of chassis, a copy laid out from its snapshot answers every read-only
+# command as the chassis does and decides hafailover, hadisable, hasyncstart and
+# hasyncstop alike (each on fresh copies of both). The read-only commands leave the state
+# as it was, and haready agrees with hafailover: on the active CP it is OK exactly when
+# hafailover goes ahead, and otherwise names one of the reasons hafailover gives (UNKNOWN
+# aside); on the standby CP it says so. Without the status texts the platform wrote, or
+# with a lock that could not be read, a snapshot does not tell whether a CP is down: such
+# copies are not asked to decide.
+# scenario | what makes the class: chassis-sim verbs or "run COMMAND" of the chassis, ';' between
+classes='
+redundant|
+standby|
+non-redundant|
+ha-disabled|
+redundant|set lock=4242,7,1799999900,hareboot
+redundant|set state=0x080000C3
+redundant|set state=0x000000C7
+redundant|set state=0x19100046 cocpu=1
+redundant|set dp_upgrade=0
+redundant|run hareset -p
+redundant|run hafailover -f;run hareboot -f
+redundant|fail getThisCPSlot=-2 getPeerCPSlot=-3 get_peer_ip_str=-1 has_get_hsess=-3
+redundant|fail ham_get_state=-1 getHAMStat=-1 ha_checklock=1
+standby|set $'"'"'status.local=say "hi" \\ tab\there\x01\x7f'"'"' $'"'"'status.summary=Gesund \xe2\x9c\x93 \xff'"'"'
+'
+# decide ROOT COMMAND: what COMMAND says and ends with, answered y, on a fresh copy of ROOT.
+decide() {
+    rm -rf "$work/try" && cp -a "$1" "$work/try"
+    CHASSIS_SIM_ROOT=$work/try "$work/try/sbin/$2" <<<y 2>&1
+    echo "? $?"
+}
+export CHASSIS_SIM_CLOCK=1800000000
+n=0
+while IFS='|' read -r scenario setup; do
+    [[ -z $scenario ]] && continue
+    n=$((n + 1)) cases=$((cases + 1))
+    src=$work/class$n name="a $scenario chassis after '$setup'"
+    chassis-sim init "$src" --scenario "$scenario" "${init_args[@]}" >/dev/null
+    IFS=';' read -ra steps <<<"$setup"
+    for step in "${steps[@]}"; do
+        eval "words=($step)"
+        if [[ ${words[0]} == run ]]; then
+            CHASSIS_SIM_ROOT=$src "$src/sbin/${words[1]}" "${words[@]:2}" <<<y >/dev/null 2>&1
+        else
+            CHASSIS_SIM_ROOT=$src chassis-sim "${words[@]}" || fail "$name: chassis-sim ${words[*]}"
+        fi
+    done
+    cp "$src/sim/state.json" "$work/before"
+    answers "$src" >"$work/answers"
+    cmp -s "$src/sim/state.json" "$work/before" || fail "$name: a command that only reads changed the state"
+    CHASSIS_SIM_ROOT=$src "$src/sbin/hasnapshot" >"$work/snap.json"
+    rm -rf "$work/copy" && chassis-sim init "$work/copy" --from "$work/snap.json" "${init_args[@]}" 2>"$work/err" &&
+        diff "$work/answers" <(answers "$work/copy") >"$work/diff" || fail "$name: $(cat "$work/err" "$work/diff")"
+    cp_is=$(python3 -c 'import json, sys; d = json.load(open(sys.argv[1])); st = json.load(open(sys.argv[2]))
+if d["status"] is not None and d["lock"] is not None and not st["status_set"]:
+    print("active" if "ACTIVE" in d["bits"] else "standby")' "$work/snap.json" "$src/sim/state.json")
+    [[ -n $cp_is ]] || continue
+    for line in hafailover hadisable hasyncstart hasyncstop; do
+        said=$(decide "$src" "$line")
+        [[ $said == "$(decide "$work/copy" "$line")" ]] || fail "$name: $line decides otherwise on the copy"
+        [[ $line == hafailover ]] && failover=$said
+    done
+    ready=$(sed -n '/^\$ haready -v$/,$p' "$work/answers")
+    status=${ready##*\? } first=$(sed -n 2p <<<"$ready")
+    if [[ $cp_is == standby ]]; then
+        [[ $status == 3 || $first == *"standby CP"* ]] || fail "$name: haready on the standby CP says '$first'"
+        continue
+    fi
+    ahead=$([[ $failover == *"Forcing Failover"*"? 0" ]] && echo 0 || echo 1)
+    [[ $status == 3 || $((status == 0)) != "$ahead" ]] ||
+        fail "$name: haready ended with $status, but hafailover $([[ $ahead == 0 ]] && echo went || echo "did not go") ahead"
+    named=0
+    while IFS= read -r reason; do
+        [[ -n $reason && ${failover//$'\n'/ } == *"$reason"* ]] && named=1
+    done < <(sed '1,2d;$d' <<<"$ready")
+    [[ $status == [03] || $named == 1 ]] || fail "$name: hafailover gave none of haready's reasons: $failover"
+done <<<"$classes"
 
 # Standard output that cannot be written: the tool's message, status 255.
 for target in /dev/full closed; do

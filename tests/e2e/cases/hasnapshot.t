@@ -74,14 +74,6 @@ $ hasnapshot
 >     {"test": "ham_get_state", "words": "ham_get_state failed (-1)"},
 >     {"test": "ha_checklock", "words": "ha_checklock failed (5)"}
 >   ]}
-@ ...
-@ ham_get_state() = -1
-@ getThisCPNum() = 7
-@ has_get_hsess(1) = -3
-@ has_get_hsess(0) = -3
-@ ha_checklock() = 5
-@ ham_get_rb_reason() = -1
-@ get_peer_ip_str() = 0
 
 === the texts cannot be read, the slots fail, the state word differs the second time
 fail: get_ha_status=1 getThisCPSlot=-2 getPeerCPSlot=-3 getHAMStat=-1
