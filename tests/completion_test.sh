@@ -41,7 +41,6 @@ for name in "${@:2}" check_haready chassis-sim; do
 done
 
 check 'hashow -' '-h -l -o'
-check 'hashow -l ' ''
 check 'haFailover -f -h' '-h -help'
 check 'haready -' '--critical --help --timeout --verbose -c -h -t -v'
 check 'check_haready -v -c ' ''
@@ -71,7 +70,6 @@ check 'chassis-sim journal ' '--call --clear --cp --json --last --pid'
 check 'chassis-sim journal --call re' 'reboot reboot_system relink restart'
 check 'chassis-sim journal --clear ' ''
 check 'chassis-sim show ' '--json'
-check 'chassis-sim restart 0 ' ''
 
 echo "completion: $passed passed, $failed failed"
 [[ $failed -eq 0 ]]

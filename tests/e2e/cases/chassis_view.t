@@ -47,9 +47,6 @@ $ chassis-sim journal --pid 200
 $ chassis-sim journal --cp 1 --json
 > {"pid":200,"cp":1,"call":"ha_lock","args":[0,0],"ret":1}
 > {"pid":200,"cp":1,"call":"exec","args":["/bin/ping","-q"],"ret":0}
-$ chassis-sim journal --last 2
-> exec("/bin/ping", "-q") = 0
-> ipcExit()
 $ chassis-sim journal --last 1 --cp 0 --json --call ha_lock
 > {"pid":100,"cp":0,"call":"ha_lock","args":[0,0],"ret":0}
 $ chassis-sim journal --pid 0
