@@ -4,12 +4,7 @@
 $ hainfo RebootReason Hareboot
 @ notifyHAM(24) = 0
 $ hainfo init
-@ is_on_cocpu() = 0
-@ rasevt_gethndl_internal() = 0
-@~ rasevt_log2\("reboot", "report_reboot_reason", 122, "QMZ", 0, 0, 2818051, "Hareboot @ (0[1-9]|1[0-2])(0[1-9]|[12]\d|3[01])\d{4}-([01]\d|2[0-3])[0-5]\d[0-5]\d"\) = 0
-@ getHAMFd() = 1000
-@~ ioctl\("ham", 1074058781, \{"reason":"Hareboot @ \d{8}-\d{6}","word":0\}\) = 0
-@ pd_init() = 0
+@@ report-stamped Hareboot
 
 === show: the manager's reason of up to 63 characters is printed whole
 set: rb_reason=0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ!

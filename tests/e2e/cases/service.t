@@ -7,17 +7,14 @@ $ swdadmin ENABLE
 @ swd_enable() = 0
 @ swd_exit() = 0
 $ swdadmin disable
-@ swd_init() = 0
+@ ...
 @ swd_disable() = 0
-@ swd_exit() = 0
 $ swdadmin Shutdown
-@ swd_init() = 0
+@ ...
 @ swd_disable() = 0
-@ swd_exit() = 0
 $ swdadmin sUpPrEsS
-@ swd_init() = 0
+@ ...
 @ swd_suppress() = 0
-@ swd_exit() = 0
 
 === swdadmin: an unknown word opens and closes the library and nothing between
 $ swdadmin reset
